@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Configures and builds into build/ (or build-sanitize/ with --sanitize).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=build
+EXTRA=()
+if [ "${1:-}" = "--sanitize" ]; then
+  BUILD_DIR=build-sanitize
+  EXTRA+=(-DENGINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+fi
+JOBS=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B "$BUILD_DIR" "${EXTRA[@]}" >&2
+cmake --build "$BUILD_DIR" -j "$JOBS" >&2
+echo "$BUILD_DIR"
