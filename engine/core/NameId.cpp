@@ -45,7 +45,7 @@ NameId makeNameId(const stringw& name) { return getNameRegistry().intern(narrow(
 
 const stringc& nameOfId(NameId id) { return getNameRegistry().nameOf(id); }
 
-CreationContext::CreationContext(CContentManager* manager, const char* name)
+CreationContext::CreationContext(IContentManager* manager, const char* name)
     : manager_(manager), nameId_(getContentNameRegistry().intern(name)) {}
 
 const stringc& CreationContext::getName() const { return getContentNameRegistry().nameOf(nameId_); }

@@ -6,7 +6,7 @@
 
 namespace engine {
 
-class CContentManager;
+class IContentManager;
 
 // A name interned in the name registry; -1 is the empty string (no name).
 using NameId = int32_t;
@@ -44,16 +44,16 @@ const stringc& nameOfId(NameId id);
 class CreationContext {
 public:
     CreationContext() = default;
-    CreationContext(CContentManager* manager, const char* name);
-    CreationContext(CContentManager* manager, const stringc& name)
+    CreationContext(IContentManager* manager, const char* name);
+    CreationContext(IContentManager* manager, const stringc& name)
         : CreationContext(manager, name.c_str()) {}
 
-    CContentManager* getContentManager() const { return manager_; }
+    IContentManager* getContentManager() const { return manager_; }
     int32_t getNameId() const { return nameId_; }
     const stringc& getName() const;
 
 private:
-    CContentManager* manager_ = nullptr;
+    IContentManager* manager_ = nullptr;
     int32_t nameId_ = -1;
 };
 
