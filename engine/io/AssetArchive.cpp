@@ -42,7 +42,7 @@ uint32_t assetKeyPosition(uint32_t fileOffset, const stringc& key) {
 // ---------------------------------------------------------------- AssetArchive
 
 AssetArchive::AssetArchive(irr::io::IReadFile* file, const stringc& key, bool ignoreCase, bool ignorePaths)
-    : key_(key), file_(file), ignoreCase_(ignoreCase), ignorePaths_(ignorePaths), type_("oca") {
+    : SortedDirectoryArchive("oca", ignoreCase, ignorePaths), key_(key), file_(file) {
     file_->grab();
     path_ = toForwardSlashes(file_->getFileName());
 }
@@ -75,7 +75,7 @@ bool AssetArchive::readDirectory() {
               count <= static_cast<uint64_t>(fileSize - directoryOffset) / MinRecordSize &&
               file_->seek(static_cast<long>(directoryOffset));
     uint32_t keyPos = assetKeyPosition(directoryOffset, key_);
-    if (ok) directory_.reserve(count);
+    if (ok) entries_.reserve(count);
 
     std::vector<char> record;
     for (uint32_t i = 0; ok && i < count; ++i) {
@@ -102,52 +102,21 @@ bool AssetArchive::readDirectory() {
             ok = false;
             break;
         }
-        directory_.push_back(std::move(entry));
+        entries_.push_back(std::move(entry));
     }
 
     if (!ok) {
         getLogger().log("Unable to read file description", path_.c_str(), LOG_ERROR);
-        directory_.clear();
+        entries_.clear();
         return false;
     }
-    if (directory_.size() > 1) {
-        std::stable_sort(directory_.begin(), directory_.end(), [](const AssetEntry& a, const AssetEntry& b) {
-            return compareArchiveNames(a.name, b.name) < 0;
-        });
-    }
+    sortEntries();
     return true;
 }
 
-int32_t AssetArchive::findFile(const stringc& name) const {
-    stringc key = name;
-    if (ignoreCase_) key = toLowerAscii(key);
-    if (ignorePaths_) key = getFileNamePart(key);
-    int32_t low = 0;
-    int32_t high = static_cast<int32_t>(directory_.size()) - 1;
-    while (low <= high) {
-        const int32_t mid = low + (high - low) / 2;
-        const int cmp = compareArchiveNames(key, directory_[mid].name);
-        if (cmp == 0) return mid;
-        if (cmp < 0)
-            high = mid - 1;
-        else
-            low = mid + 1;
-    }
-    return -1;
-}
-
-irr::io::IReadFile* AssetArchive::openFile(const stringc& name) {
-    const int32_t index = findFile(name);
-    return index < 0 ? nullptr : openFileByIndex(static_cast<uint32_t>(index));
-}
-
-const FileArchiveEntry* AssetArchive::getFileEntry(uint32_t index) const {
-    return index < directory_.size() ? &directory_[index] : nullptr;
-}
-
 irr::io::IReadFile* AssetArchive::openFileByIndex(uint32_t index) {
-    if (index >= directory_.size()) return nullptr;
-    const AssetEntry& entry = directory_[index];
+    if (index >= entries_.size()) return nullptr;
+    const AssetEntry& entry = entries_[index];
     if (entry.size == 0 || entry.size > INT32_MAX) return nullptr;
 
     char* block = new (std::nothrow) char[entry.size];

@@ -27,7 +27,7 @@ struct AssetEntry : FileArchiveEntry {
     uint32_t size = 0;
 };
 
-class AssetArchive : public FileArchive {
+class AssetArchive : public SortedDirectoryArchive<AssetEntry> {
 public:
     // Reads the directory with the given key. Null, with an error logged, when
     // the header is not an asset archive's, or a record is truncated or points
@@ -36,26 +36,15 @@ public:
     static AssetArchive* create(irr::io::IReadFile* file, const stringc& key, bool ignoreCase, bool ignorePaths);
     ~AssetArchive() override;
 
-    const stringc& getPath() const override { return path_; }
-    const stringc& getType() const override { return type_; }
-    uint32_t getFileCount() const override { return static_cast<uint32_t>(directory_.size()); }
     // The entry deciphered into a memory file; null for an entry of size 0.
     irr::io::IReadFile* openFileByIndex(uint32_t index) override;
-    irr::io::IReadFile* openFile(const stringc& name) override;
-    int32_t findFile(const stringc& name) const override;
-    const FileArchiveEntry* getFileEntry(uint32_t index) const override;
 
 private:
     AssetArchive(irr::io::IReadFile* file, const stringc& key, bool ignoreCase, bool ignorePaths);
     bool readDirectory();
 
-    std::vector<AssetEntry> directory_;
     stringc key_;
     irr::io::IReadFile* file_;
-    bool ignoreCase_;
-    bool ignorePaths_;
-    stringc type_;
-    stringc path_;
 };
 
 class AssetArchiveLoader : public ArchiveLoader {

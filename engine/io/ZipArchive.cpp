@@ -50,7 +50,7 @@ bool isOtherZipRecord(uint32_t signature) {
 // ---------------------------------------------------------------- ZipArchive
 
 ZipArchive::ZipArchive(irr::io::IReadFile* file, bool ignoreCase, bool ignorePaths)
-    : file_(file), ignoreCase_(ignoreCase), ignorePaths_(ignorePaths), type_("zip") {
+    : SortedDirectoryArchive("zip", ignoreCase, ignorePaths), file_(file) {
     file_->grab();
     path_ = toForwardSlashes(file_->getFileName());
 }
@@ -144,39 +144,8 @@ bool ZipArchive::readEntries() {
         entries_.clear();
         return false;
     }
-    if (entries_.size() > 1) {
-        std::stable_sort(entries_.begin(), entries_.end(), [](const ZipEntry& a, const ZipEntry& b) {
-            return compareArchiveNames(a.name, b.name) < 0;
-        });
-    }
+    sortEntries();
     return true;
-}
-
-int32_t ZipArchive::findFile(const stringc& name) const {
-    stringc key = name;
-    if (ignoreCase_) key = toLowerAscii(key);
-    if (ignorePaths_) key = getFileNamePart(key);
-    int32_t low = 0;
-    int32_t high = static_cast<int32_t>(entries_.size()) - 1;
-    while (low <= high) {
-        const int32_t mid = low + (high - low) / 2;
-        const int cmp = compareArchiveNames(key, entries_[mid].name);
-        if (cmp == 0) return mid;
-        if (cmp < 0)
-            high = mid - 1;
-        else
-            low = mid + 1;
-    }
-    return -1;
-}
-
-irr::io::IReadFile* ZipArchive::openFile(const stringc& name) {
-    const int32_t index = findFile(name);
-    return index < 0 ? nullptr : openFileByIndex(static_cast<uint32_t>(index));
-}
-
-const FileArchiveEntry* ZipArchive::getFileEntry(uint32_t index) const {
-    return index < entries_.size() ? &entries_[index] : nullptr;
 }
 
 irr::io::IReadFile* ZipArchive::openFileByIndex(uint32_t index) {

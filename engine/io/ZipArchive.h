@@ -28,7 +28,7 @@ struct ZipEntry : FileArchiveEntry {
 
 // A zip file read from its local headers. Stored entries are read in place
 // through a section reader; deflated entries are inflated whole into memory.
-class ZipArchive : public FileArchive {
+class ZipArchive : public SortedDirectoryArchive<ZipEntry> {
 public:
     // Reads the local headers from the file's current position. Null, with an
     // error logged, when a header is damaged or truncated or an entry's sizes
@@ -36,15 +36,9 @@ public:
     static ZipArchive* create(irr::io::IReadFile* file, bool ignoreCase, bool ignorePaths);
     ~ZipArchive() override;
 
-    const stringc& getPath() const override { return path_; }
-    const stringc& getType() const override { return type_; }
-    uint32_t getFileCount() const override { return static_cast<uint32_t>(entries_.size()); }
     // Null, with "Error decompressing %s" logged, when a deflated entry does not
     // inflate to exactly its declared size.
     irr::io::IReadFile* openFileByIndex(uint32_t index) override;
-    irr::io::IReadFile* openFile(const stringc& name) override;
-    int32_t findFile(const stringc& name) const override;
-    const FileArchiveEntry* getFileEntry(uint32_t index) const override;
 
 private:
     ZipArchive(irr::io::IReadFile* file, bool ignoreCase, bool ignorePaths);
@@ -52,11 +46,6 @@ private:
     irr::io::IReadFile* inflateEntry(const ZipEntry& entry);
 
     irr::io::IReadFile* file_;
-    bool ignoreCase_;
-    bool ignorePaths_;
-    std::vector<ZipEntry> entries_;
-    stringc type_;
-    stringc path_;
 };
 
 // A folder on disk as an archive: names are looked up relative to it, and files
