@@ -1,0 +1,219 @@
+#include "content/ContentTestSupport.h"
+#include "engine/content/CContentManager.h"
+#include "engine/content/CImageProcessor.h"
+#include "engine/content/CTextureProcessor.h"
+#include "engine/content/TextureContent.h"
+#include "engine/io/FileSystem.h"
+#include "engine/io/IrrRef.h"
+#include "engine/platform/ImageManager.h"
+#include "support/LogCapture.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+
+using namespace engine;
+using namespace content_test;
+using testing_support::LogCapture;
+
+namespace {
+
+class ContentProcessorsTest : public ::testing::Test {
+protected:
+    ContentProcessorsTest() {
+        processors_.reset(new CContentProcessorsManager(driverA(), nullptr, fs_.get(), nullptr));
+        manager_.reset(new CContentManager(driverA(), fs_.get(), processors_.get()));
+        receivers_ = {processors_.get(), manager_.get()};
+    }
+    ~ContentProcessorsTest() override {
+        manager_.reset();
+        processors_.reset();
+    }
+
+    irr::video::IVideoDriver* driverA() const { return deviceA_->getVideoDriver(); }
+    irr::video::IVideoDriver* driverB() const { return deviceB_->getVideoDriver(); }
+
+    // An image file written with the image manager.
+    void writeImage(const char* name, uint32_t argb) {
+        CountedRef<Image> image(new Image(CreationContext(), CF_A8R8G8B8, dimension2du(4, 2)));
+        image->fill(argb);
+        IrrRef<irr::io::IWriteFile> file(fs_->createAndWriteFile(name, false));
+        ASSERT_TRUE(ImageManager::instance().writeImage(image.get(), file.get()));
+    }
+    void driverEvents(irr::video::IVideoDriver* next) {
+        CountedRef<Event> released(new VideoDriverReleasedEvent());
+        EXPECT_FALSE(deliverLikeDevice(receivers_, released.get()));
+        CountedRef<Event> created(new VideoDriverCreatedEvent(next));
+        EXPECT_FALSE(deliverLikeDevice(receivers_, created.get()));
+    }
+    size_t cachedCount(ContentTypeCode type) const {
+        const auto found = manager_->getCache().find(type);
+        return found == manager_->getCache().end() ? 0 : found->second.size();
+    }
+
+    WorkingFolder folder_;
+    IrrRef<irr::IrrlichtDevice> deviceA_{createNullDevice()};
+    IrrRef<irr::IrrlichtDevice> deviceB_{createNullDevice()};
+    CountedRef<FileSystem> fs_{new FileSystem()};
+    CountedRef<CContentProcessorsManager> processors_;
+    CountedRef<CContentManager> manager_;
+    std::vector<EventReceiver*> receivers_;
+};
+
+}  // namespace
+
+TEST_F(ContentProcessorsTest, ProcessorsAreFoundByTypeInRegistrationOrder) {
+    ASSERT_EQ(processors_->getProcessorCount(), 2u);
+    EXPECT_EQ(processors_->getProcessor(0)->getContentType(), ContentType::Texture);
+    EXPECT_EQ(processors_->getProcessor(1)->getContentType(), ContentType::Image);
+    EXPECT_TRUE(dynamic_cast<CImageProcessor*>(processors_->findProcessor(ContentType::Image)));
+    EXPECT_TRUE(dynamic_cast<CTextureProcessor*>(processors_->findProcessor(ContentType::Texture)));
+    EXPECT_EQ(processors_->findProcessor(ContentType::SoundPack), nullptr);
+    EXPECT_EQ(processors_->getProcessor(0)->getRefCount(), 1);  // the manager holds the only reference
+    EXPECT_TRUE(processors_->takesCategory(EventCategory::Driver));
+    EXPECT_TRUE(manager_->takesCategory(EventCategory::Driver));
+}
+
+TEST_F(ContentProcessorsTest, ASecondProcessorOfATypeIsRefused) {
+    IContentProcessor* first = processors_->findProcessor(ContentType::Image);
+    CountedRef<FakeProcessor> second(new FakeProcessor(ContentType::Image, ContentFlags::Shared, true, nullptr));
+    LogCapture log;
+    processors_->registerProcessor(second.get());
+    processors_->registerProcessor(nullptr);
+    EXPECT_EQ(processors_->findProcessor(ContentType::Image), first);
+    EXPECT_EQ(second->getRefCount(), 1);
+    ASSERT_EQ(log.entries().size(), 1u);
+    EXPECT_EQ(log.entries()[0].text, "CContentProcessorsManager");
+    EXPECT_EQ(log.entries()[0].hint, "IContentProcessor for the type #1734438249 is already present");
+    EXPECT_EQ(log.entries()[0].level, LOG_WARNING);
+}
+
+// The processors manager comes first: every processor that takes driver events
+// swaps its driver; then the content manager hands the event to the processors
+// of its cached types, those of event order 1 last.
+TEST_F(ContentProcessorsTest, DriverEventsReachTheProcessorsInTheirOrder) {
+    std::vector<std::string> journal;
+    auto add = [&](const char* name, ContentTypeCode type, int32_t order, bool driver) {
+        CountedRef<FakeProcessor> processor(new FakeProcessor(type, ContentFlags::Shared, true, &journal, order, driver));
+        processor->name = name;
+        processors_->registerProcessor(processor.get());
+    };
+    add("late", makeContentType('a', 'a', 'a', 'a'), 1, true);
+    add("early", makeContentType('z', 'z', 'z', 'z'), 0, true);
+    add("quiet", makeContentType('m', 'm', 'm', 'm'), 0, false);
+    add("unused", makeContentType('u', 'u', 'u', 'u'), 0, true);
+    folder_.dir().write("x.txt", "x");
+    for (char c : {'a', 'z', 'm'}) CountedRef<Content>(manager_->load(makeContentType(c, c, c, c), "x.txt", false));
+
+    CountedRef<Event> released(new VideoDriverReleasedEvent());
+    EXPECT_FALSE(deliverLikeDevice(receivers_, released.get()));
+    ASSERT_EQ(journal.size(), 6u);
+    EXPECT_EQ(journal[0], "late own 9");
+    EXPECT_EQ(journal[1], "early own 9");
+    EXPECT_EQ(journal[2], "unused own 9");
+    std::vector<std::string> orderZero(journal.begin() + 3, journal.begin() + 5);
+    std::sort(orderZero.begin(), orderZero.end());
+    EXPECT_EQ(orderZero, (std::vector<std::string>{"early cached 9 x1", "quiet cached 9 x1"}));
+    EXPECT_EQ(journal[5], "late cached 9 x1");
+    EXPECT_EQ(processors_->getVideoDriver(), nullptr);
+    EXPECT_EQ(manager_->getVideoDriver(), nullptr);
+    EXPECT_EQ(static_cast<CTextureProcessor*>(processors_->findProcessor(ContentType::Texture))->getVideoDriver(),
+              nullptr);
+
+    journal.clear();
+    CountedRef<Event> created(new VideoDriverCreatedEvent(driverB()));
+    EXPECT_FALSE(deliverLikeDevice(receivers_, created.get()));
+    ASSERT_EQ(journal.size(), 6u);
+    EXPECT_EQ(journal[0], "late own 10");
+    EXPECT_EQ(journal[5], "late cached 10 x1");
+    EXPECT_EQ(processors_->getVideoDriver(), driverB());
+    EXPECT_EQ(manager_->getVideoDriver(), driverB());
+    EXPECT_EQ(static_cast<CTextureProcessor*>(processors_->findProcessor(ContentType::Texture))->getVideoDriver(),
+              driverB());
+
+    // Other events are not the processors' business.
+    journal.clear();
+    CountedRef<Event> update(new UpdateEvent(10));
+    EXPECT_FALSE(deliverLikeDevice(receivers_, update.get()));
+    EXPECT_TRUE(journal.empty());
+}
+
+TEST_F(ContentProcessorsTest, ImagesLoadOncePerPathAndSaveThroughTheImageManager) {
+    writeImage("pic.png", 0xFF336699u);
+    folder_.dir().write("bad.png", "not an image");
+    LogCapture log;
+    CountedRef<Image> first(static_cast<Image*>(manager_->load(ContentType::Image, "pic.png", false)));
+    CountedRef<Image> second(static_cast<Image*>(manager_->load(ContentType::Image, "pic.png", false)));
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first.get(), second.get());
+    EXPECT_EQ(first->getRefCount(), 3);
+    EXPECT_EQ(first->getPixel(3, 1), 0xFF336699u);
+    ASSERT_EQ(log.entries().size(), 1u);
+    EXPECT_EQ(log.entries()[0].text, "Loaded image");
+    EXPECT_EQ(log.entries()[0].hint, "pic.png");
+    EXPECT_EQ(log.entries()[0].level, LOG_INFO);
+
+    log.clear();
+    EXPECT_EQ(manager_->load(ContentType::Image, "bad.png", false), nullptr);
+    ASSERT_FALSE(log.entries().empty());
+    EXPECT_EQ(log.entries().back().text, "Can't load image");
+    EXPECT_EQ(log.entries().back().hint, "bad.png");
+    EXPECT_EQ(log.entries().back().level, LOG_WARNING);
+    EXPECT_EQ(cachedCount(ContentType::Image), 1u);
+
+    EXPECT_TRUE(manager_->save(ContentType::Image, first.get(), "copy.bmp", 0));
+    CountedRef<Image> copy(static_cast<Image*>(manager_->load(ContentType::Image, "copy.bmp", false)));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->getPixel(0, 0), 0xFF336699u);
+    EXPECT_TRUE(manager_->save(ContentType::Image, first.get(), "shot.jpg", 50));
+    EXPECT_FALSE(manager_->save(ContentType::Image, first.get(), "copy.pcx", 0));
+    CountedRef<TextureContent> notAnImage(new TextureContent(CreationContext(), "x", nullptr));
+    EXPECT_FALSE(manager_->save(ContentType::Image, notAnImage.get(), "x.png", 0));
+}
+
+TEST_F(ContentProcessorsTest, TexturesAreMadeFromImagesAndRebuiltAfterADriverChange) {
+    writeImage("tex.png", 0xFF00FF00u);
+    LogCapture log;
+    CountedRef<TextureContent> texture(static_cast<TextureContent*>(manager_->load(ContentType::Texture, "tex.png", false)));
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->getContentType(), makeContentType('i', 't', 'e', 'x'));
+    EXPECT_EQ(texture->getContentFlags(), ContentFlags::Shared);
+    EXPECT_EQ(texture->getFileName(), "tex.png");
+    ASSERT_TRUE(texture->getTexture());
+    EXPECT_EQ(texture->getTexture()->getReferenceCount(), 1);  // the driver keeps none
+    EXPECT_TRUE(log.contains("Loaded texture"));
+
+    // The image is cached under the same name.
+    const CreationContext key(nullptr, "tex.png");
+    EXPECT_EQ(manager_->findCached(ContentType::Texture, &key), texture.get());
+    EXPECT_TRUE(dynamic_cast<Image*>(manager_->findCached(ContentType::Image, &key)));
+    CountedRef<Content> again(manager_->load(ContentType::Texture, "tex.png", false));
+    EXPECT_EQ(again.get(), texture.get());
+
+    IrrRef<irr::video::ITexture> before = IrrRef<irr::video::ITexture>::share(texture->getTexture());
+    CountedRef<Event> released(new VideoDriverReleasedEvent());
+    deliverLikeDevice(receivers_, released.get());
+    EXPECT_EQ(texture->getTexture(), nullptr);
+    EXPECT_EQ(before->getReferenceCount(), 1);  // only ours now
+
+    CountedRef<Event> created(new VideoDriverCreatedEvent(driverB()));
+    deliverLikeDevice(receivers_, created.get());
+    ASSERT_TRUE(texture->getTexture());
+    EXPECT_NE(texture->getTexture(), before.get());
+    EXPECT_EQ(manager_->findCached(ContentType::Texture, &key), texture.get());
+
+    // An image that can no longer be loaded leaves the texture without one.
+    manager_->removeUnused();  // drops the image
+    EXPECT_EQ(manager_->findCached(ContentType::Image, &key), nullptr);
+    ASSERT_TRUE(fs_->removeFile("tex.png"));
+    driverEvents(driverA());
+    EXPECT_EQ(texture->getTexture(), nullptr);
+}
+
+TEST_F(ContentProcessorsTest, TexturesNeedAnImage) {
+    folder_.dir().write("bad.png", "not an image");
+    LogCapture log;
+    EXPECT_EQ(manager_->load(ContentType::Texture, "bad.png", false), nullptr);
+    EXPECT_EQ(cachedCount(ContentType::Texture), 0u);
+    CountedRef<TextureContent> texture(new TextureContent(CreationContext(), "x", nullptr));
+    EXPECT_FALSE(manager_->save(ContentType::Texture, texture.get(), "x.png", 0));
+}
