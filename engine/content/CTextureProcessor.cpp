@@ -2,7 +2,7 @@
 #include "engine/content/CContentManager.h"
 #include "engine/content/TextureContent.h"
 #include "engine/core/Logger.h"
-#include "engine/platform/ImageBridge.h"
+#include "engine/platform/Image.h"
 
 namespace engine {
 
@@ -12,12 +12,10 @@ Content* CTextureProcessor::load(CContentManager* manager, irr::io::IReadFile* f
     Image* image = dynamic_cast<Image*>(loaded.get());
     if (!image) return nullptr;
     const stringc fileName(file->getFileName().c_str());
-    IrrRef<irr::video::ITexture> texture(createTextureFromImage(getVideoDriver(), image, fileName));
-    loaded.reset();
-    if (!texture) return nullptr;
-    TextureContent* content = new TextureContent(context ? *context : CreationContext(), fileName, texture.get());
+    CountedRef<TextureContent> content(new TextureContent(context ? *context : CreationContext(), fileName, nullptr));
+    if (!content->makeFrom(getVideoDriver(), image)) return nullptr;
     getLogger().log("Loaded texture", fileName.c_str(), LOG_INFO);
-    return content;
+    return content.detach();
 }
 
 void CTextureProcessor::onCachedContentEvent(Event* event, ContentCacheMap& cached) {
@@ -36,8 +34,7 @@ void CTextureProcessor::onCachedContentEvent(Event* event, ContentCacheMap& cach
         CountedRef<Content> loaded(manager->load(ContentType::Image, texture->getFileName(), false));
         Image* image = dynamic_cast<Image*>(loaded.get());
         if (!image) continue;
-        IrrRef<irr::video::ITexture> made(createTextureFromImage(getVideoDriver(), image, texture->getFileName()));
-        if (made) texture->setTexture(made.get());
+        texture->makeFrom(getVideoDriver(), image);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "engine/content/TextureContent.h"
+#include "engine/platform/ImageBridge.h"
 
 namespace engine {
 
@@ -9,6 +10,16 @@ TextureContent::TextureContent(const CreationContext& context, const stringc& fi
 
 void TextureContent::setTexture(irr::video::ITexture* texture) {
     texture_ = IrrRef<irr::video::ITexture>::share(texture);
+}
+
+bool TextureContent::makeFrom(irr::video::IVideoDriver* driver, Image* image) {
+    if (!image) return false;
+    IrrRef<irr::video::ITexture> made(createTextureFromImage(driver, image, fileName_));
+    setTexture(made.get());
+    if (!made) return false;
+    IrrRef<IrrImageView> view(new IrrImageView(image));
+    mask_.build(view.get());
+    return true;
 }
 
 }  // namespace engine

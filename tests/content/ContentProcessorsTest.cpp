@@ -209,6 +209,22 @@ TEST_F(ContentProcessorsTest, TexturesAreMadeFromImagesAndRebuiltAfterADriverCha
     EXPECT_EQ(texture->getTexture(), nullptr);
 }
 
+// Hit tests ask the texture content for opaque pixels; materials ask it for the
+// driver texture of the moment.
+TEST_F(ContentProcessorsTest, TexturesKeepTheImageAlphaAndServeAsTextureSource) {
+    writeImage("clear.png", 0x10FFFFFFu);
+    writeImage("solid.png", 0xFF00FF00u);
+    CountedRef<TextureContent> clear(static_cast<TextureContent*>(manager_->load(ContentType::Texture, "clear.png", false)));
+    CountedRef<TextureContent> solid(static_cast<TextureContent*>(manager_->load(ContentType::Texture, "solid.png", false)));
+    ASSERT_TRUE(clear && solid);
+    EXPECT_FALSE(clear->isOpaqueAt(0, 0, 0x20));
+    EXPECT_TRUE(clear->isOpaqueAt(0, 0, 0x0F));
+    EXPECT_TRUE(solid->isOpaqueAt(3, 1, 0x20));
+    EXPECT_FALSE(solid->isOpaqueAt(4, 1, 0x20));  // outside the 4 x 2 image
+    const ITextureSource* source = solid.get();
+    EXPECT_EQ(source->getDriverTexture(), solid->getTexture());
+}
+
 TEST_F(ContentProcessorsTest, TexturesNeedAnImage) {
     folder_.dir().write("bad.png", "not an image");
     LogCapture log;
