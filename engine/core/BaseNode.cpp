@@ -650,7 +650,6 @@ void BaseNode::enterSubtreeState(NameId state, StateResolver resolver) {
 bool BaseNode::onEvent67(StateEndedEvent* event) {
     if (!event || !runningState_ || runningState_ != event->getState()) return false;
     const NameId next = runningState_->getNextState();
-    const NameId ended = runningState_->getName();
     CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
 
     CountedRef<NodeTagReachedEvent> tag(new NodeTagReachedEvent(this, event->getReportName()));
@@ -658,19 +657,16 @@ bool BaseNode::onEvent67(StateEndedEvent* event) {
 
     if (!handled && getRefCount() > 1 && !event->isInterrupted() && next != kNoName) {
         // States that end at once enter their next state from inside this
-        // call. A chain of them that comes back to a state it already entered
-        // would never return; it stops there instead.
-        const bool outermost = nextStateChain_.empty();
-        if (outermost) nextStateChain_.push_back(ended);
+        // call. A chain of them that comes back to a state whose entry is
+        // still in progress further up would never return; it stops there.
         if (std::find(nextStateChain_.begin(), nextStateChain_.end(), next) != nextStateChain_.end()) {
-            getLogger().log("Next state loops back to a state that has just ended; the chain stops there",
+            getLogger().log("Next state loops back to a state that ends at once; the chain stops there",
                             nameOfId(next).c_str(), LOG_ERROR);
         } else {
             nextStateChain_.push_back(next);
             setState(next, nullptr, kNoName);
             nextStateChain_.pop_back();
         }
-        if (outermost) nextStateChain_.clear();
     }
     return false;
 }
@@ -744,10 +740,14 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
     clearStates();
     if (!factory) factory = &getNodeFactory();
     if (reader && !reader->finishEmptyElement()) {
-        while (reader->read()) {
+        bool closed = false;
+        while (!closed && reader->read()) {
             const irr::io::EXML_NODE type = reader->getNodeType();
             const stringw& element = reader->getNodeName();
-            if (type == irr::io::EXN_ELEMENT_END && element == L"SceneNode") break;
+            if (type == irr::io::EXN_ELEMENT_END && element == L"SceneNode") {
+                closed = true;
+                break;
+            }
             if (type != irr::io::EXN_ELEMENT) continue;
             if (element == L"Properties") {
                 CountedRef<PropertySet> set(new PropertySet(valueContentManager(getContentManager())));
@@ -758,6 +758,10 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
             } else if (element == L"SceneNode") {
                 readChildElement(reader, factory);
             }
+        }
+        if (!closed) {
+            getLogger().log("Scene file ends inside a node element; the node is incomplete",
+                            narrow(getClassName()).c_str(), LOG_ERROR);
         }
     }
     onLoaded();

@@ -366,8 +366,8 @@ private:
     bool ghost_ = false;
     bool childrenClipped_ = false;
     RefCounted* userData_ = nullptr;
-    // The next states entered within one synchronous chain of state ends; a
-    // chain that comes back to one of them is stopped.
+    // The next states whose entry is in progress (a synchronous chain of
+    // states that end at once); a chain that comes back to one is stopped.
     std::vector<NameId> nextStateChain_;
 };
 

@@ -246,4 +246,9 @@ bool State::routeToParent(int32_t mode, Event* event) {
     return node_->deliver(mode, event);
 }
 
+NameId pressedNameId() {
+    static const NameId id = makeNameId("Pressed");
+    return id;
+}
+
 }  // namespace engine

@@ -102,4 +102,7 @@ private:
     array<Base*> lists_[3];
 };
 
+// The name id of the state name "Pressed", made on first use and kept.
+NameId pressedNameId();
+
 }  // namespace engine

@@ -159,14 +159,17 @@ bool WaitAnimator::onTimer(uint32_t periodMs) {
     elapsed += periodMs;
     if (elapsed < duration) return true;
     if (loop) {
+        // Every pass is reported, as long as the animator runs.
         elapsed = 0;
-        if (isPlaying()) notifyEnded(duration, true);
+        notifyEnded(duration, true);
         return true;
     }
     const bool wasPlaying = isPlaying();
     setTimerScheduler(nullptr);
     if (wasPlaying) notifyEnded(elapsed, false);
-    return false;
+    // The end may have started this animator again (its state entered anew
+    // from the report): then it keeps ticking.
+    return getTimerScheduler() != nullptr;
 }
 
 void WaitAnimator::readXml(XmlReader* reader, BaseNode*, IContentManager*, const stringw& elementName) {
