@@ -189,13 +189,17 @@ TEST_F(StateTest, EnteringAnotherStateInterruptsTheRunningOne) {
 
 TEST_F(StateTest, StopWithJumpPassesTheJumpToTheAnimatorsAndSkipsTheNextState) {
     loadStates(node, R"(<States>
-      <State Name="A" NextState="B"><Animator Type="TestWait" Name="a" Duration="500" /></State>
+      <State Name="A" NextState="B">
+        <Animator Type="TestWait" Name="a" Duration="500" />
+        <EndAnimator Type="TestWait" Name="a-end" />
+      </State>
       <State Name="B"><Animator Type="TestWait" Name="b" Duration="500" /></State>
     </States>)");
     node->setState(id("A"), nullptr);
     journal().clear();
     node->stopState(id("A"), true);
-    EXPECT_EQ(journal(), (std::vector<std::string>{"jump a"}));
+    // The animators reach their end values before the end animators run.
+    EXPECT_EQ(journal(), (std::vector<std::string>{"jump a", "start a-end"}));
     EXPECT_EQ(parent->of(EventId::NodeTagReachedEvent).size(), 1u);
     EXPECT_EQ(node->getRunningState(), node->getState(id("A")));
     EXPECT_EQ(node->getState(id("A"))->getRunningCount(), 0u);
