@@ -95,7 +95,7 @@ private:
     bool playing_ = false;
 };
 
-// The node as animator kind T when it is one (by type id), else null.
+// The animator as kind T when it is one (by type id), else null.
 template <class T>
 T* animatorCast(Base* animator) {
     return animator && animator->isOfType(T::kTypeId) ? static_cast<T*>(animator) : nullptr;
