@@ -1,0 +1,20 @@
+#include "engine/content/IContentManager.h"
+#include "engine/core/BaseNode.h"
+#include "engine/core/ContentType.h"
+
+namespace engine {
+
+BaseNode* IContentManager::loadSceneNode(const stringc& path, bool relative) {
+    Content* content = load(ContentType::SceneNode, path, relative);
+    BaseNode* node = nodeCast<BaseNode>(content);
+    if (!node && content) content->release();
+    return node;
+}
+
+CContentManager* valueContentManager(IContentManager*) {
+    // Values that load content take the concrete manager; this is where a
+    // node's manager is turned into it.
+    return nullptr;
+}
+
+}  // namespace engine

@@ -1,0 +1,67 @@
+#include "engine/core/Animator.h"
+#include "engine/core/Event.h"
+#include "engine/core/State.h"
+#include "engine/core/TextConvert.h"
+#include "engine/core/TimerScheduler.h"
+#include "engine/core/XmlReader.h"
+
+namespace engine {
+
+Base::Base() { setPeriod(kDefaultAnimatorPeriod); }
+
+Base::~Base() = default;
+
+bool Base::play(TimerScheduler* scheduler) {
+    if (scheduler != getTimerScheduler()) setTimerScheduler(scheduler);
+    playing_ = true;
+    return true;
+}
+
+void Base::stop(bool, bool notify) {
+    // The scheduler may hold the last reference.
+    CountedRef<Base> keep = CountedRef<Base>::share(this);
+    if (getTimerScheduler()) setTimerScheduler(nullptr);
+    if (notify) {
+        playing_ = false;
+        notifyEnded(0, false);
+    }
+}
+
+bool Base::onTimer(uint32_t) { return false; }
+
+bool Base::notifyEnded(uint32_t elapsedMs, bool looped) {
+    playing_ = false;
+    State* state = parentState_;
+    if (!state || !state->takesCategory(EventCategory::Node)) return false;
+    CountedRef<AnimatorEndedEvent> event(new AnimatorEndedEvent(this, elapsedMs, looped));
+    return state->handleEvent(event.get());
+}
+
+void Base::commonAttributes(array<stringw>& names, array<stringw>& values) const {
+    names.push_back(L"Type");
+    values.push_back(getClassName());
+    if (name_ != kNoName) {
+        names.push_back(L"Name");
+        values.push_back(widen(nameOfId(name_)));
+    }
+}
+
+void Base::skipToElementEnd(XmlReader* reader, const stringw& elementName) {
+    if (!reader) return;
+    if (reader->finishEmptyElement()) return;
+    if (reader->getNodeType() == irr::io::EXN_ELEMENT_END && reader->getNodeName() == elementName) return;
+    // Nested elements of the same name close before the one we stand in.
+    int32_t depth = 0;
+    while (reader->read()) {
+        const irr::io::EXML_NODE type = reader->getNodeType();
+        if (reader->getNodeName() != elementName) continue;
+        if (type == irr::io::EXN_ELEMENT) {
+            ++depth;
+        } else if (type == irr::io::EXN_ELEMENT_END) {
+            if (depth == 0) return;
+            --depth;
+        }
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,46 @@
+#include "engine/core/NodeFactory.h"
+#include "engine/audio/SoundNode.h"
+#include "engine/core/Animator.h"
+#include "engine/core/BaseNode.h"
+#include "engine/core/Singleton.h"
+#include "engine/core/TemplateCollectionNode.h"
+
+namespace engine {
+
+NodeFactory::NodeFactory() {
+    // Built-in kinds in their order of registration. The kinds of the visual
+    // nodes, controls, scenes, particles and spawners, and the animator kinds,
+    // are added here as they come.
+    registerNodeKind(L"BaseNode", &createNodeOf<BaseNode>);
+    registerNodeKind(L"TemplateCollectionNode", &createNodeOf<TemplateCollectionNode>);
+    registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
+}
+
+NodeFactory::~NodeFactory() = default;
+
+bool NodeFactory::registerNodeKind(const stringw& name, NodeCreator creator) {
+    if (!creator) return false;
+    return nodeKinds_.emplace(name, creator).second;
+}
+
+bool NodeFactory::registerAnimatorKind(const stringw& name, AnimatorCreator creator) {
+    if (!creator) return false;
+    return animatorKinds_.emplace(name, creator).second;
+}
+
+BaseNode* NodeFactory::createNode(const stringw& name, const CreationContext* context) const {
+    auto found = nodeKinds_.find(name);
+    if (found == nodeKinds_.end()) return nullptr;
+    const CreationContext none;
+    return found->second(context ? context : &none);
+}
+
+Base* NodeFactory::createAnimator(const stringw& name, const CreationContext*) const {
+    auto found = animatorKinds_.find(name);
+    if (found == animatorKinds_.end()) return nullptr;
+    return found->second();
+}
+
+NodeFactory& getNodeFactory() { return EngineSingleton<NodeFactory>::Instance(); }
+
+}  // namespace engine
