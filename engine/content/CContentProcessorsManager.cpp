@@ -1,5 +1,6 @@
 #include "engine/content/CContentProcessorsManager.h"
 #include "engine/content/CImageProcessor.h"
+#include "engine/content/CSceneNodeProcessor.h"
 #include "engine/content/CTextureProcessor.h"
 #include "engine/core/Logger.h"
 #include <string>
@@ -29,7 +30,7 @@ CContentProcessorsManager::CContentProcessorsManager(irr::video::IVideoDriver* v
     adopt(new CTextureProcessor(videoDriver));
     // 'atex', 'atxc': atlas textures.
     adopt(new CImageProcessor());
-    // 'snod': CSceneNodeProcessor (file system, video driver, node factory).
+    adopt(new CSceneNodeProcessor(nodeFactory));
     // 'font', 'prtc', 'pemt', 'isnd', 'sndp': fonts, particles, sounds.
 }
 

@@ -11,10 +11,4 @@ BaseNode* IContentManager::loadSceneNode(const stringc& path, bool relative) {
     return node;
 }
 
-CContentManager* valueContentManager(IContentManager*) {
-    // Values that load content take the concrete manager; this is where a
-    // node's manager is turned into it.
-    return nullptr;
-}
-
 }  // namespace engine

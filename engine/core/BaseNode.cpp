@@ -750,7 +750,7 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
             }
             if (type != irr::io::EXN_ELEMENT) continue;
             if (element == L"Properties") {
-                CountedRef<PropertySet> set(new PropertySet(valueContentManager(getContentManager())));
+                CountedRef<PropertySet> set(new PropertySet(getContentManager()));
                 set->read(reader);
                 readProperties(set.get());
             } else if (element == L"States") {
@@ -808,7 +808,7 @@ void BaseNode::writeToXml(XmlWriter* writer) {
     if (ghost_ || !writer) return;
     writer->writeElement(L"SceneNode", false, L"Type", getClassName());
     writer->writeLineBreak();
-    CountedRef<PropertySet> set(new PropertySet(valueContentManager(getContentManager())));
+    CountedRef<PropertySet> set(new PropertySet(getContentManager()));
     writeProperties(set.get());
     if (set->getCount() != 0) set->write(writer);
     if (!states_.empty()) writeStates(writer);
@@ -827,7 +827,7 @@ void BaseNode::readStates(XmlReader* reader) {
         if (type == irr::io::EXN_ELEMENT_END && element == L"States") return;
         if (type != irr::io::EXN_ELEMENT) continue;
         if (element == L"Properties") {
-            CountedRef<PropertySet> set(new PropertySet(valueContentManager(contentManager)));
+            CountedRef<PropertySet> set(new PropertySet(contentManager));
             set->read(reader);
             if (set->indexOf("DefaultState") >= 0) defaultState_ = makeNameId(set->getString("DefaultState"));
         } else if (element == L"State") {
@@ -846,7 +846,7 @@ void BaseNode::writeStates(XmlWriter* writer) {
     writer->writeLineBreak();
     const stringc& defaultName = nameOfId(defaultState_);
     if (!defaultName.empty()) {
-        CountedRef<PropertySet> set(new PropertySet(valueContentManager(getContentManager())));
+        CountedRef<PropertySet> set(new PropertySet(getContentManager()));
         set->setString("DefaultState", defaultName);
         set->write(writer);
     }

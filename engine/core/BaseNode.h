@@ -32,7 +32,6 @@ class IVideoDriver;
 namespace engine {
 
 class BaseNode;
-class CContentManager;
 class NodeFactory;
 class PropertySet;
 class State;
@@ -82,9 +81,6 @@ using QuadBatchFlush = void (*)(irr::video::IVideoDriver* driver);
 void setQuadBatchFlush(QuadBatchFlush flush);
 void flushQuadBatch(irr::video::IVideoDriver* driver);
 
-// The content manager that property values read for a node use to load the
-// content they name (fonts, atlas textures, sounds); may be null.
-CContentManager* valueContentManager(IContentManager* manager);
 
 // Orders name ids as unsigned numbers: the order of first interning, with the
 // empty name last.

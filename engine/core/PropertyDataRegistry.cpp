@@ -7,11 +7,11 @@ namespace engine {
 namespace {
 
 template <class T>
-IPropertyData* createPlain(CContentManager*) {
+IPropertyData* createPlain(IContentManager*) {
     return new T();
 }
 
-IPropertyData* createProperties(CContentManager* contentManager) {
+IPropertyData* createProperties(IContentManager* contentManager) {
     return new CPropertyDataProperties(nullptr, contentManager);
 }
 
@@ -36,7 +36,7 @@ bool PropertyDataRegistry::registerType(const stringw& typeName, Creator creator
     return creators_.emplace(typeName, creator).second;
 }
 
-CountedRef<IPropertyData> PropertyDataRegistry::create(const stringw& typeName, CContentManager* contentManager) const {
+CountedRef<IPropertyData> PropertyDataRegistry::create(const stringw& typeName, IContentManager* contentManager) const {
     const auto it = creators_.find(typeName);
     if (it == creators_.end()) return CountedRef<IPropertyData>();
     return CountedRef<IPropertyData>(it->second(contentManager));

@@ -7,13 +7,13 @@
 
 namespace engine {
 
-class CContentManager;
+class IContentManager;
 
 class PropertyDataRegistry {
 public:
     // Makes a new value (count 1) with empty content; content values use the
     // content manager (may be null) to load what their text names.
-    using Creator = IPropertyData* (*)(CContentManager* contentManager);
+    using Creator = IPropertyData* (*)(IContentManager* contentManager);
 
     // Registers the engine's value types.
     PropertyDataRegistry();
@@ -22,7 +22,7 @@ public:
     bool registerType(const stringw& typeName, Creator creator);
     // A new value of the named type, or empty when the name is not registered
     // (names compare exactly, case included).
-    CountedRef<IPropertyData> create(const stringw& typeName, CContentManager* contentManager) const;
+    CountedRef<IPropertyData> create(const stringw& typeName, IContentManager* contentManager) const;
 
 private:
     std::map<stringw, Creator> creators_;

@@ -19,7 +19,7 @@ const stringw& effectiveName(const stringw& elementName) {
 
 }  // namespace
 
-PropertySet::PropertySet(CContentManager* contentManager) : contentManager_(contentManager) {}
+PropertySet::PropertySet(IContentManager* contentManager) : contentManager_(contentManager) {}
 
 PropertySet::~PropertySet() { clear(); }
 
@@ -181,7 +181,7 @@ CountedRef<IPropertyData> cloneData(const CountedRef<IPropertyData>& data) {
 // ---------------------------------------------------------------------------
 // Nested sets
 
-CPropertyDataProperties::CPropertyDataProperties(PropertySet* set, CContentManager* contentManager)
+CPropertyDataProperties::CPropertyDataProperties(PropertySet* set, IContentManager* contentManager)
     : set_(CountedRef<PropertySet>::share(set)), contentManager_(contentManager) {}
 
 CPropertyDataProperties::~CPropertyDataProperties() = default;

@@ -17,13 +17,13 @@
 
 namespace engine {
 
-class CContentManager;
+class IContentManager;
 
 class PropertySet {
 public:
     // The content manager (may be null, not counted) is handed to the values
     // read from XML into this set, so that content values can load.
-    explicit PropertySet(CContentManager* contentManager = nullptr);
+    explicit PropertySet(IContentManager* contentManager = nullptr);
     virtual ~PropertySet();
 
     PropertySet(const PropertySet&) = delete;
@@ -35,7 +35,7 @@ public:
     bool release();
     int32_t getRefCount() const { return refCount_; }
 
-    CContentManager* getContentManager() const { return contentManager_; }
+    IContentManager* getContentManager() const { return contentManager_; }
 
     // Appends an entry (the value may be null); the name now leads to it, an
     // earlier entry of the same name stays in the list.
@@ -102,7 +102,7 @@ private:
     void readValue(XmlReader* reader);
 
     int32_t refCount_ = 1;
-    CContentManager* contentManager_;
+    IContentManager* contentManager_;
     std::vector<Entry> entries_;
     std::map<std::string, int32_t> index_;
 };
@@ -115,7 +115,7 @@ CountedRef<IPropertyData> cloneData(const CountedRef<IPropertyData>& data);
 // content manager it was made with, so content values inside can load.
 class CPropertyDataProperties : public IPropertyData {
 public:
-    explicit CPropertyDataProperties(PropertySet* set = nullptr, CContentManager* contentManager = nullptr);
+    explicit CPropertyDataProperties(PropertySet* set = nullptr, IContentManager* contentManager = nullptr);
     ~CPropertyDataProperties() override;
 
     PropertySet* getSet() const { return set_.get(); }
@@ -139,7 +139,7 @@ public:
 
 private:
     CountedRef<PropertySet> set_;
-    CContentManager* contentManager_;
+    IContentManager* contentManager_;
 };
 
 }  // namespace engine

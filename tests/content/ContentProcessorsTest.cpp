@@ -3,6 +3,7 @@
 #include "engine/content/CImageProcessor.h"
 #include "engine/content/CTextureProcessor.h"
 #include "engine/content/TextureContent.h"
+#include "engine/core/BaseNode.h"
 #include "engine/io/FileSystem.h"
 #include "engine/io/IrrRef.h"
 #include "engine/platform/ImageManager.h"
@@ -62,9 +63,10 @@ protected:
 }  // namespace
 
 TEST_F(ContentProcessorsTest, ProcessorsAreFoundByTypeInRegistrationOrder) {
-    ASSERT_EQ(processors_->getProcessorCount(), 2u);
+    ASSERT_EQ(processors_->getProcessorCount(), 3u);
     EXPECT_EQ(processors_->getProcessor(0)->getContentType(), ContentType::Texture);
     EXPECT_EQ(processors_->getProcessor(1)->getContentType(), ContentType::Image);
+    EXPECT_EQ(processors_->getProcessor(2)->getContentType(), ContentType::SceneNode);
     EXPECT_TRUE(dynamic_cast<CImageProcessor*>(processors_->findProcessor(ContentType::Image)));
     EXPECT_TRUE(dynamic_cast<CTextureProcessor*>(processors_->findProcessor(ContentType::Texture)));
     EXPECT_EQ(processors_->findProcessor(ContentType::SoundPack), nullptr);
@@ -232,4 +234,69 @@ TEST_F(ContentProcessorsTest, TexturesNeedAnImage) {
     EXPECT_EQ(cachedCount(ContentType::Texture), 0u);
     CountedRef<TextureContent> texture(new TextureContent(CreationContext(), "x", nullptr));
     EXPECT_FALSE(manager_->save(ContentType::Texture, texture.get(), "x.png", 0));
+}
+
+namespace {
+
+const char* const kMenuScene =
+    "<?xml version=\"1.0\"?>\n"
+    "<SceneNode Type=\"BaseNode\">\n"
+    "<Properties><string Name=\"Name\" Value=\"Menu\" /></Properties>\n"
+    "<SceneNode File=\"parts/Panel.oscn\" />\n"
+    "<SceneNode Type=\"SoundNode\"><Properties><string Name=\"Name\" Value=\"Music\" /></Properties></SceneNode>\n"
+    "</SceneNode>\n";
+// Its include names a sibling by a bare name: resolved against parts/.
+const char* const kPanelScene =
+    "<SceneNode Type=\"BaseNode\"><Properties><string Name=\"Name\" Value=\"Panel\" /></Properties>"
+    "<SceneNode File=\"Button.oscn\" /></SceneNode>";
+const char* const kButtonScene =
+    "<SceneNode Type=\"BaseNode\"><Properties><string Name=\"Name\" Value=\"Button\" /></Properties></SceneNode>";
+
+}  // namespace
+
+// Scene files load through the manager: each load is a new copy of one cached
+// master, and includes resolve against the folder of the file that names them.
+TEST_F(ContentProcessorsTest, SceneFilesLoadAsClonesWithIncludesResolvedPerFile) {
+    folder_.dir().write("scenes/Menu.oscn", kMenuScene);
+    folder_.dir().write("scenes/parts/Panel.oscn", kPanelScene);
+    folder_.dir().write("scenes/parts/Button.oscn", kButtonScene);
+
+    CountedRef<BaseNode> first(manager_->loadSceneNode("scenes/Menu.oscn", true));
+    CountedRef<BaseNode> second(manager_->loadSceneNode("scenes/Menu.oscn", true));
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first.get(), second.get());
+    CreationContext key(manager_.get(), "scenes/Menu.oscn");
+    Content* master = manager_->findCached(ContentType::SceneNode, &key);
+    ASSERT_TRUE(master);
+    EXPECT_NE(master, first.get());
+    EXPECT_NE(master, second.get());
+
+    for (BaseNode* root : {static_cast<BaseNode*>(master), first.get(), second.get()}) {
+        BaseNode* panel = root->findChild(makeNameId("Panel"), 1);
+        ASSERT_TRUE(panel);
+        EXPECT_TRUE(panel->findChild(makeNameId("Button"), 1));
+        EXPECT_TRUE(root->findChild(makeNameId("Music"), 1));
+    }
+    EXPECT_EQ(manager_->getFolderStack().size(), 1u);  // every push was popped
+}
+
+TEST_F(ContentProcessorsTest, SceneFilesSaveThroughTheManagerAndLoadBack) {
+    folder_.dir().write("scenes/parts/Button.oscn", kButtonScene);
+    CountedRef<BaseNode> tree(new BaseNode(nullptr, nullptr, nullptr));
+    tree->setName(makeNameId("Saved"));
+    CountedRef<BaseNode> child(new BaseNode(nullptr, tree.get(), nullptr));
+    child->setName(makeNameId("Child"));
+    ASSERT_TRUE(manager_->save(ContentType::SceneNode, tree.get(), "out.oscn", 0));
+
+    CountedRef<BaseNode> back(manager_->loadSceneNode("out.oscn", false));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(nameOfId(back->getName()), "Saved");
+    EXPECT_TRUE(back->findChild(makeNameId("Child"), 1));
+
+    CountedRef<Image> notANode(new Image(CreationContext(), CF_A8R8G8B8, dimension2du(1, 1)));
+    LogCapture log;
+    EXPECT_FALSE(manager_->save(ContentType::SceneNode, notANode.get(), "bad.oscn", 0));
+    folder_.dir().write("broken.oscn", "<SceneNode Type=\"BaseNode\"><Properties>");
+    CountedRef<BaseNode> broken(manager_->loadSceneNode("broken.oscn", false));
+    EXPECT_TRUE(log.hasErrors());
 }

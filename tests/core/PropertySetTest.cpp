@@ -484,7 +484,7 @@ TEST(PropertyDataRegistryTest, CreatesRegisteredTypesOnly) {
 
 TEST(PropertyDataRegistryTest, FirstRegistrationWins) {
     PropertyDataRegistry registry;
-    const PropertyDataRegistry::Creator other = [](CContentManager*) -> IPropertyData* {
+    const PropertyDataRegistry::Creator other = [](IContentManager*) -> IPropertyData* {
         return new CPropertyDataString("replacement");
     };
     EXPECT_FALSE(registry.registerType(L"int", other));
