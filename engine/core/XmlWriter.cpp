@@ -143,13 +143,7 @@ void XmlWriter::writeElement(const wchar_t* name, bool empty, const wchar_t* att
     putAttribute(attr3Name, attr3Value);
     putAttribute(attr4Name, attr4Value);
     putAttribute(attr5Name, attr5Value);
-    if (empty) {
-        put(L" />");
-    } else {
-        put(L">");
-        ++tabs_;
-    }
-    textWrittenLast_ = false;
+    closeStartTag(empty);
 }
 
 void XmlWriter::writeElement(const wchar_t* name, bool empty, const array<stringw>& names,
@@ -160,13 +154,7 @@ void XmlWriter::writeElement(const wchar_t* name, bool empty, const array<string
     put(name);
     const uint32_t count = names.size() < values.size() ? names.size() : values.size();
     for (uint32_t i = 0; i < count; ++i) putAttribute(names[i].c_str(), values[i].c_str());
-    if (empty) {
-        put(L" />");
-    } else {
-        put(L">");
-        ++tabs_;
-    }
-    textWrittenLast_ = false;
+    closeStartTag(empty);
 }
 
 void XmlWriter::writeClosingTag(const wchar_t* name) {
@@ -194,5 +182,15 @@ void XmlWriter::writeComment(const wchar_t* comment) {
 }
 
 void XmlWriter::writeLineBreak() { put(L"\r\n"); }
+
+void XmlWriter::closeStartTag(bool empty) {
+    if (empty) {
+        put(L" />");
+    } else {
+        put(L">");
+        ++tabs_;
+    }
+    textWrittenLast_ = false;
+}
 
 }  // namespace engine

@@ -54,6 +54,8 @@ public:
     const std::string& getBuffer() const { return buffer_; }
 
 private:
+    // Ends a start tag: " />" for an empty element, else ">" and one more indent.
+    void closeStartTag(bool empty);
     void put(const wchar_t* text);
     void put(const wchar_t* text, size_t length);
     void putEscaped(const wchar_t* text);
