@@ -159,7 +159,9 @@ bool CPropertyDataAtlasTexture::interpolate(const IPropertyData* end, IPropertyD
         // Toward zero, so the frames are stepped through from the start. Frame
         // numbers are never negative, so a t between 0 and 1 stays between a
         // and b; other fractions are kept to the same range.
-        double wanted = std::trunc(static_cast<double>(t) * static_cast<double>(b - a));
+        // The product is a 32-bit float, as the animators' fractions are.
+        const float product = t * static_cast<float>(b - a);
+        double wanted = std::trunc(static_cast<double>(product));
         if (std::isnan(wanted)) wanted = 0.0;
         const double lowest = static_cast<double>(std::min(a, b) - a);
         const double highest = static_cast<double>(std::max(a, b) - a);

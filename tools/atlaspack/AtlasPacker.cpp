@@ -245,6 +245,8 @@ bool AtlasPacker::write(const std::string& collectionPath) const {
     if (!packed_) return fail("nothing packed");
     CountedRef<engine::FileSystem> fileSystem(new engine::FileSystem());
     const std::filesystem::path folder = std::filesystem::path(collectionPath).parent_path();
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     CountedRef<engine::AtlasTextureCollection> collection(new engine::AtlasTextureCollection(engine::CreationContext()));
     for (size_t i = 0; i < sheets_.size(); ++i) {
         const std::string name = sheetFileName(collectionPath, i);

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 namespace fontbuild {
 
@@ -210,6 +211,8 @@ bool FontBuilder::write(const std::string& fontFilePath) const {
     if (!rendered_) return fail("nothing rendered");
     CountedRef<engine::FileSystem> fileSystem(new engine::FileSystem());
     const std::filesystem::path folder = std::filesystem::path(fontFilePath).parent_path();
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     for (size_t i = 0; i < sheets_.size(); ++i) {
         const std::string path = (folder / sheetFileName(fontFilePath, i)).string();
         engine::IrrRef<irr::io::IWriteFile> file(fileSystem->createAndWriteFile(path.c_str(), false));
