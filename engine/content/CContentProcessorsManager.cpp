@@ -1,4 +1,7 @@
 #include "engine/content/CContentProcessorsManager.h"
+#include "engine/content/CAtlasTextureCollectionProcessor.h"
+#include "engine/content/CAtlasTextureProcessor.h"
+#include "engine/content/CFontProcessor.h"
 #include "engine/content/CImageProcessor.h"
 #include "engine/content/CSceneNodeProcessor.h"
 #include "engine/content/CTextureProcessor.h"
@@ -28,10 +31,12 @@ CContentProcessorsManager::CContentProcessorsManager(irr::video::IVideoDriver* v
     // ('pemt'), sound ('isnd'), sound pack ('sndp'). Each processor is
     // registered at its place once its content class exists.
     adopt(new CTextureProcessor(videoDriver));
-    // 'atex', 'atxc': atlas textures.
+    adopt(new CAtlasTextureProcessor());
+    adopt(new CAtlasTextureCollectionProcessor());
     adopt(new CImageProcessor());
     adopt(new CSceneNodeProcessor(nodeFactory));
-    // 'font', 'prtc', 'pemt', 'isnd', 'sndp': fonts, particles, sounds.
+    adopt(new CFontProcessor());
+    // 'prtc', 'pemt', 'isnd', 'sndp': particles, sounds.
 }
 
 CContentProcessorsManager::~CContentProcessorsManager() {

@@ -1,4 +1,5 @@
 #include "engine/core/PropertyDataRegistry.h"
+#include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/Singleton.h"
 
@@ -9,6 +10,12 @@ namespace {
 template <class T>
 IPropertyData* createPlain(IContentManager*) {
     return new T();
+}
+
+// Content values load through the content manager of the set being read.
+template <class T>
+IPropertyData* createContentValue(IContentManager* contentManager) {
+    return new T(contentManager);
 }
 
 IPropertyData* createProperties(IContentManager* contentManager) {
@@ -28,6 +35,10 @@ PropertyDataRegistry::PropertyDataRegistry() {
     registerType(L"rect", &createPlain<CPropertyDataRect>);
     registerType(L"string", &createPlain<CPropertyDataString>);
     registerType(L"stringw", &createPlain<CPropertyDataStringW>);
+    registerType(L"stringwArray", &createPlain<CPropertyDataStringWArray>);
+    registerType(L"font", &createContentValue<CPropertyDataFont>);
+    registerType(L"atlasTexture", &createContentValue<CPropertyDataAtlasTexture>);
+    // "sound" joins here, before "properties", once sounds exist.
     registerType(L"properties", &createProperties);
 }
 

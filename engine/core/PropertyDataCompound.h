@@ -1,0 +1,138 @@
+#pragma once
+// Compound property values: a list of wide strings, and references to content
+// that the content manager loads by path (an atlas texture, a font). The
+// nested property set ("properties") lives with PropertySet.
+//
+// A content value turns text into content through the content manager it
+// recorded: the registry's constructor takes the manager of the set being
+// read; the constructor from content, and every later assignment of content,
+// take the manager of that content's creation context. Writing gives the
+// content's path back, relative to the top of that manager's folder stack, so
+// a scene file names its textures and fonts as plain paths.
+//
+// The atlas-texture value also animates: between two frames of a numbered
+// sequence ("fx/spark_0002.png" to "fx/spark_0010.png") it steps through the
+// frames in between.
+#include "engine/core/PropertyData.h"
+#include <vector>
+
+namespace engine {
+
+class AtlasTextureContent;
+class BaseFont;
+class IContentManager;
+
+// "stringwArray" (type id 11), written as an element with one "stringw" child
+// per string:
+//   <stringwArray Name="Strings">
+//     <stringw Value="first" />
+//   </stringwArray>
+// Its text forms are empty.
+class CPropertyDataStringWArray : public IPropertyData {
+public:
+    CPropertyDataStringWArray() = default;
+    explicit CPropertyDataStringWArray(const array<stringw>& strings) : value(strings) {}
+
+    const stringw& getTypeName() const override;
+    const stringw& getClassName() const override;
+    int32_t getTypeId() const override { return PROPERTY_STRINGW_ARRAY; }
+    CountedRef<IPropertyData> clone() const override;
+    stringc toString() const override { return stringc(); }
+    stringw toStringW() const override { return stringw(); }
+    void fromString(const stringc&) override {}
+    void fromStringW(const stringw&) override {}
+    // The same strings in the same order.
+    bool equals(const IPropertyData* other) const override;
+    // At t of 1 or more the output takes a copy of the end's strings (true);
+    // below, nothing is written (false).
+    bool interpolate(const IPropertyData* end, IPropertyData* out, float t, int32_t mode) const override;
+    // Empties the array, then appends the first attribute of every "stringw"
+    // element up to the end tag "stringwArray". Other elements are skipped.
+    void readFromXml(XmlReader* reader) override;
+    void writeToXml(XmlWriter* writer, const stringc& name) const override;
+
+    array<stringw> value;
+};
+
+// "atlasTexture" (type id 13): an atlas texture, held with one reference.
+class CPropertyDataAtlasTexture : public IPropertyData {
+public:
+    explicit CPropertyDataAtlasTexture(IContentManager* contentManager = nullptr);
+    // Takes a reference; the content manager is the texture's.
+    explicit CPropertyDataAtlasTexture(AtlasTextureContent* texture);
+    ~CPropertyDataAtlasTexture() override;
+
+    AtlasTextureContent* getTexture() const;
+    // Holds the texture (one reference); a texture brings its content manager
+    // along, null keeps the recorded one.
+    void setTexture(AtlasTextureContent* texture);
+    IContentManager* getContentManager() const { return contentManager_; }
+    // The frames cached by prepareInterpolation; entries may be null.
+    uint32_t getFrameCacheSize() const { return static_cast<uint32_t>(frameCache_.size()); }
+    AtlasTextureContent* getCachedFrame(uint32_t index) const;
+
+    const stringw& getTypeName() const override;
+    const stringw& getClassName() const override;
+    int32_t getTypeId() const override { return PROPERTY_ATLAS_TEXTURE; }
+    // The same texture, content manager and cached frames.
+    CountedRef<IPropertyData> clone() const override;
+    // The texture's path; empty without a texture.
+    stringc toString() const override;
+    // Loads the path as 'atex', relative to the top of the folder stack. Empty
+    // text, or no content manager, keeps the texture; a failed load leaves none.
+    void fromString(const stringc& text) override;
+    // The same texture object.
+    bool equals(const IPropertyData* other) const override;
+    // At t of 1 or more: the end's texture. Below, between two numbered frames
+    // a and b: frame a + trunc(t x (b - a)), from the frame cache or loaded by
+    // name (prefix, four-digit frame, suffix); otherwise this value's texture.
+    // True when the output's texture changed.
+    bool interpolate(const IPropertyData* end, IPropertyData* out, float t, int32_t mode) const override;
+    // Loads the frames from this texture's frame to the next key's, in order.
+    void prepareInterpolation(const IPropertyData* next) override;
+
+private:
+    std::vector<CountedRef<AtlasTextureContent>> frameCache_;
+    CountedRef<AtlasTextureContent> texture_;
+    IContentManager* contentManager_;
+};
+
+// "font" (type id 14): a font, held with one reference.
+class CPropertyDataFont : public IPropertyData {
+public:
+    explicit CPropertyDataFont(IContentManager* contentManager = nullptr);
+    // Takes a reference; the content manager is the font's.
+    explicit CPropertyDataFont(BaseFont* font);
+    ~CPropertyDataFont() override;
+
+    BaseFont* getFont() const;
+    // Holds the font; nothing happens for the font already held. A font brings
+    // its content manager along, null keeps the recorded one.
+    void setFont(BaseFont* font);
+    IContentManager* getContentManager() const { return contentManager_; }
+
+    const stringw& getTypeName() const override;
+    const stringw& getClassName() const override;
+    int32_t getTypeId() const override { return PROPERTY_FONT; }
+    // The same font and its content manager; without a font, no content manager.
+    CountedRef<IPropertyData> clone() const override;
+    // The font's path; empty without a font.
+    stringc toString() const override;
+    // Loads the path as 'font', relative to the top of the folder stack;
+    // nothing without a content manager. A failed load (an empty path
+    // included) leaves no font.
+    void fromString(const stringc& text) override;
+    bool equals(const IPropertyData* other) const override;
+    // At t of 1 or more the end's font, else this one's; true when the output
+    // changed.
+    bool interpolate(const IPropertyData* end, IPropertyData* out, float t, int32_t mode) const override;
+
+private:
+    CountedRef<BaseFont> font_;
+    IContentManager* contentManager_;
+};
+
+// A new atlas-texture value holding the texture.
+CountedRef<CPropertyDataAtlasTexture> makeAtlasTextureData(AtlasTextureContent* texture);
+
+}  // namespace engine
