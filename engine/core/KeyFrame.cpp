@@ -306,14 +306,14 @@ void KeyFrame::writeXml(XmlWriter* writer, BaseNode*, const stringw& elementName
             keyNames.push_back(L"i");
             keyValues.push_back(stringw(key.blend));
         }
-        bool holdsValue = false;
+        // Every key is written, also one without values (an animator without
+        // properties is a timer): leaving it out would change the timing of
+        // the keys after it.
         for (uint32_t k = 0; k < key.values.size(); ++k) {
             if (!key.values[k]) continue;
-            holdsValue = true;
             keyNames.push_back(valueAttributeName(k));
             keyValues.push_back(key.values[k]->toStringW());
         }
-        if (!holdsValue) continue;
         writer->writeElement(L"KeyFrame", true, keyNames, keyValues);
         writer->writeLineBreak();
     }

@@ -407,6 +407,10 @@ TEST_F(KeyFrameTest, AKeyFrameWithoutPropertiesIsATimer) {
         <KeyFrame t="0" /><KeyFrame t="200" />
       </Animator>)");
     EXPECT_EQ(timer->getPeriod(), 50u);
+    // Its keys survive writing: they hold no values but carry the timing.
+    CountedRef<KeyFrame> reread = readAnimator<KeyFrame>(writeAnimator(timer));
+    ASSERT_EQ(reread->getKeys().size(), 2u);
+    EXPECT_EQ(reread->getDuration(), 200u);
     node->setState(id("Fade"), nullptr);
     scheduler->update(150);
     EXPECT_TRUE(node->animatorEnds.empty());
@@ -527,10 +531,10 @@ TEST_F(KeyFrameTest, KeysReadBeforeTheirPropertyBlockSkipTheMissingValues) {
     EXPECT_FLOAT_EQ(node->alpha, 20.0f);
     EXPECT_EQ(node->label, stringc("late"));
 
-    // Written back, a key without values is left out.
+    // Written back, the dropped values are gone but the key keeps its place.
     const std::string text = writeAnimator(replaced);
-    EXPECT_EQ(text.find("Value0=\"1\""), std::string::npos);
-    EXPECT_NE(text.find("<KeyFrame t=\"100\" Value0=\"late\" Value1=\"20.000000\" />"), std::string::npos);
+    EXPECT_NE(text.find("<KeyFrame t=\"0\" />\r\n\t<KeyFrame t=\"100\" Value0=\"late\" Value1=\"20.000000\" />"),
+              std::string::npos);
 }
 
 // ---- KeyFrame XML and copies -------------------------------------------------------------
