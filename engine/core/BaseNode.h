@@ -35,6 +35,7 @@ class BaseNode;
 class NodeFactory;
 class PropertySet;
 class State;
+class TemplateCollectionNode;
 class TimerScheduler;
 class XmlReader;
 class XmlWriter;
@@ -200,6 +201,9 @@ public:
     // The queue that takes the events posted by the nodes this manager holds;
     // none for a plain node. The scene manager overrides it.
     virtual NodeEventQueue* getEventQueue() { return nullptr; }
+    // The collection the controls this manager holds take their templates
+    // from; none for a plain node. The scene manager overrides it.
+    virtual TemplateCollectionNode* getTemplateCollection() const { return nullptr; }
 
     // ---- Routing ---------------------------------------------------------
     bool routeToParent(int32_t mode, Event* event) override;
@@ -226,8 +230,9 @@ public:
     // The node the point hits, searching visible hittable nodes depth first.
     BaseNode* findNodeAt(const vector2df& point);
     // Stores the manager and the owner scene down the subtree; with a scene,
-    // nodes with a default state enter it (parents before children).
-    void attach(BaseNode* manager, BaseNode* scene);
+    // nodes with a default state enter it (parents before children). Nodes
+    // that own ghosts pass the pair on to them.
+    virtual void attach(BaseNode* manager, BaseNode* scene);
 
     BaseNode* getParent() const { return parent_; }
     const array<BaseNode*>& getChildren() const { return children_; }
@@ -317,6 +322,10 @@ protected:
         }
         return node;
     }
+
+    // Sets how many direct children (or other members, such as a control's
+    // template instance) still have to end the state this node waits for.
+    void setWaitCount(NameId state, int32_t count) { waitMap_[state] = count; }
 
     void markTransformDirty() { transformDirty_ = true; }
     void markColorDirty() { colorDirty_ = true; }

@@ -2,6 +2,10 @@
 #include "engine/audio/SoundNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
+#include "engine/core/ControlNode.h"
+#include "engine/core/KeyFrame.h"
+#include "engine/core/SetProps.h"
+#include "engine/core/SetStates.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TemplateCollectionNode.h"
 
@@ -9,11 +13,16 @@ namespace engine {
 
 NodeFactory::NodeFactory() {
     // Built-in kinds in their order of registration. The kinds of the visual
-    // nodes, controls, scenes, particles and spawners, and the animator kinds,
-    // are added here as they come.
+    // nodes, the other controls, scenes, particles and spawners are added here
+    // as they come.
     registerNodeKind(L"BaseNode", &createNodeOf<BaseNode>);
     registerNodeKind(L"TemplateCollectionNode", &createNodeOf<TemplateCollectionNode>);
+    registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
+
+    registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
+    registerAnimatorKind(L"SetProps", &createAnimatorOf<SetProps>);
+    registerAnimatorKind(L"SetStates", &createAnimatorOf<SetStates>);
 }
 
 NodeFactory::~NodeFactory() = default;
