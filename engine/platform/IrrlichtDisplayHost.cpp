@@ -511,23 +511,17 @@ DisplayHost* IrrlichtDisplayHostFactory::createHost(const DeviceParameters& para
 }
 
 void IrrlichtDisplayHostFactory::fillVideoModes(VideoModeList& list) {
-    irr::SIrrlichtCreationParameters parameters;
-    parameters.DriverType = irr::video::EDT_NULL;
-    parameters.LoggingLevel = irr::ELL_NONE;
-    IrrRef<irr::IrrlichtDevice> device(irr::createDeviceEx(parameters));
-    if (!device) return;
-    irr::video::IVideoModeList* modes = device->getVideoModeList();
-    if (!modes) return;
-    const irr::core::dimension2d<irr::u32> desktop = modes->getDesktopResolution();
-    if (desktop.Width == 0 || desktop.Height == 0) return;
-    for (irr::s32 i = 0; i < modes->getVideoModeCount(); ++i) {
-        const irr::core::dimension2d<irr::u32> size = modes->getVideoModeResolution(i);
-        list.addMode(static_cast<int32_t>(size.Width), static_cast<int32_t>(size.Height), modes->getVideoModeDepth(i));
-    }
-    list.setDesktopMode(static_cast<int32_t>(desktop.Width), static_cast<int32_t>(desktop.Height),
-                        modes->getDesktopDepth());
-    if (list.empty()) list.addMode(static_cast<int32_t>(desktop.Width), static_cast<int32_t>(desktop.Height),
-                                   modes->getDesktopDepth());
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return;
+    const int screen = DefaultScreen(display);
+    const int32_t width = DisplayWidth(display, screen);
+    const int32_t height = DisplayHeight(display, screen);
+    const int32_t depth = DefaultDepth(display, screen);
+    XCloseDisplay(display);
+    if (width <= 0 || height <= 0) return;
+    // The desktop is the one mode: the device never switches modes.
+    list.addMode(width, height, depth);
+    list.setDesktopMode(width, height, depth);
 }
 
 }  // namespace engine

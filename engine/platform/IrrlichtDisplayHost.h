@@ -73,8 +73,7 @@ private:
 class IrrlichtDisplayHostFactory : public DisplayHostFactory {
 public:
     DisplayHost* createHost(const DeviceParameters& parameters) override;
-    // Irrlicht's list of the X screen's modes; the desktop alone where the
-    // server cannot list modes.
+    // The X screen's size and depth, as the desktop mode and the only mode.
     void fillVideoModes(VideoModeList& list) override;
 };
 
