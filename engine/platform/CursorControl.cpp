@@ -79,8 +79,8 @@ void CursorControl::setCursorNode(BaseNode* node) {
 void CursorControl::placeNode() {
 #if ENGINE_CURSOR_NODE_TREE
     if (!node_) return;
+    // Setting the position marks the node's transform for an update.
     node_->setPosition(vector3df(static_cast<float>(x_), static_cast<float>(y_), node_->getPosition().Z));
-    node_->markTransformDirty();
     if (node_->isTransformDirty()) node_->updateAbsoluteTransform();
     if (node_->isColorDirty()) node_->updateAbsoluteColor();
 #endif

@@ -272,7 +272,8 @@ Image* EngineDevice::createScreenShot() {
     IrrRef<irr::video::IImage> frame(captureBackBuffer(videoDriver_.get()));
     if (!frame) return nullptr;
     void* pixels = frame->lock();
-    Image* image = new Image(CreationContext(), CF_A8R8G8B8, frame->getDimension(), pixels, false, false);
+    // A copy of the pixels that the image owns.
+    Image* image = new Image(CreationContext(), CF_A8R8G8B8, frame->getDimension(), pixels, false, true);
     frame->unlock();
     return image;
 }

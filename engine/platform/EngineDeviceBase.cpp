@@ -162,9 +162,13 @@ void EngineDeviceBase::removeEventReceiver(EventReceiver* receiver) {
 }
 
 void EngineDeviceBase::mergePendingReceivers() {
+    // Only additions re-sort: Irrlicht's heap sort moves entries of equal
+    // order even in a sorted list, so sorting after every delivery would
+    // change their order from one event to the next.
+    const bool added = pendingAdditions_.size() > 0;
     for (uint32_t i = 0; i < pendingAdditions_.size(); ++i) receivers_.push_back(pendingAdditions_[i]);
     pendingAdditions_.clear();
-    if (receivers_.size() > 1) irr::core::heapsort(receivers_.pointer(), receivers_.size());
+    if (added && receivers_.size() > 1) irr::core::heapsort(receivers_.pointer(), receivers_.size());
     // Removals are taken from a copy: releasing a receiver may remove others.
     array<EventReceiver*> removals = pendingRemovals_;
     pendingRemovals_.clear();

@@ -23,6 +23,11 @@ void pinOpenGLDriverModules() {
 }  // namespace device_test
 
 #include <X11/Xlib.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 namespace device_test {
 
@@ -31,6 +36,19 @@ Display* x(void* display) {
     return static_cast<Display*>(display);
 }
 }  // namespace
+
+XDisplayLock::XDisplayLock() {
+    const char* display = std::getenv("DISPLAY");
+    std::string name = "/tmp/engine-x-tests-" + std::to_string(getuid()) + "-";
+    for (const char* c = display ? display : ""; *c; ++c) name += (*c == '/' ? '_' : *c);
+    name += ".lock";
+    descriptor_ = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (descriptor_ >= 0) flock(descriptor_, LOCK_EX);
+}
+
+XDisplayLock::~XDisplayLock() {
+    if (descriptor_ >= 0) close(descriptor_);  // releases the lock
+}
 
 XProbe::XProbe() : display_(XOpenDisplay(nullptr)) {}
 
@@ -69,6 +87,20 @@ std::string XProbe::getName(uintptr_t window) {
 bool XProbe::isMapped(uintptr_t window) {
     XWindowAttributes attributes;
     return XGetWindowAttributes(x(display_), window, &attributes) && attributes.map_state != IsUnmapped;
+}
+
+void XProbe::focus(uintptr_t window) {
+    XSetInputFocus(x(display_), window, RevertToPointerRoot, CurrentTime);
+    XSync(x(display_), False);
+}
+
+void XProbe::focusFollowsPointer() {
+    XSetInputFocus(x(display_), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(x(display_), False);
+}
+
+uintptr_t XProbe::rootWindow() {
+    return DefaultRootWindow(x(display_));
 }
 
 void XProbe::raise(uintptr_t window) {

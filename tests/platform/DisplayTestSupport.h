@@ -14,6 +14,20 @@ void pinOpenGLDriverModules();
 
 namespace device_test {
 
+// Only one test at a time may have windows on the display: they would cover
+// each other and take each other's pointer and keyboard focus. Held from
+// construction to destruction, across processes (a lock file per display).
+class XDisplayLock {
+public:
+    XDisplayLock();
+    ~XDisplayLock();
+    XDisplayLock(const XDisplayLock&) = delete;
+    XDisplayLock& operator=(const XDisplayLock&) = delete;
+
+private:
+    int descriptor_;
+};
+
 // A connection of the test's own to the X server, for looking at the device's
 // window from outside as a window manager would.
 class XProbe {
@@ -31,6 +45,11 @@ public:
     bool isMapped(uintptr_t window);
     // Brings the window above the others (windows of tests running beside).
     void raise(uintptr_t window);
+    // Gives the keyboard focus to the window, or back to whatever window the
+    // pointer is in (the server's state without a window manager).
+    void focus(uintptr_t window);
+    void focusFollowsPointer();
+    uintptr_t rootWindow();
 
 private:
     void* display_;

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -186,6 +187,30 @@ TEST_F(DeviceTest, GetEngineReturnsTheLiveDeviceAndRefusesADestroyedOne) {
     EXPECT_EQ(getEngine(), device.get());
 }
 
+// Opening a web address starts xdg-open with the address, without a shell.
+TEST_F(DeviceTest, OpensAddressesWithXdgOpen) {
+    make();
+    testing_support::TempDir bin;
+    const std::string out = bin.file("opened.txt");
+    bin.write("xdg-open", "#!/bin/sh\nprintf '%s|' \"$@\" > " + out + ".part && mv " + out + ".part " + out + "\n");
+    std::filesystem::permissions(bin.file("xdg-open"), std::filesystem::perms::owner_all);
+    const char* oldPath = std::getenv("PATH");
+    const std::string savedPath = oldPath ? oldPath : "";
+    setenv("PATH", (bin.path().string() + ":" + savedPath).c_str(), 1);
+
+    EXPECT_TRUE(device->openURL("https://example.test/a b;$(x)"));
+    for (int i = 0; i < 500 && !std::filesystem::exists(out); ++i) usleep(10000);
+    EXPECT_EQ(testing_support::TempDir::read(out), "https://example.test/a b;$(x)|");
+
+    setenv("PATH", bin.file("nothing-here").c_str(), 1);
+    EXPECT_FALSE(device->openURL("https://example.test/"));
+    setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_FALSE(log.entries().empty());
+    EXPECT_EQ(log.entries().back().text, "Unable to open URL");
+    EXPECT_EQ(log.entries().back().hint, "https://example.test/");
+    EXPECT_EQ(log.entries().back().level, LOG_WARNING);
+}
+
 // ---- Receivers and delivery ---------------------------------------------
 
 TEST_F(DeviceTest, ReceiversAreHeapSortedByOrderNumber) {
@@ -198,6 +223,13 @@ TEST_F(DeviceTest, ReceiversAreHeapSortedByOrderNumber) {
     // Equal numbers keep no registration order.
     EXPECT_EQ(order(*device), (std::vector<std::string>{"B", "C", "A", "D", "E", "G", "F"}));
     EXPECT_EQ(receivers[0]->getRefCount(), 2);
+
+    // Deliveries leave the order alone (re-sorting would move E, F and G).
+    for (int i = 0; i < 2; ++i) {
+        CountedRef<Event> render(new RenderEvent());
+        device->deliverEvent(render.get());
+    }
+    EXPECT_EQ(order(*device), (std::vector<std::string>{"B", "C", "A", "D", "E", "G", "F"}));
 
     EXPECT_FALSE(device->addEventReceiver(receivers[0].get(), 5));  // already there
     EXPECT_FALSE(device->addEventReceiver(nullptr, 0));

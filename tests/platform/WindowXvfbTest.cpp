@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -130,7 +131,8 @@ protected:
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display)
             GTEST_SKIP() << "X window tests skipped: no X display (DISPLAY is not set); run under xvfb-run -a "
-                            "(tools/test.sh does)";
+"(tools/test.sh does)";
+        lock = std::make_unique<device_test::XDisplayLock>();
         device = CountedRef<EngineDevice>(createDevice(DeviceParameters()));
         ASSERT_TRUE(device);
         device->getSettings()->setStringW("TitleCaption", L"Window Test");
@@ -154,9 +156,11 @@ protected:
     }
 
     void TearDown() override {
+        if (probe.isOpen()) probe.focusFollowsPointer();
         input.reset();
         game.reset();
         device.reset();
+        lock.reset();
     }
 
     uintptr_t window() const { return device->getWindowHandle(); }
@@ -209,6 +213,7 @@ protected:
     }
 
     LogCapture log;
+    std::unique_ptr<device_test::XDisplayLock> lock;
     CountedRef<EngineDevice> device;
     CountedRef<GameStandIn> game;
     CountedRef<RecordingReceiver> input;
@@ -345,6 +350,41 @@ TEST_F(XWindowTest, TheCloseRequestCanBeRefusedAndOtherwiseEndsTheLoop) {
     EXPECT_FALSE(log.contains("closeDevice() was called"));
     // The window is off the screen.
     EXPECT_FALSE(probe.isMapped(window()));
+}
+
+// Irrlicht reports no focus events; the device finds the changes after each
+// pump. Losing the focus sends the application to the background, where no
+// updates are posted.
+TEST_F(XWindowTest, FocusChangesBecomeFocusAndActivationEvents) {
+    size_t updatesInBackground = 0;
+    size_t rendersInForeground = 0;
+    std::vector<Step> steps = {
+        {"first frames", nullptr, [&] { return input->count(EventId::RenderEvent) >= 2; }},
+        {"focus in", [&] { probe.focus(window()); },
+         [&] {
+             const auto* focus = input->last(EventId::WindowFocusEvent);
+             return focus && focus->flag && device->isWindowFocused();
+         }},
+        {"focus out", [&] { probe.focus(probe.rootWindow()); },
+         [&] {
+             const auto* focus = input->last(EventId::WindowFocusEvent);
+             if (!focus || focus->flag) return false;
+             updatesInBackground = input->count(EventId::UpdateEvent);
+             rendersInForeground = input->count(EventId::RenderEvent);
+             return true;
+         }},
+        {"background frames", nullptr,
+         [&] { return input->count(EventId::RenderEvent) >= rendersInForeground + 3; }},
+    };
+    play(steps);
+    probe.focusFollowsPointer();
+    EXPECT_FALSE(device->isWindowActive());
+    EXPECT_EQ(input->count(EventId::UpdateEvent), updatesInBackground);
+    const auto* activation = input->last(EventId::ApplicationActivationEvent);
+    ASSERT_TRUE(activation);
+    EXPECT_FALSE(activation->flag);
+    EXPECT_TRUE(log.contains("Window focus"));
+    EXPECT_TRUE(log.contains("Application deactivated."));
 }
 
 TEST_F(XWindowTest, ReplacingTheDriverReplacesTheWindow) {
