@@ -454,12 +454,18 @@ bool EngineDevice::run() {
 // ---- The process-wide device --------------------------------------------------
 
 EngineDevice* createDevice(const DeviceParameters& parameters, const DeviceServices& services) {
+    EngineDevice* const previous = g_instance;
+    const bool previousDestroyed = g_destroyed;
     CountedRef<EngineDevice> device(new EngineDevice(parameters, services));
     if (!device->getVideoDriver() && parameters.driverType != VideoDriverType::Null) {
         device->closeDevice();
         // Destroying a window queued the quit message; without a window
         // there is nothing to take and the loop is not entered.
         if (device->getMessageQueue().contains(DeviceMessageType::Quit)) device->run();
+        device.reset();
+        // A device that never worked was never the engine.
+        g_instance = previous;
+        g_destroyed = previousDestroyed;
         return nullptr;
     }
     return device.detach();

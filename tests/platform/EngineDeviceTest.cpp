@@ -185,6 +185,12 @@ TEST_F(DeviceTest, GetEngineReturnsTheLiveDeviceAndRefusesADestroyedOne) {
     }
     make();
     EXPECT_EQ(getEngine(), device.get());
+    // A device that could not be made leaves the record alone.
+    displays->failing = {VideoDriverType::OpenGL};
+    DeviceParameters p;
+    p.driverType = VideoDriverType::OpenGL;
+    EXPECT_EQ(createDevice(p, device_test::services(clock.get(), displays.get())), nullptr);
+    EXPECT_EQ(getEngine(), device.get());
 }
 
 // Opening a web address starts xdg-open with the address, without a shell.
