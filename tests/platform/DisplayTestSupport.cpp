@@ -1,0 +1,111 @@
+#include "platform/DisplayTestSupport.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <cstring>
+
+namespace device_test {
+
+void pinOpenGLDriverModules() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const char* name = info->dlpi_name;
+            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libLLVM") ||
+                         std::strstr(name, "libGLX_mesa.so"))) {
+                // A reference never released; RTLD_NODELETE keeps the module mapped.
+                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
+}
+
+}  // namespace device_test
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace device_test {
+
+namespace {
+Display* x(void* display) {
+    return static_cast<Display*>(display);
+}
+}  // namespace
+
+XDisplayLock::XDisplayLock() {
+    const char* display = std::getenv("DISPLAY");
+    std::string name = "/tmp/engine-x-tests-" + std::to_string(getuid()) + "-";
+    for (const char* c = display ? display : ""; *c; ++c) name += (*c == '/' ? '_' : *c);
+    name += ".lock";
+    descriptor_ = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (descriptor_ >= 0) flock(descriptor_, LOCK_EX);
+}
+
+XDisplayLock::~XDisplayLock() {
+    if (descriptor_ >= 0) close(descriptor_);  // releases the lock
+}
+
+XProbe::XProbe() : display_(XOpenDisplay(nullptr)) {}
+
+XProbe::~XProbe() {
+    if (display_) XCloseDisplay(x(display_));
+}
+
+void XProbe::sendCloseRequest(uintptr_t window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(x(display_), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(x(display_), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x(display_), window, False, NoEventMask, &event);
+    XFlush(x(display_));
+}
+
+bool XProbe::getSize(uintptr_t window, int& width, int& height) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x(display_), window, &attributes)) return false;
+    width = attributes.width;
+    height = attributes.height;
+    return true;
+}
+
+std::string XProbe::getName(uintptr_t window) {
+    char* name = nullptr;
+    if (!XFetchName(x(display_), window, &name) || !name) return std::string();
+    std::string result(name);
+    XFree(name);
+    return result;
+}
+
+bool XProbe::isMapped(uintptr_t window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(x(display_), window, &attributes) && attributes.map_state != IsUnmapped;
+}
+
+void XProbe::focus(uintptr_t window) {
+    XSetInputFocus(x(display_), window, RevertToPointerRoot, CurrentTime);
+    XSync(x(display_), False);
+}
+
+void XProbe::focusFollowsPointer() {
+    XSetInputFocus(x(display_), PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(x(display_), False);
+}
+
+uintptr_t XProbe::rootWindow() {
+    return DefaultRootWindow(x(display_));
+}
+
+void XProbe::raise(uintptr_t window) {
+    XRaiseWindow(x(display_), window);
+    XSync(x(display_), False);
+}
+
+}  // namespace device_test
