@@ -4,12 +4,7 @@
 // The node tree is written beside the platform layer. Until its base node is
 // part of the build, the cursor node is kept without a reference and is not
 // moved; with it, the node is counted and follows the pointer.
-#if __has_include("engine/core/BaseNode.h")
 #include "engine/core/BaseNode.h"
-#define ENGINE_CURSOR_NODE_TREE 1
-#else
-#define ENGINE_CURSOR_NODE_TREE 0
-#endif
 
 namespace engine {
 
@@ -68,22 +63,18 @@ void CursorControl::setCursorImage(Image* image, int32_t hotSpotX, int32_t hotSp
 
 void CursorControl::setCursorNode(BaseNode* node) {
     if (node == node_) return;
-#if ENGINE_CURSOR_NODE_TREE
     if (node) node->addRef();
     if (node_) node_->release();
-#endif
     node_ = node;
     if (node_) updatePosition();
 }
 
 void CursorControl::placeNode() {
-#if ENGINE_CURSOR_NODE_TREE
     if (!node_) return;
     // Setting the position marks the node's transform for an update.
     node_->setPosition(vector3df(static_cast<float>(x_), static_cast<float>(y_), node_->getPosition().Z));
     if (node_->isTransformDirty()) node_->updateAbsoluteTransform();
     if (node_->isColorDirty()) node_->updateAbsoluteColor();
-#endif
 }
 
 void CursorControl::setWindowSize(int32_t width, int32_t height) {

@@ -4,6 +4,7 @@
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
 #include "engine/content/TextureContent.h"
+#include "engine/core/BaseNode.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/TimerScheduler.h"
 #include "engine/platform/EngineDevice.h"
@@ -591,6 +592,27 @@ TEST_F(DeviceTest, AFirstRealDriverBringsAWindowPlacedForTheParameters) {
     EXPECT_EQ(displays->requests.back().windowHandle, 0u);
     EXPECT_EQ(device->getWindowHandle(), 0x101u);
     EXPECT_FALSE(device->isExternalWindow());
+}
+
+// The engine-drawn cursor is a node that follows the pointer; the control keeps
+// it alive while it is set.
+TEST_F(DeviceTest, TheCursorNodeFollowsThePointerAndIsHeldWhileSet) {
+    make();
+    ASSERT_TRUE(device->applyVideoParameters(windowed(VideoDriverType::OpenGL)));
+    CursorControl* cursor = device->getCursorControl();
+    ASSERT_TRUE(cursor);
+    CountedRef<BaseNode> node(new BaseNode(nullptr, nullptr, nullptr));
+    node->setPosition(vector3df(0, 0, -7));
+    displays->current->pointerX = 40;
+    displays->current->pointerY = 25;
+    cursor->setCursorNode(node.get());
+    EXPECT_EQ(node->getRefCount(), 2);
+    EXPECT_EQ(node->getPosition(), vector3df(40, 25, -7));  // depth kept
+    displays->current->pointerX = 41;
+    cursor->updatePosition();
+    EXPECT_FLOAT_EQ(node->getAbsoluteTransform().getTranslation().X, 41.0f);
+    cursor->setCursorNode(nullptr);
+    EXPECT_EQ(node->getRefCount(), 1);
 }
 
 TEST_F(DeviceTest, FullScreenIsAWindowOfTheDesktopSize) {
