@@ -3,6 +3,7 @@
 #include "engine/core/TextConvert.h"
 #include "engine/core/XmlReader.h"
 #include "engine/core/XmlWriter.h"
+#include "support/CommaLocale.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -215,18 +216,8 @@ TEST(PropertyDataTest, NumberSyntaxEdges) {
 
 // Numbers are written and read with "." whatever the process locale says.
 TEST(PropertyDataTest, TextFormsIgnoreTheProcessLocale) {
-    TempDir dir;
-    const char* german = "de_DE.UTF-8";
-    if (!std::setlocale(LC_ALL, german)) {
-        const std::string command =
-            "localedef -c -i de_DE -f UTF-8 '" + dir.file(german) + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) {
-            ::setenv("LOCPATH", dir.path().c_str(), 1);
-            if (!std::setlocale(LC_ALL, german)) ::unsetenv("LOCPATH");
-        }
-    }
-    if (!std::setlocale(LC_ALL, german)) GTEST_SKIP() << "no German locale available";
-    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    testing_support::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma available";
 
     EXPECT_EQ(str(makeFloatProperty(1.5f)->toString()), "1.500000");
     EXPECT_EQ(str(makeVector2dProperty(vector2df(-2.25f, 3))->toString()), "-2.250000;3.000000");
@@ -238,9 +229,6 @@ TEST(PropertyDataTest, TextFormsIgnoreTheProcessLocale) {
     XmlReader reader(doc.data(), doc.size());
     ASSERT_TRUE(reader.read());
     EXPECT_EQ(reader.getAttributeValueAsFloat(L"v"), 2.5f);
-
-    std::setlocale(LC_ALL, "C");
-    ::unsetenv("LOCPATH");
 }
 
 TEST(PropertyDataTest, NarrowAndWideTextMeetByTheEngineRule) {

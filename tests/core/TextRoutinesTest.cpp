@@ -1,6 +1,7 @@
 #include "engine/core/TextRoutines.h"
 #include "engine/core/TextConvert.h"
 
+#include "support/CommaLocale.h"
 #include <gtest/gtest.h>
 #include <clocale>
 #include <climits>
@@ -179,20 +180,11 @@ TEST(TextRoutinesTest, JoinedIntsReadBackUnchanged) {
 }
 
 TEST(TextRoutinesTest, NumbersIgnoreTheProcessLocale) {
-    const char* const commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "ru_RU.UTF-8"};
-    const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const char* active = nullptr;
-    for (const char* name : commaLocales) {
-        if (std::setlocale(LC_ALL, name)) {
-            active = name;
-            break;
-        }
-    }
-    if (!active) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    testing_support::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma available";
     EXPECT_EQ(toVector(parseIntArray("2.5e1;-7.9;1,5")), (std::vector<int32_t>{25, -7, 1, 5}));
     EXPECT_STREQ(joinIntArray(toArray({1234567, -8})).c_str(), "1234567;-8");
     EXPECT_EQ(narrowStd(formatWithSeparator(1234567, L',')), "1,234,567");
-    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST(TextRoutinesTest, EqualWide) {
