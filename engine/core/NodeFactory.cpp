@@ -4,6 +4,9 @@
 #include "engine/core/BaseNode.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TemplateCollectionNode.h"
+#include "engine/visual/NineGridSpriteNode.h"
+#include "engine/visual/SpriteNode.h"
+#include "engine/visual/TextNode.h"
 
 namespace engine {
 
@@ -13,6 +16,9 @@ NodeFactory::NodeFactory() {
     // are added here as they come.
     registerNodeKind(L"BaseNode", &createNodeOf<BaseNode>);
     registerNodeKind(L"TemplateCollectionNode", &createNodeOf<TemplateCollectionNode>);
+    registerNodeKind(L"SpriteNode", &createNodeOf<SpriteNode>);
+    registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
+    registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
 }
 
