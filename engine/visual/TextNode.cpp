@@ -66,7 +66,10 @@ TextNode::TextNode(const CreationContext* context, BaseNode* parent, BaseNode* m
     layer.TextureWrapV = irr::video::ETC_CLAMP_TO_BORDER;
     layer.BilinearFilter = true;
     layer.TrilinearFilter = true;
-    layer.AnisotropicFilter = 255;
+    // No anisotropic filtering: text quads face the screen, so it could only
+    // matter through the rasteriser's own footprint estimate, and Mesa's
+    // software rasteriser then blurs glyphs drawn texel for texel.
+    layer.AnisotropicFilter = 0;
     material_.setTextureLayerCount(1);
     linkToParent(parent, mostDerived);
 }

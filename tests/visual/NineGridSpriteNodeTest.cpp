@@ -110,7 +110,8 @@ TEST_F(NineGridSpriteNodeTest, DrawListEntries) {
     const CreationContext context(manager_.get(), "");
     CountedRef<NineGridSpriteNode> grid = makeGrid();
     grid->setPosition(vector3df(0, 0, -3));
-    NineGridSpriteNode* child = new NineGridSpriteNode(&context, grid.get(), nullptr);
+    CountedRef<NineGridSpriteNode> held(new NineGridSpriteNode(&context, grid.get(), nullptr));
+    NineGridSpriteNode* child = held.get();
     child->setAtlasTexture(atlas_.get());
     RenderList list;
     grid->collectRenderItems(list);

@@ -172,7 +172,8 @@ TEST_F(SpriteNodeTest, DrawListEntries) {
     const CreationContext context(manager_.get(), "");
     CountedRef<SpriteNode> sprite = makeSprite();
     sprite->setPosition(vector3df(1, 2, 7));
-    SpriteNode* child = new SpriteNode(&context, sprite.get(), nullptr);
+    CountedRef<SpriteNode> held(new SpriteNode(&context, sprite.get(), nullptr));
+    SpriteNode* child = held.get();
     child->setAtlasTexture(atlas_.get());
 
     RenderList list;
@@ -506,7 +507,7 @@ TEST_F(SpriteNodeTest, ClonesCopyEveryValue) {
     sprite->setImagePivotPoint(1, 2);
     sprite->setFlipY(true);
     sprite->setBlendType(1);
-    new SpriteNode(&context, sprite.get(), nullptr);
+    CountedRef<SpriteNode> child(new SpriteNode(&context, sprite.get(), nullptr));
 
     BaseNode* copy = sprite->clone(parent.get(), nullptr);
     SpriteNode* clone = nodeCast<SpriteNode>(copy);

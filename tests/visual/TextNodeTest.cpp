@@ -215,7 +215,7 @@ TEST_F(TextNodeTest, QuadsAreBatchedByTexture) {
     EXPECT_EQ(flags.TextureLayer[0].TextureWrapV, irr::video::ETC_CLAMP_TO_BORDER);
     EXPECT_TRUE(flags.TextureLayer[0].BilinearFilter);
     EXPECT_TRUE(flags.TextureLayer[0].TrilinearFilter);
-    EXPECT_EQ(flags.TextureLayer[0].AnisotropicFilter, 255);
+    EXPECT_EQ(flags.TextureLayer[0].AnisotropicFilter, 0);
     EXPECT_FALSE(flags.Lighting);
     EXPECT_FALSE(flags.ZWriteEnable);
     EXPECT_EQ(node->getMaterial().getTexture(), nullptr);
@@ -433,7 +433,8 @@ TEST_F(TextNodeTest, DrawListEntries) {
     const CreationContext context(manager_.get(), "");
     CountedRef<TextNode> node = makeText(L"ab");
     node->setPosition(vector3df(0, 0, 5));
-    TextNode* child = new TextNode(&context, node.get(), nullptr);
+    CountedRef<TextNode> held(new TextNode(&context, node.get(), nullptr));
+    TextNode* child = held.get();
     child->setFont(font_.get());
     child->setText(L"c");
     RenderList list;
