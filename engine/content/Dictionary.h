@@ -63,4 +63,15 @@ private:
     std::map<std::string, stringw> entries_;
 };
 
+// The dictionary the engine translates displayed texts through (text nodes
+// call its translate): the engine device's, which the device installs when it
+// makes its dictionary and clears (null) before releasing it. Not counted.
+// With none installed, texts show as they are written.
+inline IDictionary*& currentDictionarySlot() {
+    static IDictionary* current = nullptr;
+    return current;
+}
+inline void setCurrentDictionary(IDictionary* dictionary) { currentDictionarySlot() = dictionary; }
+inline IDictionary* getCurrentDictionary() { return currentDictionarySlot(); }
+
 }  // namespace engine

@@ -8,6 +8,9 @@
 #include "engine/core/SetStates.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TemplateCollectionNode.h"
+#include "engine/visual/NineGridSpriteNode.h"
+#include "engine/visual/SpriteNode.h"
+#include "engine/visual/TextNode.h"
 
 namespace engine {
 
@@ -17,6 +20,9 @@ NodeFactory::NodeFactory() {
     // as they come.
     registerNodeKind(L"BaseNode", &createNodeOf<BaseNode>);
     registerNodeKind(L"TemplateCollectionNode", &createNodeOf<TemplateCollectionNode>);
+    registerNodeKind(L"SpriteNode", &createNodeOf<SpriteNode>);
+    registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
+    registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
 
