@@ -1,10 +1,44 @@
 #include "engine/visual/QuadBatcher.h"
+#include <utility>
+#include <vector>
 
 #include "engine/core/Logger.h"
 
 #include <algorithm>
 
 namespace engine {
+
+namespace {
+using BatcherEntries = std::vector<std::pair<irr::video::IVideoDriver*, CountedRef<QuadBatcher>>>;
+
+BatcherEntries& batcherEntries() {
+    static BatcherEntries entries;
+    return entries;
+}
+}  // namespace
+
+void setDriverQuadBatcher(irr::video::IVideoDriver* driver, QuadBatcher* batcher) {
+    if (!driver) return;
+    BatcherEntries& entries = batcherEntries();
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->first != driver) continue;
+        if (batcher) {
+            it->second = CountedRef<QuadBatcher>::share(batcher);
+        } else {
+            entries.erase(it);
+        }
+        return;
+    }
+    if (batcher) entries.emplace_back(driver, CountedRef<QuadBatcher>::share(batcher));
+}
+
+QuadBatcher* getDriverQuadBatcher(irr::video::IVideoDriver* driver) {
+    if (!driver) return nullptr;
+    for (const auto& entry : batcherEntries())
+        if (entry.first == driver) return entry.second.get();
+    return nullptr;
+}
+
 
 static_assert(sizeof(irr::video::S3DVertex) == 36, "quads are copied as 36-byte vertices");
 static_assert(sizeof(QuadRecord) == sizeof(void*) + 4 * 36, "a quad record is its material pointer and four vertices");

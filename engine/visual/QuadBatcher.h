@@ -89,4 +89,10 @@ private:
     std::unique_ptr<irr::u16[]> quadIndices_;
 };
 
+// Drawing nodes are handed the video driver; the quad batcher that belongs to
+// it is found here. The driver's render context registers its batcher (one
+// reference is held) and clears the entry when it goes away. Without an entry, drawing nodes draw nothing.
+void setDriverQuadBatcher(irr::video::IVideoDriver* driver, QuadBatcher* batcher);
+QuadBatcher* getDriverQuadBatcher(irr::video::IVideoDriver* driver);
+
 }  // namespace engine

@@ -28,9 +28,13 @@ RenderContext::RenderContext(irr::video::IVideoDriver* driver) : driver_(driver)
         text += typeIds_.alphaVertexAdd;
         getLogger().log(text, LOG_INFO);
     }
+    // Drawing nodes are handed only the driver; they find this batcher by it.
+    setDriverQuadBatcher(driver_, batcher_.get());
 }
 
 RenderContext::~RenderContext() {
+    // A later context of a driver at the same address keeps its own entry.
+    if (driver_ && getDriverQuadBatcher(driver_) == batcher_.get()) setDriverQuadBatcher(driver_, nullptr);
     // Someone may still hold the batcher; it must not reach a dead context.
     if (batcher_) batcher_->setTarget(nullptr);
 }

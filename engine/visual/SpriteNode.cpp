@@ -14,12 +14,6 @@ using namespace node_values;
 
 namespace {
 
-using BatcherEntries = std::vector<std::pair<irr::video::IVideoDriver*, CountedRef<QuadBatcher>>>;
-
-BatcherEntries& batcherEntries() {
-    static BatcherEntries entries;
-    return entries;
-}
 
 SpriteNode& spriteOf(PropertyTableOwner& object) { return static_cast<SpriteNode&>(object); }
 
@@ -58,28 +52,6 @@ CountedRef<IPropertyData> getAtlasEntry(PropertyTableOwner& o) {
 }
 
 }  // namespace
-
-void setDriverQuadBatcher(irr::video::IVideoDriver* driver, QuadBatcher* batcher) {
-    if (!driver) return;
-    BatcherEntries& entries = batcherEntries();
-    for (auto it = entries.begin(); it != entries.end(); ++it) {
-        if (it->first != driver) continue;
-        if (batcher) {
-            it->second = CountedRef<QuadBatcher>::share(batcher);
-        } else {
-            entries.erase(it);
-        }
-        return;
-    }
-    if (batcher) entries.emplace_back(driver, CountedRef<QuadBatcher>::share(batcher));
-}
-
-QuadBatcher* getDriverQuadBatcher(irr::video::IVideoDriver* driver) {
-    if (!driver) return nullptr;
-    for (const auto& entry : batcherEntries())
-        if (entry.first == driver) return entry.second.get();
-    return nullptr;
-}
 
 // ---- Construction -------------------------------------------------------------
 

@@ -22,13 +22,6 @@
 
 namespace engine {
 
-// Drawing nodes are handed the video driver; the quad batcher that belongs to
-// it is found here. Whoever makes the driver's render context registers its
-// batcher (one reference is held) and clears the entry (null) when the driver
-// goes away. Without an entry, drawing nodes draw nothing.
-void setDriverQuadBatcher(irr::video::IVideoDriver* driver, QuadBatcher* batcher);
-QuadBatcher* getDriverQuadBatcher(irr::video::IVideoDriver* driver);
-
 class SpriteNode : public BaseNode {
     ENGINE_NODE_TYPE(SpriteNode, BaseNode, 3)
 

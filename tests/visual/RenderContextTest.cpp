@@ -26,6 +26,25 @@ TEST(RenderContext, RegistersBothBlendedRenderersUnderTheirNames) {
     EXPECT_EQ(context->getQuadBatcher()->getTarget(), context.get());
 }
 
+// Drawing nodes are handed only the driver and find its batcher by it, for as
+// long as the context lives.
+TEST(RenderContext, PublishesItsBatcherForItsDriverWhileItLives) {
+    auto device = visual_test::createNullDevice();
+    ASSERT_TRUE(device);
+    irr::video::IVideoDriver* driver = device->getVideoDriver();
+    {
+        CountedRef<RenderContext> context(new RenderContext(driver));
+        EXPECT_EQ(getDriverQuadBatcher(driver), context->getQuadBatcher());
+        // A newer context of the same driver takes over; the older one leaving
+        // does not take the newer one's entry away.
+        CountedRef<RenderContext> newer(new RenderContext(driver));
+        EXPECT_EQ(getDriverQuadBatcher(driver), newer->getQuadBatcher());
+        context.reset();
+        EXPECT_EQ(getDriverQuadBatcher(driver), newer->getQuadBatcher());
+    }
+    EXPECT_EQ(getDriverQuadBatcher(driver), nullptr);
+}
+
 TEST(RenderContext, NullDriverHasNo2DMode) {
     auto device = visual_test::createNullDevice();
     ASSERT_TRUE(device);
