@@ -1,4 +1,6 @@
 #include "engine/platform/EngineDeviceBase.h"
+#include "engine/content/Dictionary.h"
+#include "engine/core/NodeFactory.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
 #include "engine/core/Event.h"
@@ -64,8 +66,11 @@ EngineDeviceBase::EngineDeviceBase(const char* versionText, DeviceClock* clock) 
     }
     fileSystem_ = CountedRef<FileSystem>(new DeviceFileSystem(settings_.get()));
     fileSystem_->setRandomSource([] { return getRandomGenerator().nextMT(); });
-    // The sound manager (made here with no audio driver and registered at
-    // order 1) and the dictionary join when they are part of the engine.
+    // Texts are localised through the device's dictionary; text nodes find it
+    // as the current one. The sound manager (made here with no audio driver and
+    // registered at order 1) joins when it is part of the engine.
+    dictionary_ = new Dictionary(fileSystem_.get());
+    setCurrentDictionary(dictionary_);
     stringc version("Irrlicht Engine version ");
     version += kEngineVersionText;
     getLogger().log(version, LOG_INFO);
@@ -75,6 +80,9 @@ EngineDeviceBase::EngineDeviceBase(const char* versionText, DeviceClock* clock) 
 EngineDeviceBase::~EngineDeviceBase() {
     releaseReceivers();
     videoDriver_.reset();
+    if (getCurrentDictionary() == dictionary_) setCurrentDictionary(nullptr);
+    if (dictionary_) dictionary_->release();
+    dictionary_ = nullptr;
     fileSystem_.reset();
     videoModes_.clear();
     timer_.reset();
@@ -210,8 +218,7 @@ TimerScheduler* EngineDeviceBase::createTimerScheduler() {
 }
 
 void EngineDeviceBase::makeProcessorsManager() {
-    // The node factory joins the processors once the node tree is part of the engine.
-    processors_ = new CContentProcessorsManager(videoDriver_.get(), audioDriver_, fileSystem_.get(), nullptr);
+    processors_ = new CContentProcessorsManager(videoDriver_.get(), audioDriver_, fileSystem_.get(), &getNodeFactory());
     addEventReceiver(processors_, -1);
 }
 

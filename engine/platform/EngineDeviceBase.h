@@ -83,7 +83,7 @@ public:
     AudioDriver* getAudioDriver() const { return audioDriver_; }
     // Null until the sound manager is part of the engine.
     SoundManager* getSoundManager() const { return soundManager_; }
-    // Null until the dictionary is part of the engine.
+    // The localised texts (loaded by the game from "strings/Dictionary.xml").
     Dictionary* getDictionary() const { return dictionary_; }
     CContentProcessorsManager* getProcessorsManager() const { return processors_; }
     FileSystem* getFileSystem() const { return fileSystem_.get(); }
@@ -121,7 +121,7 @@ protected:
     AudioDriver* audioDriver_ = nullptr;  // owned once the engine has audio drivers
     IrrRef<irr::video::IVideoDriver> videoDriver_;
     SoundManager* soundManager_ = nullptr;  // owned and registered at order 1 once it exists
-    Dictionary* dictionary_ = nullptr;      // owned once it exists
+    Dictionary* dictionary_ = nullptr;      // owned
     CContentProcessorsManager* processors_ = nullptr;  // one reference
     CountedRef<DeviceTimer> timer_;
     VideoModeList videoModes_;

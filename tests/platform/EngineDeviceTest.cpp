@@ -3,6 +3,7 @@
 // background and minimised behaviour, and driver replacement.
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
+#include "engine/content/Dictionary.h"
 #include "engine/content/TextureContent.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ContentType.h"
@@ -98,7 +99,8 @@ TEST_F(DeviceTest, StartsWithTheNullDriverAndTheEngineDefaults) {
     EXPECT_EQ(device->getUpdateStep(), 15u);
     EXPECT_EQ(device->getAudioDriver(), nullptr);
     EXPECT_EQ(device->getSoundManager(), nullptr);
-    EXPECT_EQ(device->getDictionary(), nullptr);
+    ASSERT_NE(device->getDictionary(), nullptr);
+    EXPECT_EQ(getCurrentDictionary(), device->getDictionary());  // text nodes localise through it
     EXPECT_EQ(device->getMask(), EventCategory::Driver);
 
     PropertySet* settings = device->getSettings();
