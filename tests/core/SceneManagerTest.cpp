@@ -165,7 +165,7 @@ TEST_F(SceneStackTest, PushWithKeepVisibleLeavesTheCoveredSceneShownAndRunning) 
     EXPECT_EQ(manager->getTopScene(), b.get());
 }
 
-TEST_F(SceneStackTest, PushHidesEveryScenesBelowTheCoveredOne) {
+TEST_F(SceneStackTest, PushHidesEverySceneBelowTheCoveredOne) {
     build({a.get()});
     ASSERT_TRUE(a->pushScene(b.get(), true));
     settle();
@@ -234,7 +234,7 @@ TEST_F(SceneStackTest, PushWithoutATopAddsTheSceneLastWithoutMakingItTheTop) {
     EXPECT_EQ(manager->getTransitions().size(), 1u);
 }
 
-TEST_F(SceneStackTest, AScenesAlreadyInTheStackCannotBePushedOverItself) {
+TEST_F(SceneStackTest, ASceneAlreadyInTheStackCannotBePushedAgain) {
     build({a.get(), b.get()});
     // Pushing A over B would make A the scene below itself: the walks down the
     // stack would never end.
@@ -607,7 +607,7 @@ TEST_F(InputRoutingTest, OnlyTheTopSceneGetsInputAndNotDuringItsTransition) {
     EXPECT_EQ(trace(), (Strings{"BProbe", "B"})) << "the covered scene, still visible, gets none";
 }
 
-TEST_F(InputRoutingTest, OtherEventsGoToEveryScenesBottomFirstUntilOneTakesIt) {
+TEST_F(InputRoutingTest, OtherEventsGoToEverySceneBottomFirstUntilOneTakesIt) {
     build({a.get(), b.get()});
     CountedRef<Event> event = nodeEvent();
     EXPECT_FALSE(manager->routeToChildren(DeliveryMode::HandleOnly, event.get()));
@@ -666,7 +666,7 @@ TEST_F(SceneStackTest, SceneShownGoesToTheSceneAndWhenUnhandledToItsSubtree) {
     }
 }
 
-TEST_F(SceneStackTest, ANewTemplateCollectionReachesEveryScenesNodes) {
+TEST_F(SceneStackTest, ANewTemplateCollectionReachesEverySceneAndItsNodes) {
     build({a.get(), b.get()});
     CountedRef<node_tests::RecordingNode> child(new node_tests::RecordingNode(nullptr, nullptr, nullptr));
     a->addChild(child.get());
@@ -746,4 +746,67 @@ TEST_F(SceneStackTest, AManagerThatGoesTakesItsSceneSchedulersOffTheDevice) {
     // A scene kept elsewhere keeps a scheduler it can still point at.
     ASSERT_NE(a->getTimerScheduler(), nullptr);
     EXPECT_FALSE(a->getTimerScheduler()->isEnabled());
+}
+
+// ---- Hover after a transition ------------------------------------------------------------
+
+namespace {
+
+struct FixedCursor : ICursorPositionSource {
+    bool getCursorPosition(int32_t& x, int32_t& y) const override {
+        x = 12;
+        y = 34;
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(InputRoutingTest, WhenATransitionEndsTheSceneHearsWhereTheCursorIs) {
+    FixedCursor cursor;
+    for (bool withCursor : {false, true}) {
+        SCOPED_TRACE(withCursor ? "with a cursor" : "without a cursor");
+        manager->setCursorPositionSource(withCursor ? &cursor : nullptr);
+        a->seen.clear();
+        ASSERT_TRUE(manager->setScene(a.get()));
+        trace().clear();
+        deliver();
+        EXPECT_TRUE(trace().empty()) << "nothing while the scene opens";
+        advance(150);
+        deliver();
+        if (withCursor) {
+            // Its subtree first, then the scene: hover states follow a cursor that did not move.
+            EXPECT_EQ(trace(), (Strings{"Q", "P1", "P", "A"}));
+            EXPECT_TRUE(a->saw("20"));
+        } else {
+            EXPECT_TRUE(trace().empty());
+        }
+    }
+    manager->setCursorPositionSource(nullptr);
+}
+
+// ---- The manager as a node ---------------------------------------------------------------
+
+TEST_F(SceneStackTest, AManagerTakesInputAndItsCloneHasNoScenes) {
+    EXPECT_TRUE(manager->takesCategory(EventCategory::Keyboard));
+    EXPECT_TRUE(manager->takesCategory(EventCategory::Mouse));
+    EXPECT_TRUE(manager->takesCategory(EventCategory::Node));
+    EXPECT_TRUE(manager->takesCategory(EventCategory::System));
+    EXPECT_EQ(manager->getTypeId(), 22);
+    EXPECT_TRUE(manager->isOfType(0));
+    EXPECT_FALSE(manager->isOfType(6));
+
+    build({a.get(), b.get()});
+    manager->setPosition(vector3df(0.0f, 0.0f, -4000.0f));
+    manager->postEvent(a.get(), DeliveryMode::HandleOnly, CountedRef<Event>(new NodeEvent(nullptr)).get());
+    CountedRef<BaseNode> copy(manager->clone(nullptr, nullptr));
+    SceneManager* clone = nodeCast<SceneManager>(copy.get());
+    ASSERT_NE(clone, nullptr);
+    EXPECT_EQ(clone->getName(), id("Manager"));
+    EXPECT_EQ(clone->getPosition(), vector3df(0.0f, 0.0f, -4000.0f));
+    EXPECT_EQ(clone->getChildCount(), 0u);
+    EXPECT_EQ(clone->getTopScene(), nullptr);
+    EXPECT_TRUE(clone->getTransitions().empty());
+    EXPECT_EQ(clone->getQueuedEventCount(), 0u);
+    EXPECT_EQ(manager->getChildCount(), 2u);
 }
