@@ -4,6 +4,7 @@
 #include "engine/core/BaseNode.h"
 #include "engine/core/ControlNode.h"
 #include "engine/core/KeyFrame.h"
+#include "engine/core/SceneNode.h"
 #include "engine/core/SetProps.h"
 #include "engine/core/SetStates.h"
 #include "engine/core/Singleton.h"
@@ -24,6 +25,7 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
+    registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
 
     registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
