@@ -550,7 +550,9 @@ void SceneManager::drawScenes(irr::video::IVideoDriver* driver) {
     for (uint32_t i = 0; i < getChildCount(); ++i) getChild(i)->collectRenderItems(drawList_);
     if (sortDrawList_ && drawList_.size() >= 2) sortRenderList(drawList_);
 
-    QuadBatcher* batcher = batcher_.get();
+    // Drawing nodes hand their quads to the driver's batcher, so that is the
+    // one to begin and end unless a batcher was set.
+    QuadBatcher* batcher = batcher_ ? batcher_.get() : getDriverQuadBatcher(driver);
     drawingBatchers().push_back(batcher);
     setQuadBatchFlush(&flushDrawingBatcher);
     if (batcher) {

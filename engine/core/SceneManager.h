@@ -99,8 +99,10 @@ public:
     // Where the pointer is when a transition ends (not counted); without one
     // no mouse move is sent then.
     void setCursorPositionSource(ICursorPositionSource* source) { cursor_ = source; }
-    // The batcher the scenes are drawn through (counted); without one the
-    // items are drawn without begin, flush and end.
+    // The batcher the scenes are drawn through (counted). Without one, the
+    // batcher published for the driver being drawn with (getDriverQuadBatcher)
+    // is taken at each draw, so the manager follows a replaced driver; without
+    // either, the items are drawn without begin, flush and end.
     void setQuadBatcher(QuadBatcher* batcher);
     QuadBatcher* getQuadBatcher() const;
     void setSortDrawList(bool sort) { sortDrawList_ = sort; }

@@ -7,6 +7,7 @@
 #include "engine/core/Logger.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TimerScheduler.h"
+#include "engine/platform/CursorControl.h"
 
 #include <cstring>
 
@@ -208,9 +209,22 @@ CContentManager* EngineDeviceBase::createContentManager() {
 }
 
 SceneManager* EngineDeviceBase::createSceneManager() {
-    // The scene manager (with an empty creation context) is made here once it
-    // is part of the engine.
-    return nullptr;
+    const CreationContext context;
+    SceneManager* manager = new SceneManager(&context, nullptr, nullptr);
+    manager->setEventReceiverRegistry(this);
+    manager->setCursorPositionSource(this);
+    // No batcher is fixed here: the manager takes the one the current
+    // driver's render context published each time it draws.
+    return manager;
+}
+
+bool EngineDeviceBase::getCursorPosition(int32_t& x, int32_t& y) const {
+    const CursorControl* cursor = getCursorControl();
+    if (!cursor) return false;
+    const irr::core::position2d<irr::s32> position = cursor->getPosition();
+    x = position.X;
+    y = position.Y;
+    return true;
 }
 
 TimerScheduler* EngineDeviceBase::createTimerScheduler() {

@@ -4,7 +4,9 @@
 // and the delivery of the device's events to them, and the factories of the
 // managers the game makes.
 #include "engine/core/EventReceiver.h"
+#include "engine/core/EventReceiverRegistry.h"
 #include "engine/core/PropertySet.h"
+#include "engine/core/SceneManager.h"
 #include "engine/io/FileSystem.h"
 #include "engine/io/IrrRef.h"
 #include "engine/platform/DeviceClock.h"
@@ -21,11 +23,13 @@ class CContentProcessorsManager;
 class CursorControl;
 class Dictionary;
 class Event;
-class SceneManager;
 class SoundManager;
 class TimerScheduler;
 
-class EngineDeviceBase : public EventReceiver {
+// The device is the receiver registry of the scene managers it makes (they
+// register their scenes' schedulers with it) and tells them where the pointer
+// is, through whatever cursor control the current window has.
+class EngineDeviceBase : public EventReceiver, public IEventReceiverRegistry, public ICursorPositionSource {
 public:
     // Makes the settings with their defaults, the device timer over the clock
     // (a system clock when null) and the file system; logs the version and
@@ -53,7 +57,12 @@ public:
     // A new content manager over the current driver, file system and content
     // processors; the caller owns and registers it.
     virtual CContentManager* createContentManager();
-    // Null until the scene manager is part of the engine.
+    // A new scene manager (count 1, empty creation context) that registers its
+    // scenes' schedulers with this device and asks it for the pointer
+    // position. It draws through the quad batcher of the driver it is handed,
+    // so it keeps drawing when the video driver is replaced. The caller owns
+    // it, attaches it to a timer scheduler and registers it (the game: order
+    // 2); it must go before the device does.
     virtual SceneManager* createSceneManager();
     virtual TimerScheduler* createTimerScheduler();
     virtual CursorControl* getCursorControl() const = 0;
@@ -70,9 +79,12 @@ public:
     // False for null or for a receiver already in the list; otherwise holds
     // one reference and adds it at its order number (the list is re-sorted
     // with Irrlicht's heap sort, so equal numbers keep no fixed order).
-    virtual bool addEventReceiver(EventReceiver* receiver, int32_t order);
+    bool addEventReceiver(EventReceiver* receiver, int32_t order) override;
     // Removes the first entry of the receiver and drops its reference.
-    virtual void removeEventReceiver(EventReceiver* receiver);
+    void removeEventReceiver(EventReceiver* receiver) override;
+    // The last position the cursor control read, in client coordinates;
+    // false while there is no cursor control (no window yet).
+    bool getCursorPosition(int32_t& x, int32_t& y) const override;
 
     // Delivers an event the device made to itself (and so to the receivers);
     // true when a receiver handled it. The caller keeps its reference.

@@ -171,6 +171,60 @@ void FakeDisplayFactory::fillVideoModes(VideoModeList& list) {
     list.setDesktopMode(1920, 1080, 24);
 }
 
+// ---- The game's managers and frames -----------------------------------------
+
+GameManagers::GameManagers(EngineDevice* device) : device(device) {
+    content = CountedRef<CContentManager>(device->createContentManager());
+    device->addEventReceiver(content.get(), 1);
+    for (auto& scheduler : schedulers) {
+        scheduler = CountedRef<TimerScheduler>(device->createTimerScheduler());
+        device->addEventReceiver(scheduler.get(), 2);
+    }
+    for (int i = 0; i < 2; ++i) {
+        scenes[i] = CountedRef<SceneManager>(device->createSceneManager());
+        scenes[i]->setSortDrawList(true);
+        scenes[i]->setTimerScheduler(schedulers[i].get());
+    }
+    device->addEventReceiver(scenes[0].get(), 2);
+    scenes[1]->setPosition(vector3df(0.0f, 0.0f, -4000.0f));
+}
+
+GameManagers::~GameManagers() {
+    device->removeEventReceiver(scenes[0].get());
+    for (auto& manager : scenes) {
+        manager->setTimerScheduler(nullptr);
+        manager.reset();
+    }
+    for (auto& scheduler : schedulers) {
+        device->removeEventReceiver(scheduler.get());
+        scheduler.reset();
+    }
+    content->clearCache();
+    device->removeEventReceiver(content.get());
+    content.reset();
+}
+
+FrameDrawer::FrameDrawer(EngineDevice* device) : device_(device) {
+    setMask(EventCategory::Driver | EventCategory::System);
+}
+
+bool FrameDrawer::handleEvent(Event* event) {
+    if (auto* created = dynamic_cast<VideoDriverCreatedEvent*>(event)) {
+        created->getDriver()->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
+        return false;
+    }
+    if (event->getTypeId() != EventId::RenderEvent) return false;
+    irr::video::IVideoDriver* driver = device_->getVideoDriver();
+    if (!driver) return false;
+    driver->beginScene(true, true, clear);
+    for (SceneManager* manager : managers) manager->drawScenes(driver);
+    if (beforeEnd) beforeEnd();
+    driver->endScene();
+    ++frames;
+    if (onFrame) onFrame();
+    return false;
+}
+
 DeviceServices services(FakeClock* clock, FakeDisplayFactory* displays) {
     DeviceServices s;
     s.clock = CountedRef<DeviceClock>::share(clock);

@@ -1,9 +1,13 @@
 #pragma once
 // Fixtures for the device tests: a clock the test moves, a receiver that
-// records what it is offered, and a display host over Irrlicht's null driver
-// that acts as a window whose messages and state the test scripts.
+// records what it is offered, a display host over Irrlicht's null driver
+// that acts as a window whose messages and state the test scripts, and the
+// managers and frame drawing of the game object.
+#include "engine/content/CContentManager.h"
 #include "engine/core/Event.h"
 #include "engine/core/EventReceiver.h"
+#include "engine/core/SceneManager.h"
+#include "engine/core/TimerScheduler.h"
 #include "engine/io/IrrRef.h"
 #include "engine/platform/DisplayHost.h"
 #include "engine/platform/EngineDevice.h"
@@ -127,6 +131,44 @@ public:
     FakeDisplayHost* current = nullptr;  // the last host made (not counted)
     std::function<void(FakeDisplayHost&)> onCreate;
     uintptr_t nextHandle = 0x100;
+};
+
+// The managers the game makes once its window exists: the content manager
+// (order 1), two timer schedulers (order 2 each) and two scene managers with
+// draw-list sorting on, the first attached to the first scheduler and
+// registered at order 2, the second attached to the second scheduler, not
+// registered, and placed at depth -4000. They must go before the device.
+struct GameManagers {
+    explicit GameManagers(engine::EngineDevice* device);
+    // Unregisters everything and drops the managers (their scenes with them).
+    ~GameManagers();
+    GameManagers(const GameManagers&) = delete;
+    GameManagers& operator=(const GameManagers&) = delete;
+
+    engine::EngineDevice* device;
+    engine::CountedRef<engine::CContentManager> content;
+    engine::CountedRef<engine::TimerScheduler> schedulers[2];
+    engine::CountedRef<engine::SceneManager> scenes[2];
+};
+
+// Stands in for the game object (register it at order 0): on a new driver it
+// turns mip-maps off, as the game does; on each render event it begins the
+// frame with `clear`, lets each of `managers` draw its scenes, runs
+// `beforeEnd` (where the back buffer can be read), ends the frame and calls
+// `onFrame`. It handles nothing.
+class FrameDrawer : public engine::EventReceiver {
+public:
+    explicit FrameDrawer(engine::EngineDevice* device);
+    bool handleEvent(engine::Event* event) override;
+
+    std::vector<engine::SceneManager*> managers;  // not counted
+    irr::video::SColor clear{255, 0, 0, 0};
+    std::function<void()> beforeEnd;
+    std::function<void()> onFrame;
+    size_t frames = 0;
+
+private:
+    engine::EngineDevice* device_;
 };
 
 // The device's services over a fake clock and, when given, a fake factory.

@@ -1,4 +1,10 @@
 #include "platform/DisplayTestSupport.h"
+#include "engine/platform/EngineDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -106,6 +112,32 @@ uintptr_t XProbe::rootWindow() {
 void XProbe::raise(uintptr_t window) {
     XRaiseWindow(x(display_), window);
     XSync(x(display_), False);
+}
+
+FrameScript::FrameScript(engine::EngineDevice* device, std::vector<ScriptStep> steps, bool closeAtEnd)
+    : device_(device), steps_(std::move(steps)), closeAtEnd_(closeAtEnd) {}
+
+void FrameScript::onFrame() {
+    if (failed_ || current_ >= steps_.size()) return;
+    ScriptStep& step = steps_[current_];
+    if (!started_) {
+        started_ = true;
+        deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        if (step.action) step.action();
+        return;
+    }
+    if (step.done()) {
+        if (std::getenv("DEVICE_TEST_TRACE")) std::fprintf(stderr, "step done: %s\n", step.name.c_str());
+        ++current_;
+        started_ = false;
+        if (current_ == steps_.size() && closeAtEnd_) device_->closeDevice();
+        return;
+    }
+    if (std::chrono::steady_clock::now() > deadline_) {
+        ADD_FAILURE() << "timed out at step: " << step.name;
+        failed_ = true;
+        device_->closeDevice();
+    }
 }
 
 }  // namespace device_test

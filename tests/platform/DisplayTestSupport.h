@@ -9,8 +9,15 @@ void pinOpenGLDriverModules();
 
 }  // namespace device_test
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
+
+namespace engine {
+class EngineDevice;
+}
 
 namespace device_test {
 
@@ -53,6 +60,37 @@ public:
 
 private:
     void* display_;
+};
+
+// One step of a script played from the frames of a running device: an
+// action, then a wait, frame by frame, until the condition holds.
+struct ScriptStep {
+    std::string name;
+    std::function<void()> action;  // may be empty
+    std::function<bool()> done;
+};
+
+// Plays the steps, one call of onFrame per drawn frame. Each step has ten
+// seconds; a step that runs out of time is reported as a failure and closes
+// the device. After the last step the device is closed, unless the script
+// ends with the loop (closeAtEnd false: its last step waits for that).
+class FrameScript {
+public:
+    FrameScript(engine::EngineDevice* device, std::vector<ScriptStep> steps, bool closeAtEnd = true);
+    void onFrame();
+    // The step being played (or that timed out); the number of steps once
+    // all are done.
+    size_t current() const { return current_; }
+    bool finished() const { return !failed_ && current_ == steps_.size(); }
+
+private:
+    engine::EngineDevice* device_;
+    std::vector<ScriptStep> steps_;
+    bool closeAtEnd_;
+    size_t current_ = 0;
+    bool started_ = false;
+    bool failed_ = false;
+    std::chrono::steady_clock::time_point deadline_;
 };
 
 }  // namespace device_test

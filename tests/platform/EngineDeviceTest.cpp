@@ -152,7 +152,10 @@ TEST_F(DeviceTest, FactoriesMakeManagersOverTheCurrentDriver) {
     EXPECT_EQ(content->getProcessorsManager(), device->getProcessorsManager());
     CountedRef<TimerScheduler> scheduler(device->createTimerScheduler());
     EXPECT_TRUE(scheduler);
-    EXPECT_EQ(device->createSceneManager(), nullptr);
+    // The scene manager's own wiring is tested with the scene-manager tests.
+    CountedRef<SceneManager> scenes(device->createSceneManager());
+    ASSERT_TRUE(scenes);
+    EXPECT_EQ(scenes->getEventReceiverRegistry(), device.get());
 }
 
 TEST_F(DeviceTest, TheFileSystemReadsTheSettingsItNeeds) {

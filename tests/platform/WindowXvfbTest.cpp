@@ -14,8 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -27,8 +25,6 @@ using device_test::RecordingReceiver;
 using testing_support::LogCapture;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct SolidTexture : ITextureSource {
     explicit SolidTexture(irr::video::ITexture* texture) : texture(texture) {}
@@ -117,13 +113,7 @@ private:
     Material material_;
 };
 
-// One step of the script the test plays from the render events: an action,
-// then a wait until the condition holds.
-struct Step {
-    std::string name;
-    std::function<void()> action;
-    std::function<bool()> done;
-};
+using Step = device_test::ScriptStep;
 
 class XWindowTest : public ::testing::Test {
 protected:
@@ -183,33 +173,11 @@ protected:
     // Plays the steps from the render events, each with a deadline; a step
     // that times out is reported and ends the loop.
     void play(std::vector<Step> steps) {
-        size_t current = 0;
-        bool started = false;
-        Clock::time_point deadline;
-        game->onFrame = [&] {
-            if (current >= steps.size()) return;
-            if (!started) {
-                started = true;
-                deadline = Clock::now() + std::chrono::seconds(10);
-                if (steps[current].action) steps[current].action();
-                return;
-            }
-            if (steps[current].done()) {
-                if (std::getenv("DEVICE_TEST_TRACE")) std::fprintf(stderr, "step done: %s\n", steps[current].name.c_str());
-                ++current;
-                started = false;
-                if (current == steps.size()) device->closeDevice();
-                return;
-            }
-            if (Clock::now() > deadline) {
-                ADD_FAILURE() << "timed out at step: " << steps[current].name;
-                current = steps.size();
-                device->closeDevice();
-            }
-        };
+        device_test::FrameScript script(device.get(), std::move(steps));
+        game->onFrame = [&] { script.onFrame(); };
         EXPECT_TRUE(device->run());
         game->onFrame = nullptr;
-        EXPECT_EQ(current, steps.size()) << "the loop ended before the script did";
+        EXPECT_TRUE(script.finished()) << "the loop ended before the script did, at step " << script.current();
     }
 
     LogCapture log;
@@ -315,33 +283,14 @@ TEST_F(XWindowTest, TheCloseRequestCanBeRefusedAndOtherwiseEndsTheLoop) {
              if (!rendersAtRefusal) rendersAtRefusal = input->count(EventId::RenderEvent);
              return input->count(EventId::RenderEvent) >= rendersAtRefusal + 3;
          }},
-        {"close", [&] { sendCloseRequest(); }, [] { return false; }},
+        {"close", [&] { sendCloseRequest(); }, [] { return false; }},  // the loop ends
     };
-    size_t current = 0;
-    game->onFrame = nullptr;
-    // Played by hand: the last step ends with the loop.
-    bool started = false;
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(20);
-    game->onFrame = [&] {
-        if (Clock::now() > deadline) {
-            ADD_FAILURE() << "timed out at step " << current;
-            device->closeDevice();
-            return;
-        }
-        if (current >= steps.size()) return;
-        if (!started) {
-            started = true;
-            if (steps[current].action) steps[current].action();
-            return;
-        }
-        if (steps[current].done()) {
-            ++current;
-            started = false;
-        }
-    };
+    // The last step waits for the loop to end.
+    device_test::FrameScript script(device.get(), steps, false);
+    game->onFrame = [&] { script.onFrame(); };
     EXPECT_TRUE(device->run());
     game->onFrame = nullptr;
-    EXPECT_EQ(current, 2u);
+    EXPECT_EQ(script.current(), 2u);
     EXPECT_EQ(input->count(EventId::CEventSystemFlowCloseRequest), 1u);  // the first was handled by the game
     EXPECT_EQ(input->count(EventId::ApplicationCloseEvent), 1u);
     EXPECT_TRUE(log.contains("CEventSystemFlowCloseRequest event received"));
