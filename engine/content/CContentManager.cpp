@@ -54,7 +54,11 @@ Content* CContentManager::load(ContentTypeCode type, const stringc& path, bool r
     }
     if (!fileSystem_) return nullptr;
     IrrRef<irr::io::IReadFile> file(fileSystem_->createAndOpenFile(fullPath));
-    if (!file) return nullptr;
+    if (!file) {
+        // A missing file is the commonest content fault; say which one.
+        getLogger().log("CContentManager: can't open content file", fullPath.c_str(), LOG_WARNING);
+        return nullptr;
+    }
     bool cached = false;
     Content* content = loadThroughProcessor(type, file.get(), context, cached);
     return cached ? handOut(content) : content;

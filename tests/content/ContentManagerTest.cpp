@@ -130,8 +130,12 @@ TEST_F(ContentManagerTest, PathsAreCacheKeysAsWritten) {
     {
         LogCapture log;
         EXPECT_EQ(load(kShared, ""), nullptr);
-        EXPECT_EQ(load(kShared, "missing.txt"), nullptr);
         EXPECT_TRUE(log.entries().empty());
+        // A missing file is named in a warning.
+        EXPECT_EQ(load(kShared, "missing.txt"), nullptr);
+        ASSERT_EQ(log.entries().size(), 1u);
+        EXPECT_EQ(log.entries()[0].level, LOG_WARNING);
+        EXPECT_EQ(log.entries()[0].hint, "missing.txt");
     }
     folder_.dir().write("A.txt", "upper");
     CountedRef<FakeContent> lower(load(kShared, "a.txt"));
