@@ -346,16 +346,26 @@ void BaseNode::collectRenderItems(RenderList& list) {
     if (transformDirty_) updateAbsoluteTransform();
     if (colorDirty_) updateAbsoluteColor();
     if (childrenClipped_) {
-        if (!children_.empty()) {
-            RenderItem item;
-            item.node = this;
-            item.depth = absoluteTransform_[14];
-            item.key = 0;
-            list.push_back(item);
-        }
+        if (!children_.empty()) addRenderItem(list, 0);
         return;
     }
     for (uint32_t i = 0; i < children_.size(); ++i) children_[i]->collectRenderItems(list);
+}
+
+void BaseNode::collectRenderItemsWithOwn(RenderList& list, bool hasContent, uintptr_t key) {
+    if (!visible_) return;
+    if (transformDirty_) updateAbsoluteTransform();
+    if (colorDirty_) updateAbsoluteColor();
+    if (hasContent && absoluteColor_.getAlpha() != 0) addRenderItem(list, key);
+    for (uint32_t i = 0; i < children_.size(); ++i) children_[i]->collectRenderItems(list);
+}
+
+void BaseNode::addRenderItem(RenderList& list, uintptr_t key) {
+    RenderItem item;
+    item.node = this;
+    item.depth = absoluteTransform_[14];
+    item.key = key;
+    list.push_back(item);
 }
 
 void BaseNode::render(irr::video::IVideoDriver* driver, const rectf*) {

@@ -330,6 +330,12 @@ protected:
     void markTransformDirty() { transformDirty_ = true; }
     void markColorDirty() { colorDirty_ = true; }
 
+    // The draw items of a node that draws itself: nothing when hidden;
+    // otherwise the absolute values are brought up to date, the node's own
+    // item (sorted under `key`) is added when it has something to draw and is
+    // not fully transparent, and then its children's items, never clipped.
+    void collectRenderItemsWithOwn(RenderList& list, bool hasContent, uintptr_t key);
+
 private:
     friend struct BaseNodeProperties;
 
@@ -341,6 +347,8 @@ private:
     void adoptChild(BaseNode* node, int32_t position);
     // Clears the links of a node that is leaving this parent, down its subtree.
     static void detach(BaseNode* node);
+    // Adds this node at its depth under the given sort key.
+    void addRenderItem(RenderList& list, uintptr_t key);
     void readChildElement(XmlReader* reader, NodeFactory* factory);
     void includeChildFile(XmlReader* reader);
 

@@ -143,19 +143,8 @@ void NineGridSpriteNode::updateGrid() {
 }
 
 void NineGridSpriteNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
     TextureContent* texture = atlasTexture_ ? atlasTexture_->getTexture() : nullptr;
-    if (texture && getAbsoluteColor().getAlpha() != 0) {
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = reinterpret_cast<uintptr_t>(texture);
-        list.push_back(item);
-    }
-    const array<BaseNode*>& children = getChildren();
-    for (uint32_t i = 0; i < children.size(); ++i) children[i]->collectRenderItems(list);
+    collectRenderItemsWithOwn(list, texture != nullptr, reinterpret_cast<uintptr_t>(texture));
 }
 
 void NineGridSpriteNode::render(irr::video::IVideoDriver* driver, const rectf*) {

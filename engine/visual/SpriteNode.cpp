@@ -254,19 +254,8 @@ void SpriteNode::updateQuad() {
 // ---- Drawing and hit tests ------------------------------------------------------------
 
 void SpriteNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
     TextureContent* texture = atlasTexture_ ? atlasTexture_->getTexture() : nullptr;
-    if (texture && getAbsoluteColor().getAlpha() != 0) {
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = reinterpret_cast<uintptr_t>(texture);
-        list.push_back(item);
-    }
-    const array<BaseNode*>& children = getChildren();
-    for (uint32_t i = 0; i < children.size(); ++i) children[i]->collectRenderItems(list);
+    collectRenderItemsWithOwn(list, texture != nullptr, reinterpret_cast<uintptr_t>(texture));
 }
 
 void SpriteNode::render(irr::video::IVideoDriver* driver, const rectf*) {

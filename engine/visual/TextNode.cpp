@@ -445,18 +445,7 @@ void TextNode::rebuildQuads() {
 // ---- Drawing and hit tests ---------------------------------------------------------------
 
 void TextNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
-    if (font_ && !text_.empty() && getAbsoluteColor().getAlpha() != 0) {
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = 0;
-        list.push_back(item);
-    }
-    const array<BaseNode*>& children = getChildren();
-    for (uint32_t i = 0; i < children.size(); ++i) children[i]->collectRenderItems(list);
+    collectRenderItemsWithOwn(list, font_ && !text_.empty(), 0);
 }
 
 void TextNode::render(irr::video::IVideoDriver* driver, const rectf* clip) {
