@@ -1,5 +1,7 @@
 #include "engine/core/Animator.h"
+#include "engine/core/BaseNode.h"
 #include "engine/core/Event.h"
+#include "engine/core/PropertySet.h"
 #include "engine/core/State.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/TimerScheduler.h"
@@ -44,6 +46,15 @@ void Base::commonAttributes(array<stringw>& names, array<stringw>& values) const
         names.push_back(L"Name");
         values.push_back(widen(nameOfId(name_)));
     }
+}
+
+std::vector<int32_t> Base::mapToTargetTable(const PropertySet* set) const {
+    std::vector<int32_t> map;
+    if (!target_ || !set) return map;
+    const PropertyTable& table = target_->getPropertyTable();
+    map.reserve(set->getCount());
+    for (uint32_t j = 0; j < set->getCount(); ++j) map.push_back(table.indexOf(set->getNameAt(j)));
+    return map;
 }
 
 void Base::skipToElementEnd(XmlReader* reader, const stringw& elementName) {

@@ -23,19 +23,10 @@ KeyFrame::~KeyFrame() = default;
 
 // ---- Target and position -----------------------------------------------------
 
-void KeyFrame::rebuildMap() {
-    map_.clear();
-    BaseNode* target = getTarget();
-    if (!target || !set_) return;
-    const PropertyTable& table = target->getPropertyTable();
-    map_.reserve(set_->getCount());
-    for (uint32_t j = 0; j < set_->getCount(); ++j) map_.push_back(table.indexOf(set_->getNameAt(j)));
-}
-
 void KeyFrame::setTarget(BaseNode* node) {
     Base::setTarget(node);
     if (!node || !set_) return;
-    rebuildMap();
+    map_ = mapToTargetTable(set_.get());
     currentKey_ = 0;
     elapsed_ = 0;
 }
