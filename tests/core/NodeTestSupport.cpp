@@ -23,6 +23,20 @@ void registerTestKinds() {
     (void)done;
 }
 
+// ---- OwnItemNode -------------------------------------------------------------
+
+void OwnItemNode::collectRenderItems(RenderList& list) {
+    if (!isVisible()) return;
+    if (isTransformDirty()) updateAbsoluteTransform();
+    if (isColorDirty()) updateAbsoluteColor();
+    RenderItem item;
+    item.node = this;
+    item.depth = getAbsoluteTransform()[14];
+    item.key = key;
+    list.push_back(item);
+    BaseNode::collectRenderItems(list);
+}
+
 // ---- FileSceneManager -------------------------------------------------------
 
 Content* FileSceneManager::load(ContentTypeCode type, const stringc& path, bool relative) {
