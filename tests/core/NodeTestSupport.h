@@ -158,6 +158,12 @@ public:
     static std::vector<std::string>& journal();
 };
 
+// Whether the wait animators' journal holds the entry.
+bool journalHas(const std::string& entry);
+
+// Reads a "States" element into the node; a test failure when there is none.
+void loadStates(BaseNode* node, const std::string& xml);
+
 // Reads a scene from text (ASCII) through readSceneFile.
 BaseNode* readSceneText(const std::string& text, IContentManager* manager = nullptr,
                         const char* name = "inline.oscn");
