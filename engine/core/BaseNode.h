@@ -335,6 +335,9 @@ protected:
     // item (sorted under `key`) is added when it has something to draw and is
     // not fully transparent, and then its children's items, never clipped.
     void collectRenderItemsWithOwn(RenderList& list, bool hasContent, uintptr_t key);
+    // Adds this node's own item at its depth (the absolute z translation as it
+    // stands) under the given sort key.
+    void addRenderItem(RenderList& list, uintptr_t key);
 
 private:
     friend struct BaseNodeProperties;
@@ -347,8 +350,6 @@ private:
     void adoptChild(BaseNode* node, int32_t position);
     // Clears the links of a node that is leaving this parent, down its subtree.
     static void detach(BaseNode* node);
-    // Adds this node at its depth under the given sort key.
-    void addRenderItem(RenderList& list, uintptr_t key);
     void readChildElement(XmlReader* reader, NodeFactory* factory);
     void includeChildFile(XmlReader* reader);
 

@@ -32,11 +32,7 @@ void OwnItemNode::collectRenderItems(RenderList& list) {
     if (!isVisible()) return;
     if (isTransformDirty()) updateAbsoluteTransform();
     if (isColorDirty()) updateAbsoluteColor();
-    RenderItem item;
-    item.node = this;
-    item.depth = getAbsoluteTransform()[14];
-    item.key = key;
-    list.push_back(item);
+    addRenderItem(list, key);
     BaseNode::collectRenderItems(list);
 }
 
