@@ -331,10 +331,15 @@ void BaseNode::updateAbsoluteColor() {
     colorDirty_ = false;
 }
 
-void BaseNode::collectRenderItems(RenderList& list) {
-    if (!visible_) return;
+bool BaseNode::prepareRenderItems() {
+    if (!visible_) return false;
     if (transformDirty_) updateAbsoluteTransform();
     if (colorDirty_) updateAbsoluteColor();
+    return true;
+}
+
+void BaseNode::collectRenderItems(RenderList& list) {
+    if (!prepareRenderItems()) return;
     if (childrenClipped_) {
         if (!children_.empty()) addRenderItem(list, 0);
         return;
@@ -343,9 +348,7 @@ void BaseNode::collectRenderItems(RenderList& list) {
 }
 
 void BaseNode::collectRenderItemsWithOwn(RenderList& list, bool hasContent, uintptr_t key) {
-    if (!visible_) return;
-    if (transformDirty_) updateAbsoluteTransform();
-    if (colorDirty_) updateAbsoluteColor();
+    if (!prepareRenderItems()) return;
     if (hasContent && absoluteColor_.getAlpha() != 0) addRenderItem(list, key);
     for (uint32_t i = 0; i < children_.size(); ++i) children_[i]->collectRenderItems(list);
 }

@@ -330,6 +330,9 @@ protected:
     void markTransformDirty() { transformDirty_ = true; }
     void markColorDirty() { colorDirty_ = true; }
 
+    // The start of every collection of draw items: false for a hidden node;
+    // otherwise brings the absolute transform and colour up to date.
+    bool prepareRenderItems();
     // The draw items of a node that draws itself: nothing when hidden;
     // otherwise the absolute values are brought up to date, the node's own
     // item (sorted under `key`) is added when it has something to draw and is

@@ -644,9 +644,7 @@ bool ControlNode::routeToChildren(int32_t mode, Event* event) {
 // ---- Drawing, hit tests, transforms -------------------------------------------------------
 
 void ControlNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
+    if (!prepareRenderItems()) return;
     if (templateRoot_) templateRoot_->collectRenderItems(list);
     for (uint32_t i = 0; i < getChildCount(); ++i) getChild(i)->collectRenderItems(list);
 }

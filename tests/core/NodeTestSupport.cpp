@@ -29,9 +29,7 @@ void registerTestKinds() {
 // ---- OwnItemNode -------------------------------------------------------------
 
 void OwnItemNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
+    if (!prepareRenderItems()) return;
     addRenderItem(list, key);
     BaseNode::collectRenderItems(list);
 }
