@@ -203,8 +203,7 @@ bool CContentManager::onEvent9(Event*) {
 }
 
 bool CContentManager::onEvent10(Event* event) {
-    if (event && event->isOfType(EventId::VideoDriverCreatedEvent))
-        videoDriver_ = IrrRef<irr::video::IVideoDriver>::share(static_cast<VideoDriverCreatedEvent*>(event)->getDriver());
+    holdCreatedVideoDriver(videoDriver_, event);
     return false;
 }
 

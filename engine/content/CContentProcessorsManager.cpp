@@ -81,8 +81,7 @@ bool CContentProcessorsManager::onEvent9(Event*) {
 }
 
 bool CContentProcessorsManager::onEvent10(Event* event) {
-    if (event && event->isOfType(EventId::VideoDriverCreatedEvent))
-        videoDriver_ = IrrRef<irr::video::IVideoDriver>::share(static_cast<VideoDriverCreatedEvent*>(event)->getDriver());
+    holdCreatedVideoDriver(videoDriver_, event);
     return false;
 }
 

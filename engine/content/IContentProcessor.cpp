@@ -28,9 +28,13 @@ bool VideoDriverContentProcessor::onEvent9(Event*) {
 }
 
 bool VideoDriverContentProcessor::onEvent10(Event* event) {
-    if (event && event->isOfType(EventId::VideoDriverCreatedEvent))
-        videoDriver_ = IrrRef<irr::video::IVideoDriver>::share(static_cast<VideoDriverCreatedEvent*>(event)->getDriver());
+    holdCreatedVideoDriver(videoDriver_, event);
     return false;
+}
+
+void holdCreatedVideoDriver(IrrRef<irr::video::IVideoDriver>& held, Event* event) {
+    if (event && event->isOfType(EventId::VideoDriverCreatedEvent))
+        held = IrrRef<irr::video::IVideoDriver>::share(static_cast<VideoDriverCreatedEvent*>(event)->getDriver());
 }
 
 }  // namespace engine

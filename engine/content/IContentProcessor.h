@@ -39,6 +39,11 @@ public:
     virtual bool onEvent12(Event* event);
 };
 
+// Follows the video driver through the driver-created event (10): the driver
+// the event carries is held in place of the one held; other events change
+// nothing.
+void holdCreatedVideoDriver(IrrRef<irr::video::IVideoDriver>& held, Event* event);
+
 // The part of the processors that work with the video driver: they drop it on
 // event 9 and take the one event 10 carries. They take driver events.
 class VideoDriverContentProcessor : public IContentProcessor {

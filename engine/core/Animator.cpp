@@ -1,5 +1,7 @@
 #include "engine/core/Animator.h"
+#include "engine/core/BaseNode.h"
 #include "engine/core/Event.h"
+#include "engine/core/PropertySet.h"
 #include "engine/core/State.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/TimerScheduler.h"
@@ -46,22 +48,38 @@ void Base::commonAttributes(array<stringw>& names, array<stringw>& values) const
     }
 }
 
+std::vector<int32_t> Base::mapToTargetTable(const PropertySet* set) const {
+    std::vector<int32_t> map;
+    if (!target_ || !set) return map;
+    const PropertyTable& table = target_->getPropertyTable();
+    map.reserve(set->getCount());
+    for (uint32_t j = 0; j < set->getCount(); ++j) map.push_back(table.indexOf(set->getNameAt(j)));
+    return map;
+}
+
 void Base::skipToElementEnd(XmlReader* reader, const stringw& elementName) {
     if (!reader) return;
     if (reader->finishEmptyElement()) return;
     if (reader->getNodeType() == irr::io::EXN_ELEMENT_END && reader->getNodeName() == elementName) return;
-    // Nested elements of the same name close before the one we stand in.
     int32_t depth = 0;
+    while (nextChildElement(reader, elementName, depth)) {
+    }
+}
+
+bool Base::nextChildElement(XmlReader* reader, const stringw& elementName, int32_t& depth) {
+    // Nested elements of the same name close before the one we stand in.
     while (reader->read()) {
         const irr::io::EXML_NODE type = reader->getNodeType();
-        if (reader->getNodeName() != elementName) continue;
-        if (type == irr::io::EXN_ELEMENT) {
-            ++depth;
-        } else if (type == irr::io::EXN_ELEMENT_END) {
-            if (depth == 0) return;
+        const stringw& name = reader->getNodeName();
+        if (type == irr::io::EXN_ELEMENT_END && name == elementName) {
+            if (depth == 0) return false;
             --depth;
+        } else if (type == irr::io::EXN_ELEMENT) {
+            if (name != elementName) return true;
+            ++depth;
         }
     }
+    return false;
 }
 
 }  // namespace engine

@@ -14,11 +14,13 @@
 #include "engine/core/TimerListener.h"
 #include "engine/core/Types.h"
 #include <cstdint>
+#include <vector>
 
 namespace engine {
 
 class BaseNode;
 class IContentManager;
+class PropertySet;
 class State;
 class TimerScheduler;
 class XmlReader;
@@ -85,6 +87,16 @@ protected:
     // Moves the reader onto the end of the element of the given name (from its
     // start, or from anywhere inside it).
     static void skipToElementEnd(XmlReader* reader, const stringw& elementName);
+    // Moves the reader onto the start of the next element inside the element
+    // of the given name (the reader stands inside it); false once that
+    // element's end, or the end of the input, is reached. Elements of the same
+    // name nested inside are stepped into and counted in depth (0 at first),
+    // not returned.
+    static bool nextChildElement(XmlReader* reader, const stringw& elementName, int32_t& depth);
+    // The index in the target's property table of each property of the set,
+    // in the set's order (-1 for a name the table lacks); empty without a
+    // target or a set.
+    std::vector<int32_t> mapToTargetTable(const PropertySet* set) const;
 
     void setPlaying(bool playing) { playing_ = playing; }
 

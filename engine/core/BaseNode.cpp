@@ -26,32 +26,6 @@ bool differs(const vector3df& a, const vector3df& b) {
     return std::fabs(a.X - b.X) > 1e-6f || std::fabs(a.Y - b.Y) > 1e-6f || std::fabs(a.Z - b.Z) > 1e-6f;
 }
 
-// Values of the expected class give their content; anything else (missing,
-// or another class) counts as zero.
-bool boolOf(const CountedRef<IPropertyData>& value) {
-    if (!value || !value->isOfType(PROPERTY_BOOL)) return false;
-    const auto* data = dynamic_cast<const CPropertyDataBool*>(value.get());
-    return data && data->value;
-}
-
-vector3df vector3Of(const CountedRef<IPropertyData>& value) {
-    if (!value || !value->isOfType(PROPERTY_VECTOR3D)) return vector3df(0.0f, 0.0f, 0.0f);
-    const auto* data = dynamic_cast<const CPropertyDataVector3d*>(value.get());
-    return data ? data->value : vector3df(0.0f, 0.0f, 0.0f);
-}
-
-vector2df vector2Of(const CountedRef<IPropertyData>& value) {
-    if (!value || !value->isOfType(PROPERTY_VECTOR2D)) return vector2df(0.0f, 0.0f);
-    const auto* data = dynamic_cast<const CPropertyDataVector2d*>(value.get());
-    return data ? data->value : vector2df(0.0f, 0.0f);
-}
-
-SColor colorOf(const CountedRef<IPropertyData>& value) {
-    if (!value || !value->isOfType(PROPERTY_COLOR)) return SColor(0);
-    const auto* data = dynamic_cast<const CPropertyDataColor*>(value.get());
-    return data ? data->value : SColor(0);
-}
-
 BaseNode& nodeOf(PropertyTableOwner& object) { return static_cast<BaseNode&>(object); }
 
 // ---- Table accessors -------------------------------------------------------
@@ -60,19 +34,27 @@ void setNameEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { n
 CountedRef<IPropertyData> getNameEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeStringPropertyFromNameId(nodeOf(o).getName()));
 }
-void setVisibleEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setVisible(boolOf(v)); }
+void setVisibleEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setVisible(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getVisibleEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(nodeOf(o).isVisible()));
 }
-void setPositionEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setPosition(vector3Of(v)); }
+void setPositionEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setPosition(vector3dFromProperty(v));
+}
 CountedRef<IPropertyData> getPositionEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector3dProperty(nodeOf(o).getPosition()));
 }
-void setRotationEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setRotation(vector3Of(v)); }
+void setRotationEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setRotation(vector3dFromProperty(v));
+}
 CountedRef<IPropertyData> getRotationEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector3dProperty(nodeOf(o).getRotation()));
 }
-void setScaleEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setScale(vector3Of(v)); }
+void setScaleEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setScale(vector3dFromProperty(v));
+}
 CountedRef<IPropertyData> getScaleEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector3dProperty(nodeOf(o).getScale()));
 }
@@ -82,16 +64,24 @@ CountedRef<IPropertyData> getBoundsEntry(PropertyTableOwner& o) {
 CountedRef<IPropertyData> getPivotEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector2dProperty(nodeOf(o).getPivotPoint()));
 }
-void setPivotEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setPivotPoint(vector2Of(v)); }
-void setTintEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setTintColor(colorOf(v)); }
+void setPivotEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setPivotPoint(vector2dFromProperty(v));
+}
+void setTintEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setTintColor(colorFromProperty(v));
+}
 CountedRef<IPropertyData> getTintEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeColorProperty(nodeOf(o).getTintColor()));
 }
-void setCanBeHitEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setCanBeHit(boolOf(v)); }
+void setCanBeHitEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setCanBeHit(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getCanBeHitEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(nodeOf(o).canBeHit()));
 }
-void setClippedEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { nodeOf(o).setChildrenClipped(boolOf(v)); }
+void setClippedEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    nodeOf(o).setChildrenClipped(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getClippedEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(nodeOf(o).isChildrenClipped()));
 }
@@ -207,7 +197,7 @@ bool BaseNode::onEvent74(NodeStateFinishedEvent*) { return false; }
 // an animation may pass through any size; reading a file clamps.
 struct BaseNodeProperties {
     static void setBounds(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-        nodeOf(o).bounds_ = vector3Of(v);
+        nodeOf(o).bounds_ = vector3dFromProperty(v);
     }
 };
 
@@ -257,15 +247,15 @@ void BaseNode::readProperties(PropertySet* set) {
     // A name present with no usable value (an unknown value type) reads as zero.
     const auto has = [set](const char* name) { return set->indexOf(name) >= 0; };
     if (has("Name")) name_ = nameIdFromProperty(set->find("Name"));
-    if (has("Visible")) visible_ = boolOf(set->find("Visible"));
-    if (has("Position")) setPosition(vector3Of(set->find("Position")));
-    if (has("Rotation")) setRotation(vector3Of(set->find("Rotation")));
-    if (has("Scale")) setScale(vector3Of(set->find("Scale")));
-    if (has("Bounds")) setBounds(vector3Of(set->find("Bounds")));
-    if (has("PivotPoint")) setPivotPoint(vector2Of(set->find("PivotPoint")));
-    if (has("TintColor")) setTintColor(colorOf(set->find("TintColor")));
-    if (has("CanBeHit")) canBeHit_ = boolOf(set->find("CanBeHit"));
-    if (has("ChildrenClipped")) childrenClipped_ = boolOf(set->find("ChildrenClipped"));
+    if (has("Visible")) visible_ = boolFromProperty(set->find("Visible"));
+    if (has("Position")) setPosition(vector3dFromProperty(set->find("Position")));
+    if (has("Rotation")) setRotation(vector3dFromProperty(set->find("Rotation")));
+    if (has("Scale")) setScale(vector3dFromProperty(set->find("Scale")));
+    if (has("Bounds")) setBounds(vector3dFromProperty(set->find("Bounds")));
+    if (has("PivotPoint")) setPivotPoint(vector2dFromProperty(set->find("PivotPoint")));
+    if (has("TintColor")) setTintColor(colorFromProperty(set->find("TintColor")));
+    if (has("CanBeHit")) canBeHit_ = boolFromProperty(set->find("CanBeHit"));
+    if (has("ChildrenClipped")) childrenClipped_ = boolFromProperty(set->find("ChildrenClipped"));
 }
 
 
@@ -341,21 +331,34 @@ void BaseNode::updateAbsoluteColor() {
     colorDirty_ = false;
 }
 
-void BaseNode::collectRenderItems(RenderList& list) {
-    if (!visible_) return;
+bool BaseNode::prepareRenderItems() {
+    if (!visible_) return false;
     if (transformDirty_) updateAbsoluteTransform();
     if (colorDirty_) updateAbsoluteColor();
+    return true;
+}
+
+void BaseNode::collectRenderItems(RenderList& list) {
+    if (!prepareRenderItems()) return;
     if (childrenClipped_) {
-        if (!children_.empty()) {
-            RenderItem item;
-            item.node = this;
-            item.depth = absoluteTransform_[14];
-            item.key = 0;
-            list.push_back(item);
-        }
+        if (!children_.empty()) addRenderItem(list, 0);
         return;
     }
     for (uint32_t i = 0; i < children_.size(); ++i) children_[i]->collectRenderItems(list);
+}
+
+void BaseNode::collectRenderItemsWithOwn(RenderList& list, bool hasContent, uintptr_t key) {
+    if (!prepareRenderItems()) return;
+    if (hasContent && absoluteColor_.getAlpha() != 0) addRenderItem(list, key);
+    for (uint32_t i = 0; i < children_.size(); ++i) children_[i]->collectRenderItems(list);
+}
+
+void BaseNode::addRenderItem(RenderList& list, uintptr_t key) {
+    RenderItem item;
+    item.node = this;
+    item.depth = absoluteTransform_[14];
+    item.key = key;
+    list.push_back(item);
 }
 
 void BaseNode::render(irr::video::IVideoDriver* driver, const rectf*) {

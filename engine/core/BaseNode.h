@@ -330,6 +330,18 @@ protected:
     void markTransformDirty() { transformDirty_ = true; }
     void markColorDirty() { colorDirty_ = true; }
 
+    // The start of every collection of draw items: false for a hidden node;
+    // otherwise brings the absolute transform and colour up to date.
+    bool prepareRenderItems();
+    // The draw items of a node that draws itself: nothing when hidden;
+    // otherwise the absolute values are brought up to date, the node's own
+    // item (sorted under `key`) is added when it has something to draw and is
+    // not fully transparent, and then its children's items, never clipped.
+    void collectRenderItemsWithOwn(RenderList& list, bool hasContent, uintptr_t key);
+    // Adds this node's own item at its depth (the absolute z translation as it
+    // stands) under the given sort key.
+    void addRenderItem(RenderList& list, uintptr_t key);
+
 private:
     friend struct BaseNodeProperties;
 

@@ -30,12 +30,6 @@ std::vector<NameId>& templatesInProgress() {
     return names;
 }
 
-bool boolOf(const CountedRef<IPropertyData>& value) {
-    if (!value || !value->isOfType(PROPERTY_BOOL)) return false;
-    const auto* data = dynamic_cast<const CPropertyDataBool*>(value.get());
-    return data && data->value;
-}
-
 ControlNode& controlOf(PropertyTableOwner& object) { return static_cast<ControlNode&>(object); }
 
 CountedRef<IPropertyData> nameValue(NameId id) { return CountedRef<IPropertyData>(makeStringPropertyFromNameId(id)); }
@@ -69,15 +63,21 @@ void setTemplateNameEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>
     controlOf(o).setTemplateName(nameIdFromProperty(v));
 }
 CountedRef<IPropertyData> getTemplateNameEntry(PropertyTableOwner& o) { return nameValue(controlOf(o).getTemplateName()); }
-void setWantFocusEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { controlOf(o).setWantFocus(boolOf(v)); }
+void setWantFocusEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    controlOf(o).setWantFocus(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getWantFocusEntry(PropertyTableOwner& o) { return boolValue(controlOf(o).getWantFocus()); }
 void setFocusOnHoverEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-    controlOf(o).setFocusOnHover(boolOf(v));
+    controlOf(o).setFocusOnHover(boolFromProperty(v));
 }
 CountedRef<IPropertyData> getFocusOnHoverEntry(PropertyTableOwner& o) { return boolValue(controlOf(o).isFocusOnHover()); }
-void setEnabledEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { controlOf(o).setEnabled(boolOf(v)); }
+void setEnabledEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    controlOf(o).setEnabled(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getEnabledEntry(PropertyTableOwner& o) { return boolValue(controlOf(o).isEnabled()); }
-void setHoverTrackEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { controlOf(o).setHoverTrack(boolOf(v)); }
+void setHoverTrackEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    controlOf(o).setHoverTrack(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getHoverTrackEntry(PropertyTableOwner& o) { return boolValue(controlOf(o).getHoverTrack()); }
 
 }  // namespace
@@ -218,10 +218,10 @@ void ControlNode::readProperties(PropertySet* set) {
     for (const auto& name : names) {
         if (has(name.key)) *name.field = nameIdFromProperty(set->find(name.key));
     }
-    if (has("WantFocus")) wantFocus_ = boolOf(set->find("WantFocus"));
-    if (has("IsFocusOnHover")) focusOnHover_ = boolOf(set->find("IsFocusOnHover"));
-    if (has("HoverTrack")) hoverTrack_ = boolOf(set->find("HoverTrack"));
-    if (has("Enabled")) setEnabled(boolOf(set->find("Enabled")));
+    if (has("WantFocus")) wantFocus_ = boolFromProperty(set->find("WantFocus"));
+    if (has("IsFocusOnHover")) focusOnHover_ = boolFromProperty(set->find("IsFocusOnHover"));
+    if (has("HoverTrack")) hoverTrack_ = boolFromProperty(set->find("HoverTrack"));
+    if (has("Enabled")) setEnabled(boolFromProperty(set->find("Enabled")));
     if (has("TemplateName")) setTemplateName(nameIdFromProperty(set->find("TemplateName")));
 }
 
@@ -644,9 +644,7 @@ bool ControlNode::routeToChildren(int32_t mode, Event* event) {
 // ---- Drawing, hit tests, transforms -------------------------------------------------------
 
 void ControlNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
+    if (!prepareRenderItems()) return;
     if (templateRoot_) templateRoot_->collectRenderItems(list);
     for (uint32_t i = 0; i < getChildCount(); ++i) getChild(i)->collectRenderItems(list);
 }

@@ -23,19 +23,10 @@ KeyFrame::~KeyFrame() = default;
 
 // ---- Target and position -----------------------------------------------------
 
-void KeyFrame::rebuildMap() {
-    map_.clear();
-    BaseNode* target = getTarget();
-    if (!target || !set_) return;
-    const PropertyTable& table = target->getPropertyTable();
-    map_.reserve(set_->getCount());
-    for (uint32_t j = 0; j < set_->getCount(); ++j) map_.push_back(table.indexOf(set_->getNameAt(j)));
-}
-
 void KeyFrame::setTarget(BaseNode* node) {
     Base::setTarget(node);
     if (!node || !set_) return;
-    rebuildMap();
+    map_ = mapToTargetTable(set_.get());
     currentKey_ = 0;
     elapsed_ = 0;
 }
@@ -195,18 +186,9 @@ void KeyFrame::readXml(XmlReader* reader, BaseNode*, IContentManager* contentMan
 
     if (!reader->finishEmptyElement()) {
         int32_t depth = 0;
-        while (reader->read()) {
-            const irr::io::EXML_NODE type = reader->getNodeType();
+        while (nextChildElement(reader, elementName, depth)) {
             const stringw& name = reader->getNodeName();
-            if (type == irr::io::EXN_ELEMENT_END && name == elementName) {
-                if (depth == 0) break;
-                --depth;
-                continue;
-            }
-            if (type != irr::io::EXN_ELEMENT) continue;
-            if (name == elementName) {
-                ++depth;
-            } else if (name == L"Properties") {
+            if (name == L"Properties") {
                 // A later block replaces an earlier one.
                 CountedRef<PropertySet> set(new PropertySet(contentManager));
                 set->read(reader);

@@ -85,7 +85,6 @@ public:
     const std::vector<int32_t>& getPropertyMap() const { return map_; }
 
 private:
-    void rebuildMap();
     // Moves over every key whose segment has fully passed; true when a jump
     // went backwards.
     bool advance();

@@ -651,6 +651,31 @@ void propertyToStringW(const CountedRef<IPropertyData>& data, stringw& out) { ou
 
 CountedRef<CPropertyDataString> makeStringPropertyFromNameId(NameId id) { return makeStringProperty(nameOfId(id)); }
 
+int32_t intFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataInt>(data, PROPERTY_INT);
+    return value ? value->value : 0;
+}
+bool boolFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataBool>(data, PROPERTY_BOOL);
+    return value && value->value;
+}
+float floatFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataFloat>(data, PROPERTY_FLOAT);
+    return value ? value->value : 0.0f;
+}
+SColor colorFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataColor>(data, PROPERTY_COLOR);
+    return value ? value->value : SColor(0);
+}
+vector2df vector2dFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataVector2d>(data, PROPERTY_VECTOR2D);
+    return value ? value->value : vector2df(0.0f, 0.0f);
+}
+vector3df vector3dFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataVector3d>(data, PROPERTY_VECTOR3D);
+    return value ? value->value : vector3df(0.0f, 0.0f, 0.0f);
+}
+
 NameId nameIdFromProperty(const CountedRef<IPropertyData>& data) {
     if (!data) return kNoName;
     const stringc text = data->toString();

@@ -232,6 +232,22 @@ CountedRef<CPropertyDataVector3d> makeVector3dProperty(const vector3df& value);
 CountedRef<CPropertyDataString> makeStringProperty(const stringc& value);
 CountedRef<CPropertyDataStringW> makeStringWProperty(const stringw& value);
 
+// The value as class Data when it is of the given type; null for a missing
+// value or one of another type.
+template <class Data>
+const Data* propertyDataAs(const CountedRef<IPropertyData>& data, int32_t typeId) {
+    return data && data->isOfType(typeId) ? dynamic_cast<const Data*>(data.get()) : nullptr;
+}
+
+// Reading functions: the content of a value of that class; a missing value or
+// one of another class gives the type's zero.
+int32_t intFromProperty(const CountedRef<IPropertyData>& data);
+bool boolFromProperty(const CountedRef<IPropertyData>& data);
+float floatFromProperty(const CountedRef<IPropertyData>& data);
+SColor colorFromProperty(const CountedRef<IPropertyData>& data);
+vector2df vector2dFromProperty(const CountedRef<IPropertyData>& data);
+vector3df vector3dFromProperty(const CountedRef<IPropertyData>& data);
+
 // Text of a value that may be missing (empty text then).
 stringc propertyDataToString(const CountedRef<IPropertyData>& data);
 stringw getPropertyStringW(const CountedRef<IPropertyData>& data);

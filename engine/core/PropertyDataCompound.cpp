@@ -202,6 +202,11 @@ CountedRef<CPropertyDataAtlasTexture> makeAtlasTextureData(AtlasTextureContent* 
     return CountedRef<CPropertyDataAtlasTexture>(new CPropertyDataAtlasTexture(texture));
 }
 
+AtlasTextureContent* atlasTextureFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataAtlasTexture>(data, PROPERTY_ATLAS_TEXTURE);
+    return value ? value->getTexture() : nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // font
 
@@ -260,6 +265,11 @@ bool CPropertyDataFont::interpolate(const IPropertyData* end, IPropertyData* out
     if (candidate == o->font_.get()) return false;
     o->setFont(candidate);
     return true;
+}
+
+BaseFont* fontFromProperty(const CountedRef<IPropertyData>& data) {
+    const auto* value = propertyDataAs<CPropertyDataFont>(data, PROPERTY_FONT);
+    return value ? value->getFont() : nullptr;
 }
 
 }  // namespace engine

@@ -135,4 +135,9 @@ private:
 // A new atlas-texture value holding the texture.
 CountedRef<CPropertyDataAtlasTexture> makeAtlasTextureData(AtlasTextureContent* texture);
 
+// The texture or font a value holds; null for a missing value or one of
+// another class.
+AtlasTextureContent* atlasTextureFromProperty(const CountedRef<IPropertyData>& data);
+BaseFont* fontFromProperty(const CountedRef<IPropertyData>& data);
+
 }  // namespace engine

@@ -86,26 +86,9 @@ CountedRef<IPropertyData> PropertySet::getDataAt(uint32_t position) const {
     return position < entries_.size() ? entries_[position].value : CountedRef<IPropertyData>();
 }
 
-bool PropertySet::getBool(const stringc& name) const {
-    const CountedRef<IPropertyData> v = find(name);
-    if (!v || !v->isOfType(PROPERTY_BOOL)) return false;
-    const auto* b = dynamic_cast<const CPropertyDataBool*>(v.get());
-    return b && b->value;
-}
-
-int32_t PropertySet::getInt(const stringc& name) const {
-    const CountedRef<IPropertyData> v = find(name);
-    if (!v || !v->isOfType(PROPERTY_INT)) return 0;
-    const auto* i = dynamic_cast<const CPropertyDataInt*>(v.get());
-    return i ? i->value : 0;
-}
-
-float PropertySet::getFloat(const stringc& name) const {
-    const CountedRef<IPropertyData> v = find(name);
-    if (!v || !v->isOfType(PROPERTY_FLOAT)) return 0.0f;
-    const auto* f = dynamic_cast<const CPropertyDataFloat*>(v.get());
-    return f ? f->value : 0.0f;
-}
+bool PropertySet::getBool(const stringc& name) const { return boolFromProperty(find(name)); }
+int32_t PropertySet::getInt(const stringc& name) const { return intFromProperty(find(name)); }
+float PropertySet::getFloat(const stringc& name) const { return floatFromProperty(find(name)); }
 
 stringc PropertySet::getString(const stringc& name) const { return propertyDataToString(find(name)); }
 

@@ -9,18 +9,9 @@ SetProps::SetProps() : set_(new PropertySet()) { setPeriod(1); }
 
 SetProps::~SetProps() = default;
 
-void SetProps::rebuildMap() {
-    map_.clear();
-    BaseNode* target = getTarget();
-    if (!target || !set_) return;
-    const PropertyTable& table = target->getPropertyTable();
-    map_.reserve(set_->getCount());
-    for (uint32_t j = 0; j < set_->getCount(); ++j) map_.push_back(table.indexOf(set_->getNameAt(j)));
-}
-
 void SetProps::setTarget(BaseNode* node) {
     Base::setTarget(node);
-    if (node && set_) rebuildMap();
+    if (node && set_) map_ = mapToTargetTable(set_.get());
 }
 
 void SetProps::start(uint32_t, bool apply) {
@@ -42,7 +33,7 @@ void SetProps::readXml(XmlReader* reader, BaseNode*, IContentManager* contentMan
     if (!reader) return;
     // The set reads every element up to the end of the animator's element.
     set_->read(reader, false, elementName);
-    if (getTarget()) rebuildMap();
+    if (getTarget()) map_ = mapToTargetTable(set_.get());
 }
 
 void SetProps::writeXml(XmlWriter* writer, BaseNode*, const stringw& elementName) {

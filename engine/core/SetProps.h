@@ -44,8 +44,6 @@ public:
     const std::vector<int32_t>& getPropertyMap() const { return map_; }
 
 private:
-    void rebuildMap();
-
     std::vector<int32_t> map_;
     CountedRef<PropertySet> set_;
 };

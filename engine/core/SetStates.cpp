@@ -36,18 +36,8 @@ void SetStates::readXml(XmlReader* reader, BaseNode*, IContentManager*, const st
     entries_.clear();
     if (!reader || reader->finishEmptyElement()) return;
     int32_t depth = 0;
-    while (reader->read()) {
-        const irr::io::EXML_NODE type = reader->getNodeType();
-        const stringw& name = reader->getNodeName();
-        if (type == irr::io::EXN_ELEMENT_END && name == elementName) {
-            if (depth == 0) return;
-            --depth;
-            continue;
-        }
-        if (type != irr::io::EXN_ELEMENT) continue;
-        if (name == elementName) {
-            ++depth;
-        } else if (name == L"State") {
+    while (nextChildElement(reader, elementName, depth)) {
+        if (reader->getNodeName() == L"State") {
             Entry entry;
             entry.state = makeNameId(reader->getAttributeValue(L"Name"));
             if (entry.state == kNoName) continue;

@@ -9,12 +9,15 @@ namespace engine {
 
 namespace {
 
-// The target of a seek, or -1 when it lies outside 0..size.
-int64_t seekTarget(long position, bool relative, int32_t current, int32_t size) {
+// Moves current to the target of a seek; false (current kept) when the target
+// lies outside 0..size.
+bool seekInside(long position, bool relative, int32_t& current, int32_t size) {
     int64_t target = position;
     if (relative && __builtin_add_overflow(static_cast<int64_t>(current), static_cast<int64_t>(position), &target))
-        return -1;
-    return (target < 0 || target > size) ? -1 : target;
+        return false;
+    if (target < 0 || target > size) return false;
+    current = static_cast<int32_t>(target);
+    return true;
 }
 
 }  // namespace
@@ -52,12 +55,7 @@ irr::s32 MemoryFile::write(const void* buffer, irr::u32 count) {
     return n;
 }
 
-bool MemoryFile::seek(long position, bool relative) {
-    const int64_t target = seekTarget(position, relative, position_, size_);
-    if (target < 0) return false;
-    position_ = static_cast<int32_t>(target);
-    return true;
-}
+bool MemoryFile::seek(long position, bool relative) { return seekInside(position, relative, position_, size_); }
 
 // ---------------------------------------------------------------- VirtualFile
 
@@ -66,6 +64,19 @@ VirtualFile::VirtualFile(const stringc& name, uint32_t blockSize)
 
 VirtualFile::~VirtualFile() {
     for (char* block : blocks_) delete[] block;
+}
+
+template <class Copy>
+void VirtualFile::walkBlocks(uint32_t count, Copy copy) {
+    uint32_t pos = static_cast<uint32_t>(position_);
+    while (count > 0) {
+        const uint32_t offset = pos % blockSize_;
+        const uint32_t n = std::min(count, blockSize_ - offset);
+        copy(blocks_[pos / blockSize_] + offset, n);
+        pos += n;
+        count -= n;
+    }
+    position_ = static_cast<int32_t>(pos);
 }
 
 irr::s32 VirtualFile::write(const void* buffer, irr::u32 count) {
@@ -89,17 +100,10 @@ irr::s32 VirtualFile::write(const void* buffer, irr::u32 count) {
     }
 
     const char* from = static_cast<const char*>(buffer);
-    uint32_t left = count;
-    uint32_t pos = static_cast<uint32_t>(position_);
-    while (left > 0) {
-        const uint32_t offset = pos % blockSize_;
-        const uint32_t n = std::min(left, blockSize_ - offset);
-        std::memcpy(blocks_[pos / blockSize_] + offset, from, n);
+    walkBlocks(count, [&from](char* block, uint32_t n) {
+        std::memcpy(block, from, n);
         from += n;
-        pos += n;
-        left -= n;
-    }
-    position_ = static_cast<int32_t>(pos);
+    });
     if (position_ > size_) size_ = position_;
     return static_cast<irr::s32>(count);
 }
@@ -108,26 +112,14 @@ irr::s32 VirtualFile::read(void* buffer, irr::u32 count) {
     const int64_t n64 = std::min<int64_t>(count, static_cast<int64_t>(size_) - position_);
     if (n64 <= 0 || !buffer) return 0;
     char* to = static_cast<char*>(buffer);
-    uint32_t left = static_cast<uint32_t>(n64);
-    uint32_t pos = static_cast<uint32_t>(position_);
-    while (left > 0) {
-        const uint32_t offset = pos % blockSize_;
-        const uint32_t n = std::min(left, blockSize_ - offset);
-        std::memcpy(to, blocks_[pos / blockSize_] + offset, n);
+    walkBlocks(static_cast<uint32_t>(n64), [&to](char* block, uint32_t n) {
+        std::memcpy(to, block, n);
         to += n;
-        pos += n;
-        left -= n;
-    }
-    position_ = static_cast<int32_t>(pos);
+    });
     return static_cast<irr::s32>(n64);
 }
 
-bool VirtualFile::seek(long position, bool relative) {
-    const int64_t target = seekTarget(position, relative, position_, size_);
-    if (target < 0) return false;
-    position_ = static_cast<int32_t>(target);
-    return true;
-}
+bool VirtualFile::seek(long position, bool relative) { return seekInside(position, relative, position_, size_); }
 
 // ---------------------------------------------------------------- FileSectionReader
 

@@ -55,6 +55,12 @@ public:
     uint32_t getBlockCount() const { return static_cast<uint32_t>(blocks_.size()); }
 
 private:
+    // Walks count bytes of the blocks from the position on, handing each run
+    // within one block to copy(bytes, length) in order, and moves the position
+    // past them. The blocks must already hold them.
+    template <class Copy>
+    void walkBlocks(uint32_t count, Copy copy);
+
     std::vector<char*> blocks_;
     uint32_t blockSize_;
     int32_t size_ = 0;

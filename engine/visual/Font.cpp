@@ -31,13 +31,10 @@ void BaseFont::writeProperties(PropertySet* set) {
 void BaseFont::readProperties(PropertySet* set) {
     if (!set) return;
     if (const CountedRef<IPropertyData> kerning = set->find("GlobalKerning")) {
-        const auto* v = kerning->isOfType(PROPERTY_VECTOR2D) ? dynamic_cast<const CPropertyDataVector2d*>(kerning.get())
-                                                             : nullptr;
-        globalKerning_ = v ? v->value : vector2df(0.0f, 0.0f);
+        globalKerning_ = vector2dFromProperty(kerning);
     }
     if (const CountedRef<IPropertyData> size = set->find("OriginalSize")) {
-        const auto* f = size->isOfType(PROPERTY_FLOAT) ? dynamic_cast<const CPropertyDataFloat*>(size.get()) : nullptr;
-        const float value = f ? f->value : 0.0f;
+        const float value = floatFromProperty(size);
         // Text is drawn at FontSize / OriginalSize: only a positive size scales.
         if (value > 0.0f && value <= 3.4028235e38f) {
             originalSize_ = value;

@@ -1,11 +1,9 @@
 #include "engine/visual/NineGridSpriteNode.h"
+#include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
-#include "engine/visual/SpriteNodeValues.h"
 
 namespace engine {
-
-using namespace node_values;
 
 namespace {
 
@@ -14,17 +12,19 @@ const vector2df kDefaultDelta(10.0f, 10.0f);
 NineGridSpriteNode& gridOf(PropertyTableOwner& object) { return static_cast<NineGridSpriteNode&>(object); }
 
 void setAtlasEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-    gridOf(o).setAtlasTexture(atlasTextureOf(v));
+    gridOf(o).setAtlasTexture(atlasTextureFromProperty(v));
 }
 CountedRef<IPropertyData> getAtlasEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeAtlasTextureData(gridOf(o).getAtlasTexture()));
 }
-void setTopLeftEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { gridOf(o).setTopLeftDelta(vector2Of(v)); }
+void setTopLeftEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    gridOf(o).setTopLeftDelta(vector2dFromProperty(v));
+}
 CountedRef<IPropertyData> getTopLeftEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector2dProperty(gridOf(o).getTopLeftDelta()));
 }
 void setBottomRightEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-    gridOf(o).setBottomRightDelta(vector2Of(v));
+    gridOf(o).setBottomRightDelta(vector2dFromProperty(v));
 }
 CountedRef<IPropertyData> getBottomRightEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector2dProperty(gridOf(o).getBottomRightDelta()));
@@ -79,9 +79,9 @@ void NineGridSpriteNode::readProperties(PropertySet* set) {
     if (!set) return;
     BaseNode::readProperties(set);
     const auto has = [set](const char* name) { return set->indexOf(name) >= 0; };
-    if (has("TopLeftDelta")) topLeftDelta_ = vector2Of(set->find("TopLeftDelta"));
-    if (has("BottomRightDelta")) bottomRightDelta_ = vector2Of(set->find("BottomRightDelta"));
-    if (has("AtlasTexture")) setAtlasTexture(atlasTextureOf(set->find("AtlasTexture")));
+    if (has("TopLeftDelta")) topLeftDelta_ = vector2dFromProperty(set->find("TopLeftDelta"));
+    if (has("BottomRightDelta")) bottomRightDelta_ = vector2dFromProperty(set->find("BottomRightDelta"));
+    if (has("AtlasTexture")) setAtlasTexture(atlasTextureFromProperty(set->find("AtlasTexture")));
 }
 
 void NineGridSpriteNode::setAtlasTexture(AtlasTextureContent* texture) {
@@ -143,19 +143,8 @@ void NineGridSpriteNode::updateGrid() {
 }
 
 void NineGridSpriteNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
     TextureContent* texture = atlasTexture_ ? atlasTexture_->getTexture() : nullptr;
-    if (texture && getAbsoluteColor().getAlpha() != 0) {
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = reinterpret_cast<uintptr_t>(texture);
-        list.push_back(item);
-    }
-    const array<BaseNode*>& children = getChildren();
-    for (uint32_t i = 0; i < children.size(); ++i) children[i]->collectRenderItems(list);
+    collectRenderItemsWithOwn(list, texture != nullptr, reinterpret_cast<uintptr_t>(texture));
 }
 
 void NineGridSpriteNode::render(irr::video::IVideoDriver* driver, const rectf*) {

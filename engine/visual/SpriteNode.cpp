@@ -1,14 +1,12 @@
 #include "engine/visual/SpriteNode.h"
 #include "engine/core/MathRoutines.h"
+#include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
-#include "engine/visual/SpriteNodeValues.h"
 #include <cmath>
 #include <utility>
 #include <vector>
 
 namespace engine {
-
-using namespace node_values;
 
 // ---- Driver batchers ----------------------------------------------------------
 
@@ -17,35 +15,45 @@ namespace {
 
 SpriteNode& spriteOf(PropertyTableOwner& object) { return static_cast<SpriteNode&>(object); }
 
-void setStretchXEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { spriteOf(o).setImageStretchX(intOf(v)); }
+void setStretchXEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    spriteOf(o).setImageStretchX(intFromProperty(v));
+}
 CountedRef<IPropertyData> getStretchXEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeIntProperty(spriteOf(o).getImageStretchX()));
 }
-void setStretchYEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { spriteOf(o).setImageStretchY(intOf(v)); }
+void setStretchYEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    spriteOf(o).setImageStretchY(intFromProperty(v));
+}
 CountedRef<IPropertyData> getStretchYEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeIntProperty(spriteOf(o).getImageStretchY()));
 }
 void setPivotEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-    const vector2df pivot = vector2Of(v);
+    const vector2df pivot = vector2dFromProperty(v);
     spriteOf(o).setImagePivotPoint(pivot.X, pivot.Y);
 }
 CountedRef<IPropertyData> getPivotEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector2dProperty(spriteOf(o).getImagePivotPoint()));
 }
-void setFlipXEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { spriteOf(o).setFlipX(boolOf(v)); }
+void setFlipXEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    spriteOf(o).setFlipX(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getFlipXEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(spriteOf(o).getFlipX()));
 }
-void setFlipYEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { spriteOf(o).setFlipY(boolOf(v)); }
+void setFlipYEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    spriteOf(o).setFlipY(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getFlipYEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(spriteOf(o).getFlipY()));
 }
-void setBlendEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { spriteOf(o).setBlendType(intOf(v)); }
+void setBlendEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    spriteOf(o).setBlendType(intFromProperty(v));
+}
 CountedRef<IPropertyData> getBlendEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeIntProperty(spriteOf(o).getBlendType()));
 }
 void setAtlasEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-    spriteOf(o).setAtlasTexture(atlasTextureOf(v));
+    spriteOf(o).setAtlasTexture(atlasTextureFromProperty(v));
 }
 CountedRef<IPropertyData> getAtlasEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeAtlasTextureData(spriteOf(o).getAtlasTexture()));
@@ -112,13 +120,13 @@ void SpriteNode::readProperties(PropertySet* set) {
     if (!set) return;
     BaseNode::readProperties(set);
     const auto has = [set](const char* name) { return set->indexOf(name) >= 0; };
-    if (has("ImageStretchX")) setImageStretchX(intOf(set->find("ImageStretchX")));
-    if (has("ImageStretchY")) setImageStretchY(intOf(set->find("ImageStretchY")));
-    if (has("ImagePivotPoint")) imagePivot_ = vector2Of(set->find("ImagePivotPoint"));
-    if (has("FlipX")) flipX_ = boolOf(set->find("FlipX"));
-    if (has("FlipY")) flipY_ = boolOf(set->find("FlipY"));
-    if (has("BlendType")) setBlendType(intOf(set->find("BlendType")));
-    if (has("AtlasTexture")) setAtlasTexture(atlasTextureOf(set->find("AtlasTexture")));
+    if (has("ImageStretchX")) setImageStretchX(intFromProperty(set->find("ImageStretchX")));
+    if (has("ImageStretchY")) setImageStretchY(intFromProperty(set->find("ImageStretchY")));
+    if (has("ImagePivotPoint")) imagePivot_ = vector2dFromProperty(set->find("ImagePivotPoint"));
+    if (has("FlipX")) flipX_ = boolFromProperty(set->find("FlipX"));
+    if (has("FlipY")) flipY_ = boolFromProperty(set->find("FlipY"));
+    if (has("BlendType")) setBlendType(intFromProperty(set->find("BlendType")));
+    if (has("AtlasTexture")) setAtlasTexture(atlasTextureFromProperty(set->find("AtlasTexture")));
 }
 
 // ---- Values -----------------------------------------------------------------------
@@ -254,19 +262,8 @@ void SpriteNode::updateQuad() {
 // ---- Drawing and hit tests ------------------------------------------------------------
 
 void SpriteNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
     TextureContent* texture = atlasTexture_ ? atlasTexture_->getTexture() : nullptr;
-    if (texture && getAbsoluteColor().getAlpha() != 0) {
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = reinterpret_cast<uintptr_t>(texture);
-        list.push_back(item);
-    }
-    const array<BaseNode*>& children = getChildren();
-    for (uint32_t i = 0; i < children.size(); ++i) children[i]->collectRenderItems(list);
+    collectRenderItemsWithOwn(list, texture != nullptr, reinterpret_cast<uintptr_t>(texture));
 }
 
 void SpriteNode::render(irr::video::IVideoDriver* driver, const rectf*) {

@@ -1,40 +1,46 @@
 #include "engine/visual/TextNode.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/MathRoutines.h"
+#include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
-#include "engine/visual/SpriteNodeValues.h"
 #include <cmath>
 #include <limits>
 
 namespace engine {
-
-using namespace node_values;
 
 namespace {
 
 TextNode& textOf(PropertyTableOwner& object) { return static_cast<TextNode&>(object); }
 
 void setKerningEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-    const vector2df k = vector2Of(v);
+    const vector2df k = vector2dFromProperty(v);
     textOf(o).setKerning(k.X, k.Y);
 }
 CountedRef<IPropertyData> getKerningEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeVector2dProperty(textOf(o).getKerning()));
 }
-void setFontSizeEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { textOf(o).setFontSize(floatOf(v)); }
+void setFontSizeEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    textOf(o).setFontSize(floatFromProperty(v));
+}
 CountedRef<IPropertyData> getFontSizeEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeFloatProperty(textOf(o).getFontSize()));
 }
-void setHAlignEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { textOf(o).setTextHAlign(intOf(v)); }
+void setHAlignEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    textOf(o).setTextHAlign(intFromProperty(v));
+}
 CountedRef<IPropertyData> getHAlignEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeIntProperty(textOf(o).getTextHAlign()));
 }
-void setVAlignEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { textOf(o).setTextVAlign(intOf(v)); }
+void setVAlignEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    textOf(o).setTextVAlign(intFromProperty(v));
+}
 CountedRef<IPropertyData> getVAlignEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeIntProperty(textOf(o).getTextVAlign()));
 }
-void setWrapEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { textOf(o).setWordWrap(boolOf(v)); }
+void setWrapEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    textOf(o).setWordWrap(boolFromProperty(v));
+}
 CountedRef<IPropertyData> getWrapEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(textOf(o).getWordWrap()));
 }
@@ -42,7 +48,7 @@ void setTextEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { t
 CountedRef<IPropertyData> getTextEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeStringWProperty(textOf(o).getText()));
 }
-void setFontEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { textOf(o).setFont(fontOf(v)); }
+void setFontEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { textOf(o).setFont(fontFromProperty(v)); }
 CountedRef<IPropertyData> getFontEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(new CPropertyDataFont(textOf(o).getFont()));
 }
@@ -115,27 +121,27 @@ void TextNode::readProperties(PropertySet* set) {
     bool relayout = false;
     bool requad = false;
     if (has("Kerning")) {
-        kerning_ = vector2Of(set->find("Kerning"));
+        kerning_ = vector2dFromProperty(set->find("Kerning"));
         requad = true;
     }
     if (has("FontSize")) {
-        fontSize_ = floatOf(set->find("FontSize"));
+        fontSize_ = floatFromProperty(set->find("FontSize"));
         relayout = true;
     }
     if (has("TextHAlign")) {
-        hAlign_ = intOf(set->find("TextHAlign"));
+        hAlign_ = intFromProperty(set->find("TextHAlign"));
         requad = true;
     }
     if (has("TextVAlign")) {
-        vAlign_ = intOf(set->find("TextVAlign"));
+        vAlign_ = intFromProperty(set->find("TextVAlign"));
         requad = true;
     }
     if (has("WordWrap")) {
-        wordWrap_ = boolOf(set->find("WordWrap"));
+        wordWrap_ = boolFromProperty(set->find("WordWrap"));
         relayout = true;
     }
     if (has("Font")) {
-        font_ = CountedRef<BaseFont>::share(fontOf(set->find("Font")));
+        font_ = CountedRef<BaseFont>::share(fontFromProperty(set->find("Font")));
         requad = true;
     }
     if (has("Text")) {
@@ -445,18 +451,7 @@ void TextNode::rebuildQuads() {
 // ---- Drawing and hit tests ---------------------------------------------------------------
 
 void TextNode::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
-    if (font_ && !text_.empty() && getAbsoluteColor().getAlpha() != 0) {
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = 0;
-        list.push_back(item);
-    }
-    const array<BaseNode*>& children = getChildren();
-    for (uint32_t i = 0; i < children.size(); ++i) children[i]->collectRenderItems(list);
+    collectRenderItemsWithOwn(list, font_ && !text_.empty(), 0);
 }
 
 void TextNode::render(irr::video::IVideoDriver* driver, const rectf* clip) {

@@ -2,6 +2,7 @@
 #include "engine/io/FileSystem.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TextBytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,17 +10,9 @@
 using namespace engine;
 using testing_support::LogCapture;
 using testing_support::TempDir;
+using testing_support::utf16le;
 
 namespace {
-
-std::string utf16le(const std::wstring& text) {
-    std::string out = "\xFF\xFE";
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
 
 std::wstring wide(const stringw& s) { return s.c_str(); }
 

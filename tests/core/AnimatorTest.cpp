@@ -755,6 +755,36 @@ TEST(SetStatesAnimator, PutsNamedChildrenOrAllChildrenIntoStates) {
     EXPECT_EQ(animatorCast<SetStates>(copy.get())->getEntries().size(), 3u);
 }
 
+TEST(AnimatorXml, NestedElementsOfTheAnimatorsNameCloseBeforeItsOwnEnd) {
+    registerKinds();
+    std::wstring next;
+    CountedRef<SetStates> states = readAnimator<SetStates>(R"(<Root>
+      <Animator Type="SetStates">
+        <Animator><State Name="Inner" /></Animator>
+        <Animator />
+        <State Name="Outer" />
+      </Animator>
+      <After />
+    </Root>)",
+                                                           &next);
+    EXPECT_EQ(next, L"After");
+    ASSERT_EQ(states->getEntries().size(), 2u);
+    EXPECT_EQ(states->getEntries()[0].state, id("Inner"));
+    EXPECT_EQ(states->getEntries()[1].state, id("Outer"));
+
+    CountedRef<KeyFrame> keys = readAnimator<KeyFrame>(R"(<Root>
+      <Animator Type="KeyFrame">
+        <Animator><KeyFrame t="5" /></Animator>
+        <KeyFrame t="7" />
+      </Animator>
+      <After />
+    </Root>)",
+                                                       &next);
+    EXPECT_EQ(next, L"After");
+    ASSERT_EQ(keys->getKeys().size(), 2u);
+    EXPECT_EQ(keys->getDuration(), 12u);
+}
+
 // ---- Registration ----------------------------------------------------------------
 
 TEST(AnimatorKinds, TheFactoryMakesTheThreeEngineKinds) {

@@ -14,26 +14,15 @@ using namespace node_tests;
 
 namespace {
 
-// A node that draws itself: it adds its own draw item (with a chosen key) and
-// is hit wherever its bounds are.
-class DrawNode : public BaseNode {
-    ENGINE_NODE_TYPE(DrawNode, BaseNode, 1910)
+// A node that draws itself: it adds its own draw item (with a chosen key),
+// writes down the clip of every render and is hit wherever its bounds are.
+class DrawNode : public OwnItemNode {
+    ENGINE_NODE_TYPE(DrawNode, OwnItemNode, 1910)
 
 public:
     DrawNode(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true)
-        : BaseNode(context, parent, manager, false) {
+        : OwnItemNode(context, parent, manager, false) {
         linkToParent(parent, mostDerived);
-    }
-    void collectRenderItems(RenderList& list) override {
-        if (!isVisible()) return;
-        if (isTransformDirty()) updateAbsoluteTransform();
-        if (isColorDirty()) updateAbsoluteColor();
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = key;
-        list.push_back(item);
-        BaseNode::collectRenderItems(list);
     }
     void render(irr::video::IVideoDriver* driver, const rectf* clip) override {
         rendered.push_back(clip ? *clip : rectf(-1, -1, -1, -1));
@@ -41,7 +30,6 @@ public:
     }
     bool hitTest(const vector2df& point) override { return containsPoint(point); }
 
-    uintptr_t key = 0;
     std::vector<rectf> rendered;
 };
 

@@ -9,6 +9,9 @@
 #include "engine/core/XmlWriter.h"
 #include "engine/io/PathUtils.h"
 
+#include <gtest/gtest.h>
+#include <algorithm>
+
 namespace node_tests {
 
 void registerTestKinds() {
@@ -21,6 +24,14 @@ void registerTestKinds() {
         return true;
     }();
     (void)done;
+}
+
+// ---- OwnItemNode -------------------------------------------------------------
+
+void OwnItemNode::collectRenderItems(RenderList& list) {
+    if (!prepareRenderItems()) return;
+    addRenderItem(list, key);
+    BaseNode::collectRenderItems(list);
 }
 
 // ---- FileSceneManager -------------------------------------------------------
@@ -138,6 +149,23 @@ void ValuesNode::copyFrom(BaseNode* source, BaseNode* manager) {
 std::vector<std::string>& WaitAnimator::journal() {
     static std::vector<std::string> entries;
     return entries;
+}
+
+bool journalHas(const std::string& entry) {
+    const std::vector<std::string>& entries = WaitAnimator::journal();
+    return std::find(entries.begin(), entries.end(), entry) != entries.end();
+}
+
+void loadStates(BaseNode* node, const std::string& xml) {
+    XmlReader reader(xml.data(), xml.size(), "states");
+    ASSERT_TRUE(reader.isValid());
+    while (reader.read()) {
+        if (reader.getNodeType() == irr::io::EXN_ELEMENT && reader.getNodeName() == L"States") {
+            node->readStates(&reader);
+            return;
+        }
+    }
+    FAIL() << "no States element";
 }
 
 void WaitAnimator::start(uint32_t, bool apply) {

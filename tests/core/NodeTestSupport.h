@@ -1,8 +1,9 @@
 #pragma once
 // Shared pieces of the node, state and scene-file tests: a content manager
 // that loads scene files from disk, a scene with a timer scheduler, a node
-// that records the events it handles, a node kind with values of every scalar
-// type, and an animator kind that waits for scheduler time.
+// that adds its own draw item, a node that records the events it handles, a
+// node kind with values of every scalar type, and an animator kind that waits
+// for scheduler time.
 #include "engine/content/IContentManager.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
@@ -57,6 +58,20 @@ public:
     TimerScheduler* getTimerScheduler() const override { return scheduler; }
 
     TimerScheduler* scheduler = nullptr;
+};
+
+// A node that draws itself: it adds its own draw item, sorted under `key`,
+// and then whatever a plain node adds. Test kinds derive from it and add their
+// own identity and rendering.
+class OwnItemNode : public BaseNode {
+public:
+    OwnItemNode(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true)
+        : BaseNode(context, parent, manager, false) {
+        linkToParent(parent, mostDerived);
+    }
+    void collectRenderItems(RenderList& list) override;
+
+    uintptr_t key = 0;
 };
 
 // One handled event as a recording node saw it.
@@ -142,6 +157,12 @@ public:
 
     static std::vector<std::string>& journal();
 };
+
+// Whether the wait animators' journal holds the entry.
+bool journalHas(const std::string& entry);
+
+// Reads a "States" element into the node; a test failure when there is none.
+void loadStates(BaseNode* node, const std::string& xml);
 
 // Reads a scene from text (ASCII) through readSceneFile.
 BaseNode* readSceneText(const std::string& text, IContentManager* manager = nullptr,

@@ -448,3 +448,25 @@ TEST(PropertyDataTest, TextOfMissingValuesAndNameIds) {
     EXPECT_EQ(nameIdFromProperty(none), kNoName);
     EXPECT_EQ(nameIdFromProperty(makeStringProperty("")), kNoName);
 }
+
+TEST(PropertyDataTest, TypedReadsGiveZeroForMissingOrOtherValues) {
+    const CountedRef<IPropertyData> none;
+    const CountedRef<IPropertyData> text = makeStringProperty("7");
+    EXPECT_EQ(intFromProperty(makeIntProperty(-7)), -7);
+    EXPECT_TRUE(boolFromProperty(makeBoolProperty(true)));
+    EXPECT_EQ(floatFromProperty(makeFloatProperty(2.5f)), 2.5f);
+    EXPECT_EQ(colorFromProperty(makeColorProperty(SColor(0x80402010))), SColor(0x80402010));
+    EXPECT_EQ(vector2dFromProperty(makeVector2dProperty(vector2df(1.0f, 2.0f))), vector2df(1.0f, 2.0f));
+    EXPECT_EQ(vector3dFromProperty(makeVector3dProperty(vector3df(1.0f, 2.0f, 3.0f))), vector3df(1.0f, 2.0f, 3.0f));
+    for (const CountedRef<IPropertyData>& other : {none, text}) {
+        EXPECT_EQ(intFromProperty(other), 0);
+        EXPECT_FALSE(boolFromProperty(other));
+        EXPECT_EQ(floatFromProperty(other), 0.0f);
+        EXPECT_EQ(colorFromProperty(other), SColor(0));
+        EXPECT_EQ(vector2dFromProperty(other), vector2df(0.0f, 0.0f));
+        EXPECT_EQ(vector3dFromProperty(other), vector3df(0.0f, 0.0f, 0.0f));
+    }
+    // A value of a neighbouring number type is not converted.
+    EXPECT_EQ(intFromProperty(makeFloatProperty(3.0f)), 0);
+    EXPECT_EQ(floatFromProperty(makeIntProperty(3)), 0.0f);
+}

@@ -5,6 +5,7 @@
 #include "engine/core/XmlWriter.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TextBytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -13,19 +14,11 @@
 
 using namespace engine;
 using testing_support::TempDir;
+using testing_support::utf16le;
 
 namespace {
 
 std::string str(const stringc& s) { return s.c_str(); }
-
-std::string utf16le(const std::wstring& text) {
-    std::string out = "\xFF\xFE";
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
 
 // Names and texts of the entries in order ("<none>" for an entry without a value).
 std::vector<std::pair<std::string, std::string>> entriesOf(const PropertySet& set) {

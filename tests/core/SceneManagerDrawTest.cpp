@@ -41,24 +41,13 @@ struct RecordingTarget : IBatchTarget {
 
 // A drawing stand-in: one draw item of its own with its depth and key, and
 // one quad whose marker is `marker`, all of one material.
-class DrawProbe : public BaseNode {
-    ENGINE_NODE_TYPE(DrawProbe, BaseNode, 1973)
+class DrawProbe : public node_tests::OwnItemNode {
+    ENGINE_NODE_TYPE(DrawProbe, node_tests::OwnItemNode, 1973)
 
 public:
     DrawProbe(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true)
-        : BaseNode(context, parent, manager, false) {
+        : OwnItemNode(context, parent, manager, false) {
         linkToParent(parent, mostDerived);
-    }
-    void collectRenderItems(RenderList& list) override {
-        if (!isVisible()) return;
-        if (isTransformDirty()) updateAbsoluteTransform();
-        if (isColorDirty()) updateAbsoluteColor();
-        RenderItem item;
-        item.node = this;
-        item.depth = getAbsoluteTransform()[14];
-        item.key = key;
-        list.push_back(item);
-        BaseNode::collectRenderItems(list);
     }
     void render(irr::video::IVideoDriver*, const rectf* clip) override {
         trace().push_back(nameOf(this) + (clip ? " clipped" : ""));
@@ -73,7 +62,6 @@ public:
         return shared;
     }
 
-    uintptr_t key = 0;
     int marker = 0;
     QuadBatcher* batcher = nullptr;
 };

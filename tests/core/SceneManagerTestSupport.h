@@ -201,18 +201,7 @@ public:
     bool takes = false;
 };
 
-// Reads a "States" element into the node.
-inline void loadStates(BaseNode* node, const std::string& xml) {
-    XmlReader reader(xml.data(), xml.size(), "states");
-    ASSERT_TRUE(reader.isValid());
-    while (reader.read()) {
-        if (reader.getNodeType() == irr::io::EXN_ELEMENT && reader.getNodeName() == L"States") {
-            node->readStates(&reader);
-            return;
-        }
-    }
-    FAIL() << "no States element";
-}
+using node_tests::loadStates;
 
 // The transition states (and "Slide" and "Fade" for named transitions), each
 // awaiting an animator named "<scene>.<state>" for the given time.
@@ -242,10 +231,7 @@ CountedRef<T> makeScene(const char* name, uint32_t ms = 100, const CreationConte
 
 inline std::vector<std::string>& animatorJournal() { return node_tests::WaitAnimator::journal(); }
 
-inline bool journalHas(const std::string& entry) {
-    const auto& journal = animatorJournal();
-    return std::find(journal.begin(), journal.end(), entry) != journal.end();
-}
+using node_tests::journalHas;
 
 // The place of an entry in the animator journal, or -1.
 inline int journalIndex(const std::string& entry) {

@@ -5,12 +5,10 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/core/State.h"
 #include "engine/core/TimerScheduler.h"
-#include "engine/core/XmlReader.h"
 #include "engine/core/XmlWriter.h"
 #include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,24 +19,7 @@ namespace {
 
 NameId id(const char* name) { return makeNameId(name); }
 
-// Reads a "States" element into the node.
-void loadStates(BaseNode* node, const std::string& xml) {
-    XmlReader reader(xml.data(), xml.size(), "states");
-    ASSERT_TRUE(reader.isValid());
-    while (reader.read()) {
-        if (reader.getNodeType() == irr::io::EXN_ELEMENT && reader.getNodeName() == L"States") {
-            node->readStates(&reader);
-            return;
-        }
-    }
-    FAIL() << "no States element";
-}
-
 std::vector<std::string>& journal() { return WaitAnimator::journal(); }
-
-bool journalHas(const std::string& entry) {
-    return std::find(journal().begin(), journal().end(), entry) != journal().end();
-}
 
 // scene -> parent -> node, all attached to the scene, whose scheduler plays
 // the states.

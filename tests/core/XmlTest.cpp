@@ -2,6 +2,7 @@
 #include "engine/core/XmlWriter.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
+#include "support/TextBytes.h"
 
 #include <gtest/gtest.h>
 #include <cwchar>
@@ -13,19 +14,9 @@
 using namespace engine;
 using testing_support::LogCapture;
 using testing_support::TempDir;
+using testing_support::utf16le;
 
 namespace {
-
-// The bytes the engine's files hold for a text: BOM, then UTF-16 LE.
-std::string utf16le(const std::wstring& text, bool bom = true) {
-    std::string out;
-    if (bom) out += "\xFF\xFE";
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
 
 std::string utf16be(const std::wstring& text) {
     std::string out = "\xFE\xFF";

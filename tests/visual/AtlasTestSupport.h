@@ -9,6 +9,7 @@
 #include "engine/platform/Image.h"
 #include "engine/platform/ImageManager.h"
 #include "support/TempDir.h"
+#include "support/TextBytes.h"
 #include "visual/VisualTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -70,15 +71,6 @@ protected:
     engine::CountedRef<engine::CContentManager> manager_;
 };
 
-// The text as UTF-16 little-endian with a byte-order mark (the form of the
-// engine's own XML files).
-inline std::string utf16le(const std::wstring& text) {
-    std::string out = "\xFF\xFE";
-    for (wchar_t c : text) {
-        out.push_back(static_cast<char>(c & 0xFF));
-        out.push_back(static_cast<char>((c >> 8) & 0xFF));
-    }
-    return out;
-}
+using testing_support::utf16le;
 
 }  // namespace visual_test
