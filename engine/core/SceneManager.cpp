@@ -569,14 +569,7 @@ void SceneManager::drawScenes(irr::video::IVideoDriver* driver) {
 }
 
 void SceneManager::collectRenderItems(RenderList& list) {
-    if (!isVisible()) return;
-    if (isTransformDirty()) updateAbsoluteTransform();
-    if (isColorDirty()) updateAbsoluteColor();
-    RenderItem item;
-    item.node = this;
-    item.depth = getAbsoluteTransform()[14];
-    item.key = 0;
-    list.push_back(item);
+    if (prepareRenderItems()) addRenderItem(list, 0);
 }
 
 void SceneManager::render(irr::video::IVideoDriver* driver, const rectf*) { drawScenes(driver); }

@@ -6,28 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <dlfcn.h>
-#include <link.h>
-#include <cstring>
-
-namespace device_test {
-
-void pinOpenGLDriverModules() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            const char* name = info->dlpi_name;
-            if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libLLVM") ||
-                         std::strstr(name, "libGLX_mesa.so"))) {
-                // A reference never released; RTLD_NODELETE keeps the module mapped.
-                dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
-}
-
-}  // namespace device_test
-
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <sys/file.h>

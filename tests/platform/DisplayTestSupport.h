@@ -1,11 +1,10 @@
 #pragma once
+#include "support/DriverModules.h"
 // Helpers of the tests that need an X display (the suite runs them under Xvfb).
 
 namespace device_test {
 
-// Keeps Mesa's driver modules mapped until exit, so that the leak check under
-// the sanitizers can tell their allocations from ours after the GL context closes.
-void pinOpenGLDriverModules();
+using testing_support::pinOpenGLDriverModules;
 
 }  // namespace device_test
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "support/DriverModules.h"
 // Shared pieces of the visual tests: texture sources, a stand-in driver
 // texture, and Irrlicht devices (the null driver needs no display; the OpenGL
 // one needs X and is skipped without it).
@@ -41,9 +42,7 @@ inline engine::IrrRef<irr::IrrlichtDevice> createNullDevice() {
     return engine::IrrRef<irr::IrrlichtDevice>(irr::createDeviceEx(params));
 }
 
-// Keeps the loaded OpenGL driver modules mapped until exit, so that the leak
-// check under the sanitizers can tell their allocations from ours.
-void pinOpenGLDriverModules();
+using testing_support::pinOpenGLDriverModules;
 
 // An OpenGL device with a window of the given size, or null with the reason
 // when no display can be opened.

@@ -2,13 +2,13 @@
 // own data; when the module is unloaded with the GL context, the leak check at
 // exit no longer sees those pointers and reports the blocks. Keeping the driver
 // modules mapped avoids that without hiding leaks of our own code.
-#include "visual/VisualTestSupport.h"
+#include "support/DriverModules.h"
 
 #include <dlfcn.h>
 #include <link.h>
 #include <cstring>
 
-namespace visual_test {
+namespace testing_support {
 
 void pinOpenGLDriverModules() {
     dl_iterate_phdr(
@@ -25,4 +25,4 @@ void pinOpenGLDriverModules() {
         nullptr);
 }
 
-}  // namespace visual_test
+}  // namespace testing_support
