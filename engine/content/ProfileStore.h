@@ -1,0 +1,101 @@
+#pragma once
+// The players' options and progress: property sets grouped in one store and
+// saved as two files named "profile.dat", one in the per-user data folder (the
+// common section and one section per player) and one in the shared data folder
+// (the global section). Both pass through a byte-wise XOR with the engine
+// setting "ProfilesCryptKey" (empty: stored as plain XML).
+//
+// Keeping the player's data safe:
+// - A save writes "profile.dat.tmp" in the same folder, flushes and fsyncs it,
+//   keeps the previous file as "profile.dat.bak" (a hard link, so there is no
+//   moment without a "profile.dat") and renames the new file over the old one.
+//   A save that fails anywhere leaves the old file as it was.
+// - A file that cannot be read as a profile (empty, truncated, not XML after
+//   the XOR, for example written with another key) is logged as an error and
+//   moved aside to "profile.dat.bad" (replacing an older one), so no later save
+//   can overwrite it; then "profile.dat.bak" is tried. When neither reads, the
+//   store keeps its defaults and the load answers false.
+#include "engine/content/ProfileParameters.h"
+#include "engine/core/RefCounted.h"
+#include "engine/core/Types.h"
+#include <string>
+#include <vector>
+
+namespace engine {
+
+// XORs every byte with the next key byte, the key position starting at the
+// first key byte and wrapping after the last. An empty key changes nothing.
+void transformProfileData(std::string& data, const stringc& key);
+
+class ProfileStore : public virtual RefCounted {
+public:
+    ProfileStore();
+    ~ProfileStore() override;
+
+    ProfileStore(const ProfileStore&) = delete;
+    ProfileStore& operator=(const ProfileStore&) = delete;
+
+    ProfileParameters* getCommonDefaults() const { return commonDefaults_.get(); }
+    ProfileParameters* getPlayerDefaults() const { return playerDefaults_.get(); }
+    ProfileParameters* getGlobalProfile() const { return globalProfile_.get(); }
+    ProfileParameters* getCommonProfile() const { return commonProfile_.get(); }
+    // The selected player, or null.
+    ProfileParameters* getCurrentProfile() const { return current_; }
+    uint32_t getProfileCount() const { return static_cast<uint32_t>(players_.size()); }
+
+    // Player file, then shared file, then the common defaults the common
+    // profile lacks. True when both files were read (a missing file counts as
+    // read: there is nothing to lose).
+    bool loadAll();
+    // True when the file was read, or does not exist (nothing changes then);
+    // false for a file that could not be read (see above).
+    bool loadPlayerProfiles();
+    bool loadGlobalProfile();
+    // True when the file was written and is in place.
+    bool savePlayerProfiles();
+    bool saveGlobalProfile();
+    // Saves the file that holds the set: common profile or a player -> player
+    // file, global profile -> shared file, any other set -> false.
+    bool saveParameters(ProfileParameters* parameters);
+
+    // False when a player of that exact name exists. The new player gets the
+    // player defaults and is not made current.
+    bool addProfile(const stringw& name);
+    ProfileParameters* findProfile(const stringw& name) const;
+    ProfileParameters* getProfile(uint32_t index) const;
+    // Null current player for an index out of range.
+    void selectProfile(uint32_t index);
+    // No player is current afterwards, whichever was.
+    void removeProfile(uint32_t index);
+
+protected:
+    // Where the files live and how they are keyed: the engine's file system and
+    // settings. Tests point them elsewhere.
+    virtual stringc getUserFolder();
+    virtual stringc getSharedFolder();
+    virtual stringc getCryptKey();
+
+private:
+    enum class FileState { Missing, Read, Unreadable };
+    // The deciphered bytes of a profile file and whether they form a whole
+    // "Profiles" document.
+    FileState readProfileFile(const stringc& path, std::string& xml);
+    // Reads the path, setting an unreadable file aside and falling back to the
+    // backup. True with xml filled when a whole document was found.
+    FileState loadDocument(const stringc& folder, std::string& xml);
+    bool saveDocument(const stringc& folder, const std::string& xml);
+    void applyPlayerDocument(const std::string& xml);
+    void applyGlobalDocument(const std::string& xml);
+
+    CountedRef<ProfileParameters> globalProfile_;
+    CountedRef<ProfileParameters> commonProfile_;
+    CountedRef<ProfileParameters> commonDefaults_;
+    CountedRef<ProfileParameters> playerDefaults_;
+    ProfileParameters* current_ = nullptr;
+    std::vector<CountedRef<ProfileParameters>> players_;
+};
+
+// The process-wide store, made on first use, released at exit.
+ProfileStore& getProfileStore();
+
+}  // namespace engine
