@@ -212,7 +212,7 @@ TEST(ProfileStoreTest, UnreadableFilesAreLoggedKeptAsideAndNeverOverwritten) {
         {"empty", std::string(), ""},
         {"truncated", good.substr(0, good.size() / 2), "key"},
         {"wrong key", good, "other"},
-        {"garbage", std::string("\x01\x02\x03 not xml at all", 20), ""},
+        {"garbage", std::string("\x01\x02\x03") + " not xml at all", ""},
         {"other root", std::string("<Settings><a/></Settings>"), ""},
     };
     for (const Case& c : cases) {

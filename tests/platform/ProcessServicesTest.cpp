@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <thread>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 // After gtest: Xlib defines macros (None, Bool) that gtest's own names collide with.
@@ -177,7 +178,12 @@ std::vector<fs::path> reports(const TempDir& dir) {
     return found;
 }
 
-volatile int* volatile g_nowhere = nullptr;
+// A real fault: a store to a page that may only be read.
+void writeToReadOnlyPage() {
+    void* page = ::mmap(nullptr, 4096, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (page == MAP_FAILED) ::_exit(3);
+    *static_cast<volatile int*>(page) = 1;
+}
 
 }  // namespace
 
@@ -190,7 +196,7 @@ TEST(CrashDumpTest, FatalSignalsWriteAReportAndEndWithTheSignal) {
     };
     const Case cases[] = {
         {"raised SIGSEGV", [] { ::raise(SIGSEGV); }, SIGSEGV, "segmentation fault"},
-        {"null write", [] { *g_nowhere = 1; }, SIGSEGV, "segmentation fault"},
+        {"write to a read-only page", writeToReadOnlyPage, SIGSEGV, "segmentation fault"},
         {"abort", [] { std::abort(); }, SIGABRT, "abort"},
         // On a thread of its own, where nothing (not even the test framework) catches it.
         {"uncaught exception", [] { std::thread([] { throw std::runtime_error("boom in the loop"); }).join(); },
