@@ -1,5 +1,6 @@
 #include "engine/platform/CrashDump.h"
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -82,9 +83,12 @@ void writeReport(const char* cause, int signal) {
     makeDumpName(name, dumpTime());
     const int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0) {
+        const int error = errno;
         putText(STDERR_FILENO, "Failed to create the mini-dump file '");
         putText(STDERR_FILENO, name);
-        putText(STDERR_FILENO, "'\n");
+        putText(STDERR_FILENO, "' (error ");
+        putNumber(STDERR_FILENO, error);
+        putText(STDERR_FILENO, ")\n");
         return;
     }
     putText(fd, "There was an unexpected error: ");
