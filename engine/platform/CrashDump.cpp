@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <exception>
@@ -26,9 +27,11 @@ std::atomic<bool> g_installed{false};
 // The first failing thread writes; any other waits for the process to end.
 std::atomic_flag g_writing = ATOMIC_FLAG_INIT;
 
+// Copies at most kPathSize - 1 bytes and always ends the text.
 void copyText(char* target, const char* source) {
-    std::strncpy(target, source, kPathSize - 1);
-    target[kPathSize - 1] = '\0';
+    const size_t length = std::min(std::strlen(source), kPathSize - 1);
+    std::memcpy(target, source, length);
+    target[length] = '\0';
 }
 
 void putText(int fd, const char* text) {
