@@ -1,5 +1,7 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/audio/SoundNode.h"
+#include "engine/controls/EditNode.h"
+#include "engine/controls/MessageBoxNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ControlNode.h"
@@ -25,12 +27,17 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
+    registerNodeKind(L"EditNode", &createNodeOf<EditNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
 
     registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
     registerAnimatorKind(L"SetProps", &createAnimatorOf<SetProps>);
     registerAnimatorKind(L"SetStates", &createAnimatorOf<SetStates>);
+
+    // Message boxes are no factory kind: the scene manager makes them, through
+    // the maker installed here, as the engine makes its factory at start.
+    MessageBoxNode::installMessageBoxMaker();
 }
 
 NodeFactory::~NodeFactory() = default;

@@ -1,0 +1,330 @@
+#include "engine/controls/EditNode.h"
+
+#include "engine/core/PropertyData.h"
+#include "engine/core/PropertySet.h"
+#include "engine/core/PropertyTable.h"
+#include "engine/platform/DeviceClock.h"
+#include "engine/visual/TextNode.h"
+
+#include <cwctype>
+
+namespace engine {
+
+namespace {
+
+constexpr int32_t kKeyBackspace = 8;
+constexpr int32_t kKeyEnter = 13;
+constexpr int32_t kKeyEnd = 35;
+constexpr int32_t kKeyHome = 36;
+constexpr int32_t kKeyLeft = 37;
+constexpr int32_t kKeyUp = 38;
+constexpr int32_t kKeyRight = 39;
+constexpr int32_t kKeyDown = 40;
+constexpr int32_t kKeyDelete = 46;
+
+CountedRef<DeviceClock>& clockSlot() {
+    static CountedRef<DeviceClock> clock;
+    return clock;
+}
+
+uint32_t now() {
+    CountedRef<DeviceClock>& clock = clockSlot();
+    if (!clock) clock = makeRef<SystemDeviceClock>();
+    return clock->getRealTime();
+}
+
+NameId textNameId() {
+    static const NameId id = makeNameId("Text");
+    return id;
+}
+
+NameId cursorNameId() {
+    static const NameId id = makeNameId("Cursor");
+    return id;
+}
+
+EditNode& editOf(PropertyTableOwner& object) { return static_cast<EditNode&>(object); }
+
+void setTextEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { editOf(o).setText(getPropertyStringW(v)); }
+CountedRef<IPropertyData> getTextEntry(PropertyTableOwner& o) {
+    return CountedRef<IPropertyData>(makeStringWProperty(editOf(o).getText()));
+}
+void setMaxLengthEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    editOf(o).setMaxTextLength(intFromProperty(v));
+}
+CountedRef<IPropertyData> getMaxLengthEntry(PropertyTableOwner& o) {
+    return CountedRef<IPropertyData>(makeIntProperty(editOf(o).getMaxTextLength()));
+}
+void setMaskEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+    editOf(o).setInputMask(propertyDataToString(v));
+}
+CountedRef<IPropertyData> getMaskEntry(PropertyTableOwner& o) {
+    return CountedRef<IPropertyData>(makeStringProperty(editOf(o).getInputMask()));
+}
+
+}  // namespace
+
+EditNode::EditNode(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived)
+    : ControlNode(context, parent, manager, false) {
+    linkToParent(parent, mostDerived);
+}
+
+EditNode::~EditNode() = default;
+
+void EditNode::setClock(DeviceClock* clock) { clockSlot() = CountedRef<DeviceClock>::share(clock); }
+
+const PropertyTable& EditNode::classPropertyTable() {
+    static const PropertyTable table = [] {
+        PropertyTable t;
+        appendPropertyTable(t, ControlNode::classPropertyTable());
+        t.add("Text", &setTextEntry, &getTextEntry);
+        t.add("MaxTextLength", &setMaxLengthEntry, &getMaxLengthEntry);
+        t.add("InputMask", &setMaskEntry, &getMaskEntry);
+        return t;
+    }();
+    return table;
+}
+
+const PropertyTable& EditNode::getPropertyTable() const { return classPropertyTable(); }
+
+// ---- Values -------------------------------------------------------------------
+
+void EditNode::setText(const stringw& text) {
+    text_ = text;
+    if (!textChild_) return;
+    textChild_->setText(text_);
+    cursorLine_ = 0;
+    cursorColumn_ = -1;
+    placeCursor();
+    lastTextTime_ = now();
+}
+
+void EditNode::setInputMask(const stringc& mask) {
+    inputMask_ = mask;
+    if (mask.empty()) {
+        maskFlags_ = kMaskAll;
+        return;
+    }
+    maskFlags_ = 0;
+    for (uint32_t i = 0; i < mask.size(); ++i) {
+        switch (mask[i]) {
+        case '0': maskFlags_ |= kMaskDigits; break;
+        case 'A': case 'a': maskFlags_ |= kMaskLetters; break;
+        case 'S': case 's': maskFlags_ |= kMaskBlanks; break;
+        case 'R': case 'r': maskFlags_ |= kMaskLineBreaks; break;
+        case 'T': case 't': maskFlags_ |= kMaskT; break;
+        default: break;
+        }
+    }
+}
+
+bool EditNode::acceptsCharacter(wchar_t character) const {
+    if (maskFlags_ == kMaskAll) return true;
+    if ((maskFlags_ & kMaskLineBreaks) && (character == L'\n' || character == L'\r')) return true;
+    const wint_t c = static_cast<wint_t>(character);
+    if ((maskFlags_ & kMaskDigits) && std::iswdigit(c)) return true;
+    if ((maskFlags_ & kMaskLetters) && std::iswalpha(c)) return true;
+    if ((maskFlags_ & kMaskBlanks) && std::iswblank(c)) return true;
+    return false;
+}
+
+// ---- Focus and template ------------------------------------------------------------
+
+void EditNode::setFocused(bool focused) {
+    CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
+    ControlNode::setFocused(focused);
+    if (cursorChild_) cursorChild_->setVisible(isFocused());
+}
+
+void EditNode::applyTemplate() {
+    if (!getManager()) return;
+    CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
+    ControlNode::applyTemplate();
+    textChild_.reset();
+    cursorChild_.reset();
+    if (ControlNode* root = getTemplateRoot()) {
+        if (TextNode* text = nodeCast<TextNode>(root->findChild(textNameId(), 1))) {
+            textChild_ = CountedRef<TextNode>::share(text);
+            if (BaseNode* cursor = text->findChild(cursorNameId(), 1)) {
+                cursorChild_ = CountedRef<BaseNode>::share(cursor);
+            }
+        }
+    }
+    setText(text_);
+}
+
+void EditNode::copyFrom(BaseNode* source, BaseNode* manager) {
+    if (!source || source == this) return;
+    ControlNode::copyFrom(source, manager);
+    if (EditNode* other = nodeCast<EditNode>(source)) {
+        setText(other->text_);
+        maxTextLength_ = other->maxTextLength_;
+        setInputMask(other->inputMask_);
+    }
+}
+
+// ---- Cursor ------------------------------------------------------------------------
+
+int32_t EditNode::lineCount() const { return textChild_ ? static_cast<int32_t>(textChild_->getLineCount()) : 0; }
+
+int32_t EditNode::lineLength(int32_t line) const {
+    if (!textChild_ || line < 0 || line >= lineCount()) return 0;
+    return static_cast<int32_t>(textChild_->getLine(static_cast<uint32_t>(line)).size());
+}
+
+void EditNode::placeCursor() {
+    if (!textChild_ || !cursorChild_) return;
+    // At a line's start the cursor stands at the line's left edge: the right
+    // edge of the first glyph would put it after the first character.
+    const float x = cursorColumn_ >= 0 ? textChild_->getGlyphRect(cursorLine_, cursorColumn_).LowerRightCorner.X
+                                       : textChild_->getLineLeft(cursorLine_);
+    const float y = textChild_->getLineTop(cursorLine_);
+    cursorChild_->setPosition(vector3df(x, y, 0.0f));
+}
+
+// ---- Input -------------------------------------------------------------------------
+
+bool EditNode::onEvent21(LeftButtonDownEvent* event) {
+    if (!ControlNode::onEvent21(event)) return false;
+    if (!textChild_) return true;
+    matrix4 inverse;
+    textChild_->getAbsoluteTransform().getInverse(inverse);
+    vector3df point(static_cast<float>(event->getX()), static_cast<float>(event->getY()), 0.0f);
+    inverse.transformVect(point);
+    textChild_->findCharacterAt(vector2df(point.X, point.Y), cursorLine_, cursorColumn_);
+    placeCursor();
+    return true;
+}
+
+void EditNode::copyTextBack() { text_ = textChild_->getText(); }
+
+void EditNode::reportChange() {
+    placeCursor();
+    if (BaseNode* parent = getParent()) {
+        CountedRef<ValueChangedEvent> notice(new ValueChangedEvent(this));
+        postEvent(parent, DeliveryMode::HandleThenParent, notice.get());
+    }
+}
+
+bool EditNode::onEvent31(KeyDownEvent* event) {
+    if (!event) return false;
+    if (!textChild_) return true;
+    if (static_cast<int32_t>(now() - lastTextTime_) <= keyDelay_) return true;
+    CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
+    CountedRef<TextNode> text = textChild_;
+    // The cursor may stand past the last line after the text shrank; keys
+    // that read a line work on a line the layout has.
+    const int32_t lines = lineCount();
+    if (cursorLine_ >= lines) {
+        cursorLine_ = lines > 0 ? lines - 1 : 0;
+        cursorColumn_ = lineLength(cursorLine_) - 1;
+    }
+    const bool full = maxTextLength_ != -1 && static_cast<int32_t>(text_.size()) >= maxTextLength_;
+    const int32_t len = lineLength(cursorLine_);
+
+    switch (event->getKey()) {
+    case kKeyBackspace:
+        if (cursorColumn_ >= 0) {
+            text->eraseCharacter(cursorLine_, cursorColumn_);
+            copyTextBack();
+            --cursorColumn_;
+        } else if (cursorLine_ > 0) {
+            // At a line's start Backspace removes the break before the line:
+            // the two lines join and the cursor stays where the join is.
+            const int32_t previous = lineLength(cursorLine_ - 1);
+            text->eraseCharacter(cursorLine_ - 1, previous);
+            copyTextBack();
+            --cursorLine_;
+            cursorColumn_ = previous - 1;
+        } else {
+            return true;
+        }
+        reportChange();
+        return true;
+    case kKeyEnter:
+        if (full || !(maskFlags_ & kMaskLineBreaks)) return true;
+        text->insertCharacter(L'\n', cursorLine_, cursorColumn_ + 1);
+        copyTextBack();
+        ++cursorLine_;
+        cursorColumn_ = -1;
+        reportChange();
+        return true;
+    case kKeyDelete:
+        text->eraseCharacter(cursorLine_, cursorColumn_ + 1);
+        copyTextBack();
+        reportChange();
+        return true;
+    case kKeyEnd:
+        cursorColumn_ = len - 1;
+        break;
+    case kKeyHome:
+        cursorColumn_ = -1;
+        break;
+    case kKeyLeft:
+        --cursorColumn_;
+        if (cursorColumn_ < 0) {
+            cursorColumn_ = -1;
+            if (cursorLine_ > 0) {
+                --cursorLine_;
+                cursorColumn_ = lineLength(cursorLine_) - 1;
+            }
+        }
+        break;
+    case kKeyRight:
+        ++cursorColumn_;
+        if (cursorColumn_ >= len) {
+            cursorColumn_ = len - 1;
+            if (cursorLine_ + 1 < lines) {
+                ++cursorLine_;
+                cursorColumn_ = -1;
+            }
+        }
+        break;
+    case kKeyUp:
+        if (cursorLine_ == 0) return ControlNode::onEvent31(event);
+        --cursorLine_;
+        if (cursorColumn_ >= lineLength(cursorLine_)) cursorColumn_ = lineLength(cursorLine_) - 1;
+        break;
+    case kKeyDown:
+        if (cursorLine_ >= lines - 1) return ControlNode::onEvent31(event);
+        ++cursorLine_;
+        if (cursorColumn_ >= lineLength(cursorLine_)) cursorColumn_ = lineLength(cursorLine_) - 1;
+        break;
+    default: {
+        const wchar_t ch = static_cast<wchar_t>(event->getCharacter() & 0xFFFF);
+        if (ch == 0 || !acceptsCharacter(ch)) return ControlNode::onEvent31(event);
+        if (full) return true;
+        text->insertCharacter(ch, cursorLine_, cursorColumn_ + 1);
+        copyTextBack();
+        ++cursorColumn_;
+        reportChange();
+        return true;
+    }
+    }
+    placeCursor();
+    return true;
+}
+
+bool EditNode::onEvent32(KeyUpEvent*) { return false; }
+
+// ---- Property holder -------------------------------------------------------------------
+
+void EditNode::writeProperties(PropertySet* set) {
+    if (!set) return;
+    ControlNode::writeProperties(set);
+    if (!text_.empty()) set->add("Text", CountedRef<IPropertyData>(makeStringWProperty(text_)));
+    // Written when it differs from the default (no limit), so that every
+    // limit, 64 included, survives a save and reload.
+    if (maxTextLength_ != -1) set->addInt("MaxTextLength", maxTextLength_);
+    if (!inputMask_.empty()) set->addString("InputMask", inputMask_);
+}
+
+void EditNode::readProperties(PropertySet* set) {
+    if (!set) return;
+    ControlNode::readProperties(set);
+    if (set->indexOf("Text") >= 0) setText(getPropertyStringW(set->find("Text")));
+    if (set->indexOf("MaxTextLength") >= 0) maxTextLength_ = intFromProperty(set->find("MaxTextLength"));
+    if (set->indexOf("InputMask") >= 0) setInputMask(propertyDataToString(set->find("InputMask")));
+}
+
+}  // namespace engine
