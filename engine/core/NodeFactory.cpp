@@ -1,5 +1,6 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/audio/SoundNode.h"
+#include "engine/controls/ListNode.h"
 #include "engine/controls/TabSceneNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
@@ -26,6 +27,7 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
+    registerNodeKind(L"ListNode", &createNodeOf<ListNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
     registerNodeKind(L"TabSceneNode", &createNodeOf<TabSceneNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
