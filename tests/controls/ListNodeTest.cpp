@@ -50,6 +50,66 @@ BaseNode* child(BaseNode* parent, const char* name, BaseNode* node) {
     return node;
 }
 
+// Stand-ins for the check box and the slider, known to the list only by
+// their type ids, names and property names.
+class StandInCheckBox : public ControlNode {
+    ENGINE_NODE_TYPE(StandInCheckBox, ControlNode, 11)
+
+public:
+    StandInCheckBox(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true)
+        : ControlNode(context, parent, manager, false) {
+        linkToParent(parent, mostDerived);
+    }
+    const PropertyTable& getPropertyTable() const override {
+        static const PropertyTable table = [] {
+            PropertyTable t;
+            appendPropertyTable(t, ControlNode::classPropertyTable());
+            t.add(
+                "IsChecked",
+                [](PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+                    static_cast<StandInCheckBox&>(o).checked = boolFromProperty(v);
+                },
+                [](PropertyTableOwner& o) {
+                    return CountedRef<IPropertyData>(makeBoolProperty(static_cast<StandInCheckBox&>(o).checked));
+                });
+            return t;
+        }();
+        return table;
+    }
+    bool checked = false;
+};
+
+class StandInSlider : public ControlNode {
+    ENGINE_NODE_TYPE(StandInSlider, ControlNode, 16)
+
+public:
+    StandInSlider(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true)
+        : ControlNode(context, parent, manager, false) {
+        linkToParent(parent, mostDerived);
+    }
+    const PropertyTable& getPropertyTable() const override {
+        static const PropertyTable table = [] {
+            PropertyTable t;
+            appendPropertyTable(t, ControlNode::classPropertyTable());
+            t.add("MinValue", &set<0>, &get<0>);
+            t.add("MaxValue", &set<1>, &get<1>);
+            t.add("Value", &set<2>, &get<2>);
+            t.add("PageSize", &set<3>, &get<3>);
+            return t;
+        }();
+        return table;
+    }
+    template <int N>
+    static void set(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
+        static_cast<StandInSlider&>(o).values[N] = floatFromProperty(v);
+    }
+    template <int N>
+    static CountedRef<IPropertyData> get(PropertyTableOwner& o) {
+        return CountedRef<IPropertyData>(makeFloatProperty(static_cast<StandInSlider&>(o).values[N]));
+    }
+    float values[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
+};
+
 struct ListFixture : ::testing::Test {
     void SetUp() override {
         // Template "Rows": a 100 x 20 element with two texts, and the buttons.
@@ -65,15 +125,26 @@ struct ListFixture : ::testing::Test {
         manager.collection->addTemplate(look);
         look->release();
 
+        // Template "Checks": elements with a check box, and a slider.
+        BaseNode* checks = new BaseNode(nullptr, nullptr, nullptr);
+        checks->setName(makeNameId("Checks"));
+        BaseNode* row = child(checks, "Element", new ControlNode(nullptr, nullptr, nullptr));
+        row->setBounds(vector3df(100.0f, 20.0f, 0.0f));
+        child(row, "Text", new TextNode(nullptr, nullptr, nullptr));
+        child(row, "CheckBox", new StandInCheckBox(nullptr, nullptr, nullptr));
+        child(checks, "Slider", new StandInSlider(nullptr, nullptr, nullptr));
+        manager.collection->addTemplate(checks);
+        checks->release();
+
         parent = CountedRef<BaseNode>(new BaseNode(nullptr, nullptr, &manager));
         list = new ListNode(nullptr, parent.get(), &manager);
         list->release();  // the parent holds it
         list->setBounds(vector3df(100.0f, 80.0f, 0.0f));  // four rows
     }
 
-    void fill(int32_t count, bool circular) {
+    void fill(int32_t count, bool circular, const char* look = "Rows") {
         list->setCircular(circular);
-        list->setTemplateName(makeNameId("Rows"));
+        list->setTemplateName(makeNameId(look));
         list->setItemCount(count);
         for (int32_t i = 0; i < count; ++i) list->setItemText(i, 0, stringw(std::to_wstring(i).c_str()));
         list->updateElements();
@@ -282,6 +353,40 @@ TEST_F(ListFixture, ArrowKeysSelectAndPostSelectionChangedOnly) {
     list->handleEvent(down.get());
     EXPECT_EQ(list->getSelectedItem(), 9);
     EXPECT_TRUE(manager.take().empty());
+}
+
+TEST_F(ListFixture, CheckBoxesAndTheSlider) {
+    fill(10, false, "Checks");
+    auto* slider = static_cast<StandInSlider*>(templatePart("Slider"));
+    auto boxOf = [this](int32_t element) {
+        return static_cast<StandInCheckBox*>(list->getElement(element)->findChild(makeNameId("CheckBox"), 1));
+    };
+    list->setItemChecked(1, true);
+    list->scrollTo(1);
+    EXPECT_TRUE(boxOf(0)->checked);
+    EXPECT_FALSE(boxOf(1)->checked);
+    EXPECT_EQ(slider->values[0], 0.0f);
+    EXPECT_EQ(slider->values[1], 10.0f);
+    EXPECT_EQ(slider->values[2], 1.0f);
+    EXPECT_EQ(slider->values[3], 4.0f);
+    manager.take();
+
+    // The player ticks the box of element 2 (item 3).
+    boxOf(2)->checked = true;
+    press(boxOf(2));
+    EXPECT_TRUE(list->isItemChecked(3));
+    EXPECT_EQ(list->getSelectedItem(), 0);
+    EXPECT_EQ(manager.take(), (Strings{"62 3 on"}));
+
+    // The slider moves the window, and selects with IsSelectWhileListingOn.
+    list->setSelectWhileListingOn(true);
+    slider->values[2] = 5.0f;
+    CountedRef<ValueChangedEvent> moved(new ValueChangedEvent(slider));
+    EXPECT_TRUE(list->handleEvent(moved.get()));
+    EXPECT_EQ(list->getTopItem(), 5);
+    EXPECT_EQ(list->getSelectedItem(), 5);
+    CountedRef<ValueChangedEvent> other(new ValueChangedEvent(boxOf(0)));
+    EXPECT_FALSE(list->handleEvent(other.get()));
 }
 
 TEST_F(ListFixture, OrientationsLayOutTheGrid) {

@@ -4,6 +4,7 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/SceneFile.h"
+#include "support/LogCapture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -305,6 +306,7 @@ TEST_F(TabFixture, ValuesSurviveSetsClonesAndSceneFiles) {
     EXPECT_EQ(clone->getTab(2)->getParent(), clone);  // its own pages, not the source's
 
     testing_support::TempDir dir;
+    testing_support::LogCapture log;  // the test pages are no factory kind and are passed over
     const std::string path = dir.file("tabs.oscn");
     ASSERT_TRUE(saveSceneFile(scene.get(), path.c_str()));
     CountedRef<BaseNode> loaded(loadSceneFile(path.c_str()));
