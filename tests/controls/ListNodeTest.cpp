@@ -389,6 +389,29 @@ TEST_F(ListFixture, CheckBoxesAndTheSlider) {
     EXPECT_FALSE(list->handleEvent(other.get()));
 }
 
+// Counts the events a receiver is handed (as its pre-listener).
+struct CountingListener : EventReceiver {
+    bool handleEvent(Event* event) override {
+        ids.push_back(event->getTypeId());
+        return false;
+    }
+    std::vector<int32_t> ids;
+};
+
+TEST_F(ListFixture, RoutingReachesElementsOnceAndTemplatePartsAfterwards) {
+    fill(10, false);
+    CountingListener element;
+    CountingListener next;
+    list->getElement(0)->addListener(&element);
+    templatePart("NextButton")->addListener(&next);
+    CountedRef<MouseMoveEvent> move(new MouseMoveEvent(500, 500));
+    EXPECT_FALSE(list->routeToChildren(DeliveryMode::HandleThenChildren, move.get()));
+    EXPECT_EQ(element.ids, std::vector<int32_t>{move->getTypeId()});
+    EXPECT_EQ(next.ids, std::vector<int32_t>{move->getTypeId()});
+    list->getElement(0)->removeListener(&element);
+    templatePart("NextButton")->removeListener(&next);
+}
+
 TEST_F(ListFixture, OrientationsLayOutTheGrid) {
     list->setBounds(vector3df(200.0f, 40.0f, 0.0f));  // two columns, two rows
     fill(10, false);
