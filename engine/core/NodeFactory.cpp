@@ -1,7 +1,9 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/audio/SoundNode.h"
 #include "engine/controls/EditNode.h"
+#include "engine/controls/ListNode.h"
 #include "engine/controls/MessageBoxNode.h"
+#include "engine/controls/TabSceneNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ControlNode.h"
@@ -28,7 +30,9 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
     registerNodeKind(L"EditNode", &createNodeOf<EditNode>);
+    registerNodeKind(L"ListNode", &createNodeOf<ListNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
+    registerNodeKind(L"TabSceneNode", &createNodeOf<TabSceneNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
 
     registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
