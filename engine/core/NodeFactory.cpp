@@ -1,5 +1,10 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/audio/SoundNode.h"
+#include "engine/controls/BackButtonNode.h"
+#include "engine/controls/ButtonNode.h"
+#include "engine/controls/CheckBoxNode.h"
+#include "engine/controls/ProgressBarNode.h"
+#include "engine/controls/SliderNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ControlNode.h"
@@ -25,6 +30,11 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
+    registerNodeKind(L"ButtonNode", &createNodeOf<ButtonNode>);
+    registerNodeKind(L"BackButtonNode", &createNodeOf<BackButtonNode>);
+    registerNodeKind(L"CheckBoxNode", &createNodeOf<CheckBoxNode>);
+    registerNodeKind(L"SliderNode", &createNodeOf<SliderNode>);
+    registerNodeKind(L"ProgressBarNode", &createNodeOf<ProgressBarNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
 
