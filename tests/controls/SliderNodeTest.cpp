@@ -488,3 +488,21 @@ TEST(SliderProperties, ValuesOfAnotherTypeCountAsZero) {
     EXPECT_EQ(p->getValue(), 40.0f);
     EXPECT_EQ(intFromProperty(barTable.get(*p, barTable.indexOf("KnobType"))), 1);
 }
+
+TEST_F(SliderTest, ASliderWithoutItsPartsIgnoresPointsAndArrows) {
+    // No template: no area to tell the axis, so the arrows only navigate.
+    CountedRef<SliderNode> loose(new SliderNode(nullptr, nullptr, nullptr));
+    for (int code : {37, 38, 39, 40}) {
+        EXPECT_FALSE(loose->onEvent31(CountedRef<KeyDownEvent>(new KeyDownEvent(0, code, false, false)).get()));
+    }
+    EXPECT_TRUE(loose->onEvent31(CountedRef<KeyDownEvent>(new KeyDownEvent(0, 35, false, false)).get()));
+    EXPECT_EQ(loose->getValue(), 100.0f);
+    loose->setValueFromPoint(10, 10);
+    EXPECT_EQ(loose->getValue(), 100.0f);
+
+    // A collapsed area (scale 0) has no inside: no point maps into it.
+    SliderNode* h = slider("H");
+    h->getSlidingArea()->setScale(vector3df(0, 0, 1));
+    h->setValueFromPoint(20, 0);
+    EXPECT_EQ(h->getValue(), 50.0f);
+}
