@@ -1,8 +1,13 @@
 #include "engine/core/NodeFactory.h"
 #include "engine/audio/SoundNode.h"
+#include "engine/controls/BackButtonNode.h"
+#include "engine/controls/ButtonNode.h"
+#include "engine/controls/CheckBoxNode.h"
 #include "engine/controls/EditNode.h"
 #include "engine/controls/ListNode.h"
 #include "engine/controls/MessageBoxNode.h"
+#include "engine/controls/ProgressBarNode.h"
+#include "engine/controls/SliderNode.h"
 #include "engine/controls/TabSceneNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
@@ -29,8 +34,13 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
+    registerNodeKind(L"ButtonNode", &createNodeOf<ButtonNode>);
+    registerNodeKind(L"BackButtonNode", &createNodeOf<BackButtonNode>);
+    registerNodeKind(L"CheckBoxNode", &createNodeOf<CheckBoxNode>);
     registerNodeKind(L"EditNode", &createNodeOf<EditNode>);
     registerNodeKind(L"ListNode", &createNodeOf<ListNode>);
+    registerNodeKind(L"SliderNode", &createNodeOf<SliderNode>);
+    registerNodeKind(L"ProgressBarNode", &createNodeOf<ProgressBarNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
     registerNodeKind(L"TabSceneNode", &createNodeOf<TabSceneNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
