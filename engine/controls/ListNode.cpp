@@ -1,4 +1,5 @@
 #include "engine/controls/ListNode.h"
+#include "engine/controls/SliderNode.h"
 #include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
@@ -367,7 +368,12 @@ void ListNode::updateSlider() {
     setByName(slider.get(), "MaxValue", CountedRef<IPropertyData>(makeFloatProperty(static_cast<float>(c.total))));
     setByName(slider.get(), "Value",
               CountedRef<IPropertyData>(makeFloatProperty(static_cast<float>(topItem_ / c.perLine))));
-    setByName(slider.get(), "PageSize", CountedRef<IPropertyData>(makeFloatProperty(static_cast<float>(c.visible))));
+    // The engine's slider has no table entry for its page size: it is set directly.
+    const float pageSize = static_cast<float>(c.visible);
+    if (auto* real = dynamic_cast<SliderNode*>(slider.get()))
+        real->setPageSize(pageSize);
+    else
+        setByName(slider.get(), "PageSize", CountedRef<IPropertyData>(makeFloatProperty(pageSize)));
 }
 
 // ---- Selection and scrolling -------------------------------------------------------------
