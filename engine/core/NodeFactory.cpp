@@ -9,6 +9,8 @@
 #include "engine/core/SetStates.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TemplateCollectionNode.h"
+#include "engine/particles/ParticleSystemNode.h"
+#include "engine/particles/SpawnerNode.h"
 #include "engine/visual/NineGridSpriteNode.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
@@ -26,7 +28,9 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
+    registerNodeKind(L"ParticleSystemNode", &createNodeOf<ParticleSystemNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
+    registerNodeKind(L"SpawnerNode", &createNodeOf<SpawnerNode>);
 
     registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
     registerAnimatorKind(L"SetProps", &createAnimatorOf<SetProps>);
