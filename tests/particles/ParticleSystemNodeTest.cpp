@@ -54,6 +54,7 @@ protected:
     // A particle system in the scene, adopting the named emitter.
     ParticleSystemNode* addSystem(const char* emitter) {
         ParticleSystemNode* node = new ParticleSystemNode(&context_, scene_.get(), nullptr);
+        node->release();  // the scene holds it
         node->setParticleTexture(atlas_.get());
         node->setEmitterName(emitter);
         return node;

@@ -79,6 +79,7 @@ protected:
     }
     SpawnerNode* addSpawner(const char* templates) {
         SpawnerNode* spawner = new SpawnerNode(nullptr, scene_.get(), nullptr);
+        spawner->release();  // the scene holds it
         spawner->setObjTemplate(templates);
         return spawner;
     }
@@ -237,6 +238,7 @@ TEST_F(SpawnerNodeTest, PropertiesReadBackAndCopy) {
     EXPECT_GE(set->indexOf("ObjectsProperties"), 0);
 
     SpawnerNode* read = new SpawnerNode(nullptr, scene_.get(), nullptr);
+    read->release();
     read->readProperties(set.get());
     EXPECT_EQ(read->getObjTemplate(), stringc("Bird;Crow"));
     EXPECT_EQ(read->getTemplateCount(), 2u);
