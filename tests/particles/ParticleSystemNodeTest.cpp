@@ -9,6 +9,8 @@
 #include "engine/particles/Emitter.h"
 #include "engine/particles/ParticleSystemNode.h"
 #include "engine/platform/Image.h"
+#include "engine/visual/QuadBatcher.h"
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -75,7 +77,65 @@ protected:
     void SetUp() override { context_ = CreationContext(manager_.get(), ""); }
 };
 
+// Records the vertices the batcher hands to the driver.
+struct RecordingTarget : IBatchTarget {
+    bool enter2DMode() override { return true; }
+    void setMaterial(const Material& material) override { types.push_back(material.getMaterialType()); }
+    void drawVertexPrimitiveList(const irr::video::S3DVertex* v, irr::u32 count, const irr::u16*,
+                                 irr::u32 primitives, irr::scene::E_PRIMITIVE_TYPE) override {
+        vertices.assign(v, v + count);
+        primitiveCount = primitives;
+        ++draws;
+    }
+    irr::u32 getMaximalPrimitiveCount() const override { return 65535; }
+
+    std::vector<irr::video::S3DVertex> vertices;
+    std::vector<irr::video::E_MATERIAL_TYPE> types;
+    irr::u32 primitiveCount = 0;
+    int draws = 0;
+};
+
 }  // namespace
+
+TEST_F(ParticleSystemNodeTest, DrawsItsQuadsInScreenSpaceThroughTheBatcher) {
+    RecordingTarget target;
+    CountedRef<QuadBatcher> batcher(new QuadBatcher(&target));
+    irr::video::IVideoDriver* driver = device_->getVideoDriver();
+    setDriverQuadBatcher(driver, batcher.get());
+    struct Case {
+        bool global;
+        float expectedX;  // of corner 0
+    };
+    // One particle at (10, 0), scale 0 (all corners on it), node at (100, 50).
+    const Case cases[] = {{false, 110.0f}, {true, 10.0f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.global ? "global" : "local");
+        ParticleSystemNode* node = addSystem("");
+        node->setGlobal(c.global);
+        node->setPosition(vector3df(100.0f, 50.0f, 0.0f));
+        frame();
+        Particle p;
+        p.x = 10.0f;
+        p.scale = 0.0f;
+        p.lifetime = 1000;
+        node->getParticles().particles = {p};
+        ASSERT_TRUE(node->update(30));
+        target.draws = 0;
+        batcher->begin();
+        node->render(driver, nullptr);
+        batcher->end();
+        EXPECT_EQ(target.draws, 1);
+        ASSERT_EQ(target.vertices.size(), 4u);
+        EXPECT_EQ(target.primitiveCount, 2u);
+        EXPECT_FLOAT_EQ(target.vertices[0].Pos.X, c.expectedX);
+        EXPECT_FLOAT_EQ(target.vertices[0].Pos.Y, c.global ? 0.0f : 50.0f);
+        EXPECT_EQ(target.types.back(), EMT_TRANS_ALPHACH_VERTEXALPHA);
+        // The node's own mesh stays in particle space.
+        EXPECT_FLOAT_EQ(node->getMesh().vertices[0].Pos.X, 10.0f);
+        scene_->removeChild(node);
+    }
+    setDriverQuadBatcher(driver, nullptr);
+}
 
 TEST_F(ParticleSystemNodeTest, TheFirstFrameStartsEmissionAndUpdatesOnTheScenesScheduler) {
     ParticleSystemNode* node = addSystem("Steady");
