@@ -33,6 +33,7 @@ struct Particle {
     uint32_t age = 0;
     uint32_t lifetime = 0;
 };
+static_assert(sizeof(Particle) == 84, "a particle record is 21 32-bit fields");
 
 // The live particles of one system. The storage is reserved once for the
 // capacity and never grows past it: emitters add only into the free room.
