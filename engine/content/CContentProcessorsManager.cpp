@@ -6,6 +6,7 @@
 #include "engine/content/CSceneNodeProcessor.h"
 #include "engine/content/CTextureProcessor.h"
 #include "engine/core/Logger.h"
+#include "engine/particles/ParticleProcessors.h"
 #include <string>
 
 namespace engine {
@@ -36,7 +37,9 @@ CContentProcessorsManager::CContentProcessorsManager(irr::video::IVideoDriver* v
     adopt(new CImageProcessor());
     adopt(new CSceneNodeProcessor(nodeFactory));
     adopt(new CFontProcessor());
-    // 'prtc', 'pemt', 'isnd', 'sndp': particles, sounds.
+    adopt(new CParticleCollectionProcessor());
+    adopt(new CParticleEmitterProcessor());
+    // 'isnd', 'sndp': sounds.
 }
 
 CContentProcessorsManager::~CContentProcessorsManager() {

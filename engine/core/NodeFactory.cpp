@@ -18,6 +18,8 @@
 #include "engine/core/SetStates.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TemplateCollectionNode.h"
+#include "engine/particles/ParticleSystemNode.h"
+#include "engine/particles/SpawnerNode.h"
 #include "engine/visual/NineGridSpriteNode.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
@@ -43,7 +45,9 @@ NodeFactory::NodeFactory() {
     registerNodeKind(L"ProgressBarNode", &createNodeOf<ProgressBarNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
     registerNodeKind(L"TabSceneNode", &createNodeOf<TabSceneNode>);
+    registerNodeKind(L"ParticleSystemNode", &createNodeOf<ParticleSystemNode>);
     registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
+    registerNodeKind(L"SpawnerNode", &createNodeOf<SpawnerNode>);
 
     registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
     registerAnimatorKind(L"SetProps", &createAnimatorOf<SetProps>);

@@ -63,13 +63,15 @@ protected:
 }  // namespace
 
 TEST_F(ContentProcessorsTest, ProcessorsAreFoundByTypeInRegistrationOrder) {
-    ASSERT_EQ(processors_->getProcessorCount(), 6u);
+    ASSERT_EQ(processors_->getProcessorCount(), 8u);
     EXPECT_EQ(processors_->getProcessor(0)->getContentType(), ContentType::Texture);
     EXPECT_EQ(processors_->getProcessor(1)->getContentType(), ContentType::AtlasTexture);
     EXPECT_EQ(processors_->getProcessor(2)->getContentType(), ContentType::AtlasTextureCollection);
     EXPECT_EQ(processors_->getProcessor(3)->getContentType(), ContentType::Image);
     EXPECT_EQ(processors_->getProcessor(4)->getContentType(), ContentType::SceneNode);
     EXPECT_EQ(processors_->getProcessor(5)->getContentType(), ContentType::Font);
+    EXPECT_EQ(processors_->getProcessor(6)->getContentType(), ContentType::ParticleCollection);
+    EXPECT_EQ(processors_->getProcessor(7)->getContentType(), ContentType::ParticleEmitter);
     EXPECT_TRUE(dynamic_cast<CImageProcessor*>(processors_->findProcessor(ContentType::Image)));
     EXPECT_TRUE(dynamic_cast<CTextureProcessor*>(processors_->findProcessor(ContentType::Texture)));
     EXPECT_EQ(processors_->findProcessor(ContentType::SoundPack), nullptr);
