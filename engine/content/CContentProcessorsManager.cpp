@@ -1,3 +1,4 @@
+#include "engine/audio/SoundPack.h"
 #include "engine/content/CContentProcessorsManager.h"
 #include "engine/content/CAtlasTextureCollectionProcessor.h"
 #include "engine/content/CAtlasTextureProcessor.h"
@@ -29,8 +30,7 @@ CContentProcessorsManager::CContentProcessorsManager(irr::video::IVideoDriver* v
     // Registration order is the search order: texture ('itex'), atlas texture
     // ('atex'), atlas texture collection ('atxc'), image ('imag'), scene node
     // ('snod'), font ('font'), particle collection ('prtc'), particle emitter
-    // ('pemt'), sound ('isnd'), sound pack ('sndp'). Each processor is
-    // registered at its place once its content class exists.
+    // ('pemt'), sound ('isnd'), sound pack ('sndp').
     adopt(new CTextureProcessor(videoDriver));
     adopt(new CAtlasTextureProcessor());
     adopt(new CAtlasTextureCollectionProcessor());
@@ -39,7 +39,8 @@ CContentProcessorsManager::CContentProcessorsManager(irr::video::IVideoDriver* v
     adopt(new CFontProcessor());
     adopt(new CParticleCollectionProcessor());
     adopt(new CParticleEmitterProcessor());
-    // 'isnd', 'sndp': sounds.
+    adopt(new CSoundProcessor(audioDriver));
+    adopt(new CSoundPackProcessor(audioDriver));
 }
 
 CContentProcessorsManager::~CContentProcessorsManager() {

@@ -1,3 +1,4 @@
+#include "engine/audio/AudioDriver.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/core/Event.h"
 #include "engine/core/Logger.h"
@@ -141,12 +142,25 @@ void EngineDevice::releaseVideoDriver() {
     if (!externalWindow_) windowHandle_ = 0;
 }
 
-bool EngineDevice::createAudioDriver(int32_t) {
-    // The silent (type 0) and OpenAL (type 1) audio drivers, the sound
-    // manager that takes them from AudioDriverCreatedEvent and the "Using
-    // audio: " line join with the engine's audio. Until then no driver exists
-    // and the device works without sound.
-    return false;
+bool EngineDevice::createAudioDriver(int32_t type) {
+    AudioDriver* driver = nullptr;
+    if (type == 0) {
+        driver = new NullAudioDriver(fileSystem_.get());
+    } else if (type == 1) {
+        driver = createOpenALAudioDriver(fileSystem_.get());
+        if (!driver) getLogger().log("Could not create OpenAL Audio Driver.", LOG_ERROR);
+    }
+    // Without a driver the device works without sound.
+    if (!driver) return false;
+    if (audioDriver_) audioDriver_->release();
+    audioDriver_ = driver;
+    stringc description;
+    driver->describe(description);
+    stringc line("Using audio: ");
+    line += description;
+    getLogger().log(line, LOG_INFO);
+    post<AudioDriverCreatedEvent>(this, driver);
+    return true;
 }
 
 bool EngineDevice::applyVideoParameters(const DeviceParameters& parameters) {

@@ -1,4 +1,6 @@
 #include "engine/platform/EngineDeviceBase.h"
+#include "engine/audio/AudioDriver.h"
+#include "engine/audio/SoundManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/NodeFactory.h"
 #include "engine/content/CContentManager.h"
@@ -68,8 +70,10 @@ EngineDeviceBase::EngineDeviceBase(const char* versionText, DeviceClock* clock) 
     fileSystem_ = CountedRef<FileSystem>(new DeviceFileSystem(settings_.get()));
     fileSystem_->setRandomSource([] { return getRandomGenerator().nextMT(); });
     // Texts are localised through the device's dictionary; text nodes find it
-    // as the current one. The sound manager (made here with no audio driver and
-    // registered at order 1) joins when it is part of the engine.
+    // as the current one. The sound manager starts without an audio driver and
+    // takes it from the driver-created event.
+    soundManager_ = new SoundManager();
+    addEventReceiver(soundManager_, 1);
     dictionary_ = new Dictionary(fileSystem_.get());
     setCurrentDictionary(dictionary_);
     stringc version("Irrlicht Engine version ");
@@ -80,6 +84,11 @@ EngineDeviceBase::EngineDeviceBase(const char* versionText, DeviceClock* clock) 
 
 EngineDeviceBase::~EngineDeviceBase() {
     releaseReceivers();
+    // The cues' sounds go before the driver that plays them.
+    if (soundManager_) soundManager_->release();
+    soundManager_ = nullptr;
+    if (audioDriver_) audioDriver_->release();
+    audioDriver_ = nullptr;
     videoDriver_.reset();
     if (getCurrentDictionary() == dictionary_) setCurrentDictionary(nullptr);
     if (dictionary_) dictionary_->release();

@@ -91,9 +91,8 @@ public:
     bool deliverEvent(Event* event);
 
     irr::video::IVideoDriver* getVideoDriver() const { return videoDriver_.get(); }
-    // Null until the engine has audio drivers.
+    // Null when no audio driver could be made.
     AudioDriver* getAudioDriver() const { return audioDriver_; }
-    // Null until the sound manager is part of the engine.
     SoundManager* getSoundManager() const { return soundManager_; }
     // The localised texts (loaded by the game from "strings/Dictionary.xml").
     Dictionary* getDictionary() const { return dictionary_; }
@@ -130,9 +129,9 @@ protected:
     void releaseReceivers();
 
     DeviceParameters parameters_;
-    AudioDriver* audioDriver_ = nullptr;  // owned once the engine has audio drivers
+    AudioDriver* audioDriver_ = nullptr;  // owned
     IrrRef<irr::video::IVideoDriver> videoDriver_;
-    SoundManager* soundManager_ = nullptr;  // owned and registered at order 1 once it exists
+    SoundManager* soundManager_ = nullptr;  // owned and registered at order 1
     Dictionary* dictionary_ = nullptr;      // owned
     CContentProcessorsManager* processors_ = nullptr;  // one reference
     CountedRef<DeviceTimer> timer_;

@@ -63,7 +63,7 @@ protected:
 }  // namespace
 
 TEST_F(ContentProcessorsTest, ProcessorsAreFoundByTypeInRegistrationOrder) {
-    ASSERT_EQ(processors_->getProcessorCount(), 8u);
+    ASSERT_EQ(processors_->getProcessorCount(), 10u);
     EXPECT_EQ(processors_->getProcessor(0)->getContentType(), ContentType::Texture);
     EXPECT_EQ(processors_->getProcessor(1)->getContentType(), ContentType::AtlasTexture);
     EXPECT_EQ(processors_->getProcessor(2)->getContentType(), ContentType::AtlasTextureCollection);
@@ -72,9 +72,10 @@ TEST_F(ContentProcessorsTest, ProcessorsAreFoundByTypeInRegistrationOrder) {
     EXPECT_EQ(processors_->getProcessor(5)->getContentType(), ContentType::Font);
     EXPECT_EQ(processors_->getProcessor(6)->getContentType(), ContentType::ParticleCollection);
     EXPECT_EQ(processors_->getProcessor(7)->getContentType(), ContentType::ParticleEmitter);
+    EXPECT_EQ(processors_->getProcessor(8)->getContentType(), ContentType::Sound);
+    EXPECT_EQ(processors_->getProcessor(9)->getContentType(), ContentType::SoundPack);
     EXPECT_TRUE(dynamic_cast<CImageProcessor*>(processors_->findProcessor(ContentType::Image)));
     EXPECT_TRUE(dynamic_cast<CTextureProcessor*>(processors_->findProcessor(ContentType::Texture)));
-    EXPECT_EQ(processors_->findProcessor(ContentType::SoundPack), nullptr);
     EXPECT_EQ(processors_->getProcessor(0)->getRefCount(), 1);  // the manager holds the only reference
     EXPECT_TRUE(processors_->takesCategory(EventCategory::Driver));
     EXPECT_TRUE(manager_->takesCategory(EventCategory::Driver));

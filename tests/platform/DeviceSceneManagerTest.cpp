@@ -151,8 +151,9 @@ TEST_F(DeviceScenesTest, TheManagerIsMadeEmptyAndWiredToTheDevice) {
     // It draws with the batcher of the driver it is handed, whichever that is.
     EXPECT_EQ(manager->getQuadBatcher(), nullptr);
     EXPECT_EQ(manager->getChildCount(), 0u);
-    // As the game registers them: content manager, schedulers, first manager.
-    EXPECT_EQ(receiversAtOrder(1), 1u);
+    // As the game registers them: content manager (beside the device's sound
+    // manager), schedulers, first manager.
+    EXPECT_EQ(receiversAtOrder(1), 2u);
     EXPECT_EQ(receiversAtOrder(2), 3u);
     EXPECT_FALSE(log.hasErrors());
 }

@@ -1,6 +1,7 @@
 // The engine device without a display: construction, the receiver list and
 // event delivery, the run loop's stepping over a clock the test moves, the
 // background and minimised behaviour, and driver replacement.
+#include "engine/audio/SoundManager.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
 #include "engine/content/Dictionary.h"
@@ -97,8 +98,15 @@ TEST_F(DeviceTest, StartsWithTheNullDriverAndTheEngineDefaults) {
     EXPECT_TRUE(device->isWindowActive());
     EXPECT_EQ(device->getUpdateInterval(), 5u);
     EXPECT_EQ(device->getUpdateStep(), 15u);
-    EXPECT_EQ(device->getAudioDriver(), nullptr);
-    EXPECT_EQ(device->getSoundManager(), nullptr);
+    // With ALSOFT_DRIVERS=null the OpenAL driver opens; either way the sound
+    // manager exists, registered at order 1, and holds whatever driver was made.
+    ASSERT_NE(device->getSoundManager(), nullptr);
+    EXPECT_EQ(device->getSoundManager()->getAudioDriver(), device->getAudioDriver());
+    bool managerAtOrder1 = false;
+    for (uint32_t i = 0; i < device->getReceivers().size(); ++i)
+        if (device->getReceivers()[i].receiver == device->getSoundManager())
+            managerAtOrder1 = device->getReceivers()[i].order == 1;
+    EXPECT_TRUE(managerAtOrder1);
     ASSERT_NE(device->getDictionary(), nullptr);
     EXPECT_EQ(getCurrentDictionary(), device->getDictionary());  // text nodes localise through it
     EXPECT_EQ(device->getMask(), EventCategory::Driver);
@@ -113,9 +121,10 @@ TEST_F(DeviceTest, StartsWithTheNullDriverAndTheEngineDefaults) {
         EXPECT_EQ(settings->getString(keys[i]), values[i]);
     }
 
-    // The content processors come first of all receivers.
+    // The content processors come first of all receivers, then the sound manager.
     ASSERT_TRUE(device->getProcessorsManager());
-    ASSERT_EQ(device->getReceivers().size(), 1u);
+    ASSERT_EQ(device->getReceivers().size(), 2u);
+    EXPECT_EQ(device->getReceivers()[1].receiver, device->getSoundManager());
     EXPECT_EQ(device->getReceivers()[0].receiver, device->getProcessorsManager());
     EXPECT_EQ(device->getReceivers()[0].order, -1);
     EXPECT_EQ(device->getProcessorsManager()->getVideoDriver(), device->getVideoDriver());
@@ -228,6 +237,7 @@ TEST_F(DeviceTest, OpensAddressesWithXdgOpen) {
 TEST_F(DeviceTest, ReceiversAreHeapSortedByOrderNumber) {
     make();
     device->removeEventReceiver(device->getProcessorsManager());
+    device->removeEventReceiver(device->getSoundManager());
     const std::pair<const char*, int32_t> registrations[] = {{"A", 1}, {"B", -1}, {"C", 0}, {"D", 1},
                                                               {"E", 2}, {"F", 2},  {"G", 2}};
     std::vector<CountedRef<RecordingReceiver>> receivers;
