@@ -173,7 +173,15 @@ StreamedSound::~StreamedSound() {
 Content* StreamedSound::clone() {
     IContentManager* manager = getCreationContext().getContentManager();
     if (!manager) return nullptr;
+    // The copy streams too, whatever the driver's threshold is at this moment
+    // (a cue may have chosen streaming for this file).
+    uint32_t threshold = 0;
+    if (driver_) {
+        threshold = driver_->getStreamingThreshold();
+        driver_->setStreamingThreshold(0);
+    }
     Content* loaded = manager->load(ContentType::Sound, getCreationContext().getName(), false);
+    if (driver_) driver_->setStreamingThreshold(threshold);
     auto* copy = dynamic_cast<BaseSound*>(loaded);
     if (!copy) {
         if (loaded) loaded->release();

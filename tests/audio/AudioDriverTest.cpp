@@ -25,13 +25,6 @@ struct Owned {
     T* get() const { return p; }
 };
 
-WavSpec seconds(double s, uint16_t channels = 1) {
-    WavSpec w;
-    w.channels = channels;
-    w.frames = uint32_t(22050 * s);
-    return w;
-}
-
 BaseSound* soundFromBytes(AudioDriver* driver, const std::string& bytes, const char* name = "s.wav") {
     MemoryFile* file = memoryFile(bytes, name);
     CreationContext context(nullptr, name);

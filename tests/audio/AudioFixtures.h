@@ -29,7 +29,14 @@ struct WavSpec {
     bool riffLower = false;
 };
 
-// A "fmt " chunk of the spec.
+inline WavSpec seconds(double s, uint16_t channels = 1) {
+    WavSpec w;
+    w.channels = channels;
+    w.frames = uint32_t(22050 * s);
+    return w;
+}
+
+// A "fmt " chunk of the description.
 inline std::string fmtChunk(const WavSpec& w) {
     std::string body;
     put16(body, w.tag);
