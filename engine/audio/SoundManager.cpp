@@ -5,9 +5,17 @@
 
 namespace engine {
 
+namespace {
+SoundManager* g_currentSoundManager = nullptr;
+}  // namespace
+
+SoundManager* getCurrentSoundManager() { return g_currentSoundManager; }
+void setCurrentSoundManager(SoundManager* manager) { g_currentSoundManager = manager; }
+
 SoundManager::SoundManager() { addToMask(EventCategory::Driver | EventCategory::System); }
 
 SoundManager::~SoundManager() {
+    if (g_currentSoundManager == this) g_currentSoundManager = nullptr;
     for (auto& entry : cues_) {
         entry.second->setManager(nullptr);
         entry.second->release();

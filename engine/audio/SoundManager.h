@@ -63,4 +63,9 @@ private:
     std::vector<SoundCue*> playing_;
 };
 
+// The sound manager that sound nodes play through: the device's, set when the
+// device makes it and cleared when it goes; null without one.
+SoundManager* getCurrentSoundManager();
+void setCurrentSoundManager(SoundManager* manager);
+
 }  // namespace engine

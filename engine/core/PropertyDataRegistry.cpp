@@ -1,4 +1,5 @@
 #include "engine/core/PropertyDataRegistry.h"
+#include "engine/audio/PropertyDataSound.h"
 #include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/Singleton.h"
@@ -38,7 +39,7 @@ PropertyDataRegistry::PropertyDataRegistry() {
     registerType(L"stringwArray", &createPlain<CPropertyDataStringWArray>);
     registerType(L"font", &createContentValue<CPropertyDataFont>);
     registerType(L"atlasTexture", &createContentValue<CPropertyDataAtlasTexture>);
-    // "sound" joins here, before "properties", once sounds exist.
+    registerType(L"sound", &createContentValue<CPropertyDataSound>);
     registerType(L"properties", &createProperties);
 }
 

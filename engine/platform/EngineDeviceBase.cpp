@@ -74,6 +74,7 @@ EngineDeviceBase::EngineDeviceBase(const char* versionText, DeviceClock* clock) 
     // takes it from the driver-created event.
     soundManager_ = new SoundManager();
     addEventReceiver(soundManager_, 1);
+    setCurrentSoundManager(soundManager_);
     dictionary_ = new Dictionary(fileSystem_.get());
     setCurrentDictionary(dictionary_);
     stringc version("Irrlicht Engine version ");
