@@ -115,6 +115,8 @@ TEST_F(SoundManagerTest, GroupLimitsFollowTheOverflowRule) {
         group.overflowPolicy = c.policy;
         group.fadeOutMs = 300;
         SoundCue* first = manager_->playCue(makeNameId("Fx"), false, 0);
+        ASSERT_NE(first, nullptr);
+        CountedRef<SoundCue> held = CountedRef<SoundCue>::share(first);  // outlives its removal
         ASSERT_NE(manager_->playCue(makeNameId("Fx"), false, 0), nullptr);
         SoundCue* third = manager_->playCue(makeNameId("Fx"), false, 0);
         EXPECT_EQ(third != nullptr, c.thirdAdmitted);
