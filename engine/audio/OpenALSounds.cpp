@@ -4,6 +4,7 @@
 #include "engine/core/Logger.h"
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <new>
 
 namespace engine {
 
@@ -33,7 +34,15 @@ SoundData::SoundData(SoundDecoder* decoder) {
     frames = decoder->getFrames();
     if (frames <= 0 || format == 0 || rate == 0 || channels <= 0) return;
     if (!decoder->rewind()) return;
-    std::vector<char> block(size_t(bytesPerSampleOfFormat(format)) * size_t(channels) * size_t(frames));
+    // The frame count comes from the file; a file that lies about it must not
+    // end the program when the block cannot be had.
+    std::vector<char> block;
+    try {
+        block.resize(size_t(bytesPerSampleOfFormat(format)) * size_t(channels) * size_t(frames));
+    } catch (const std::bad_alloc&) {
+        logError("Sound is too large to load whole", name.c_str());
+        return;
+    }
     if (decoder->read(block.data(), frames) != frames) return;
     samples_.swap(block);
 }
