@@ -1,18 +1,12 @@
 #include "engine/controls/SliderNode.h"
 #include "engine/controls/ProgressBarNode.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/core/PropertySet.h"
 #include <algorithm>
 
 namespace engine {
 
 namespace {
-
-constexpr int32_t kKeyEnd = 35;
-constexpr int32_t kKeyHome = 36;
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
 
 // The thumb of a scroll bar is never shorter than this.
 constexpr float kMinThumbLength = 25.0f;
@@ -238,24 +232,24 @@ bool SliderNode::onEvent31(KeyDownEvent* event) {
     const bool vertical = slidingArea_ && !horizontal;
     bool handled = false;
     switch (event->getKey()) {
-    case kKeyEnd:
+    case KeyCode::End:
         setValue(range_.maxValue);
         handled = true;
         break;
-    case kKeyHome:
+    case KeyCode::Home:
         setValue(range_.minValue);
         handled = true;
         break;
-    case kKeyLeft:
+    case KeyCode::Left:
         if (horizontal && range_.value > range_.minValue) setValue(range_.value - deltaValue_);
         break;
-    case kKeyRight:
+    case KeyCode::Right:
         if (horizontal && range_.value < range_.maxValue) setValue(range_.value + deltaValue_);
         break;
-    case kKeyUp:
+    case KeyCode::Up:
         if (vertical && range_.value < range_.maxValue) setValue(range_.value + deltaValue_);
         break;
-    case kKeyDown:
+    case KeyCode::Down:
         if (vertical && range_.value > range_.minValue) setValue(range_.value - deltaValue_);
         break;
     default:
