@@ -1,6 +1,7 @@
 #pragma once
 // The value model of the progress bars: a value kept between a minimum and a
 // maximum, and a layout hook run after every change through a setter.
+#include "engine/controls/ValueRange.h"
 #include "engine/core/ControlNode.h"
 
 namespace engine {
@@ -28,9 +29,9 @@ public:
     void setMaxValue(float value);
     // Clamped into [MinValue, MaxValue].
     void setValue(float value);
-    float getMinValue() const { return minValue_; }
-    float getMaxValue() const { return maxValue_; }
-    float getValue() const { return value_; }
+    float getMinValue() const { return range_.minValue; }
+    float getMaxValue() const { return range_.maxValue; }
+    float getValue() const { return range_.value; }
 
     // Places the template's nodes for the value; nothing here.
     virtual void updateLayout() {}
@@ -40,9 +41,7 @@ public:
     void readProperties(PropertySet* set) override;
 
 private:
-    float minValue_ = 0.0f;
-    float maxValue_ = 100.0f;
-    float value_ = 50.0f;
+    ValueRange range_;
 };
 
 }  // namespace engine

@@ -1,5 +1,6 @@
 #include "engine/controls/EditNode.h"
 
+#include "engine/core/KeyCodes.h"
 #include "engine/core/PropertyData.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/PropertyTable.h"
@@ -11,16 +12,6 @@
 namespace engine {
 
 namespace {
-
-constexpr int32_t kKeyBackspace = 8;
-constexpr int32_t kKeyEnter = 13;
-constexpr int32_t kKeyEnd = 35;
-constexpr int32_t kKeyHome = 36;
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
-constexpr int32_t kKeyDelete = 46;
 
 CountedRef<DeviceClock>& clockSlot() {
     static CountedRef<DeviceClock> clock;
@@ -223,7 +214,7 @@ bool EditNode::onEvent31(KeyDownEvent* event) {
     const int32_t len = lineLength(cursorLine_);
 
     switch (event->getKey()) {
-    case kKeyBackspace:
+    case KeyCode::Backspace:
         if (cursorColumn_ >= 0) {
             text->eraseCharacter(cursorLine_, cursorColumn_);
             copyTextBack();
@@ -241,7 +232,7 @@ bool EditNode::onEvent31(KeyDownEvent* event) {
         }
         reportChange();
         return true;
-    case kKeyEnter:
+    case KeyCode::Enter:
         if (full || !(maskFlags_ & kMaskLineBreaks)) return true;
         text->insertCharacter(L'\n', cursorLine_, cursorColumn_ + 1);
         copyTextBack();
@@ -249,18 +240,18 @@ bool EditNode::onEvent31(KeyDownEvent* event) {
         cursorColumn_ = -1;
         reportChange();
         return true;
-    case kKeyDelete:
+    case KeyCode::Delete:
         text->eraseCharacter(cursorLine_, cursorColumn_ + 1);
         copyTextBack();
         reportChange();
         return true;
-    case kKeyEnd:
+    case KeyCode::End:
         cursorColumn_ = len - 1;
         break;
-    case kKeyHome:
+    case KeyCode::Home:
         cursorColumn_ = -1;
         break;
-    case kKeyLeft:
+    case KeyCode::Left:
         --cursorColumn_;
         if (cursorColumn_ < 0) {
             cursorColumn_ = -1;
@@ -270,7 +261,7 @@ bool EditNode::onEvent31(KeyDownEvent* event) {
             }
         }
         break;
-    case kKeyRight:
+    case KeyCode::Right:
         ++cursorColumn_;
         if (cursorColumn_ >= len) {
             cursorColumn_ = len - 1;
@@ -280,12 +271,12 @@ bool EditNode::onEvent31(KeyDownEvent* event) {
             }
         }
         break;
-    case kKeyUp:
+    case KeyCode::Up:
         if (cursorLine_ == 0) return ControlNode::onEvent31(event);
         --cursorLine_;
         if (cursorColumn_ >= lineLength(cursorLine_)) cursorColumn_ = lineLength(cursorLine_) - 1;
         break;
-    case kKeyDown:
+    case KeyCode::Down:
         if (cursorLine_ >= lines - 1) return ControlNode::onEvent31(event);
         ++cursorLine_;
         if (cursorColumn_ >= lineLength(cursorLine_)) cursorColumn_ = lineLength(cursorLine_) - 1;

@@ -1,5 +1,6 @@
 #include "engine/controls/ListNode.h"
 #include "engine/controls/SliderNode.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
@@ -10,11 +11,6 @@
 namespace engine {
 
 namespace {
-
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
 
 ListNode& listOf(PropertyTableOwner& o) { return static_cast<ListNode&>(o); }
 CountedRef<IPropertyData> intValue(int32_t v) { return CountedRef<IPropertyData>(makeIntProperty(v)); }
@@ -455,13 +451,21 @@ bool ListNode::onEvent31(KeyDownEvent* event) {
     int32_t move = 0;
     const int32_t key = event->getKey();
     switch (orientation_) {
-        case 0: move = key == kKeyUp ? -1 : key == kKeyDown ? 1 : 0; break;
-        case 1: move = key == kKeyLeft ? -1 : key == kKeyRight ? 1 : 0; break;
+        case 0: move = key == KeyCode::Up ? -1 : key == KeyCode::Down ? 1 : 0; break;
+        case 1: move = key == KeyCode::Left ? -1 : key == KeyCode::Right ? 1 : 0; break;
         case 2:
-            move = key == kKeyLeft ? -rows_ : key == kKeyRight ? rows_ : key == kKeyUp ? -1 : key == kKeyDown ? 1 : 0;
+            move = key == KeyCode::Left    ? -rows_
+                   : key == KeyCode::Right ? rows_
+                   : key == KeyCode::Up    ? -1
+                   : key == KeyCode::Down  ? 1
+                                           : 0;
             break;
         default:
-            move = key == kKeyLeft ? -1 : key == kKeyRight ? 1 : key == kKeyUp ? -columns_ : key == kKeyDown ? columns_ : 0;
+            move = key == KeyCode::Left    ? -1
+                   : key == KeyCode::Right ? 1
+                   : key == KeyCode::Up    ? -columns_
+                   : key == KeyCode::Down  ? columns_
+                                           : 0;
             break;
     }
     if (move != 0) {

@@ -1,5 +1,6 @@
 #include "engine/controls/SliderNode.h"
 #include "engine/controls/ProgressBarNode.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/core/PropertySet.h"
 #include <algorithm>
 
@@ -7,25 +8,12 @@ namespace engine {
 
 namespace {
 
-constexpr int32_t kKeyEnd = 35;
-constexpr int32_t kKeyHome = 36;
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
-
 // The thumb of a scroll bar is never shorter than this.
 constexpr float kMinThumbLength = 25.0f;
 
 SliderNode& sliderOf(PropertyTableOwner& object) { return static_cast<SliderNode&>(object); }
 CountedRef<IPropertyData> floatValue(float value) { return CountedRef<IPropertyData>(makeFloatProperty(value)); }
 
-void setMinEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { sliderOf(o).setMinValue(floatFromProperty(v)); }
-CountedRef<IPropertyData> getMinEntry(PropertyTableOwner& o) { return floatValue(sliderOf(o).getMinValue()); }
-void setMaxEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { sliderOf(o).setMaxValue(floatFromProperty(v)); }
-CountedRef<IPropertyData> getMaxEntry(PropertyTableOwner& o) { return floatValue(sliderOf(o).getMaxValue()); }
-void setValueEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { sliderOf(o).setValue(floatFromProperty(v)); }
-CountedRef<IPropertyData> getValueEntry(PropertyTableOwner& o) { return floatValue(sliderOf(o).getValue()); }
 void setDeltaEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { sliderOf(o).setDeltaValue(floatFromProperty(v)); }
 CountedRef<IPropertyData> getDeltaEntry(PropertyTableOwner& o) { return floatValue(sliderOf(o).getDeltaValue()); }
 void setKnobTypeEntry(PropertyTableOwner& o, const CountedRef<IPropertyData>& v) { sliderOf(o).setKnobType(intFromProperty(v)); }
@@ -74,9 +62,7 @@ const PropertyTable& SliderNode::classPropertyTable() {
     static const PropertyTable table = [] {
         PropertyTable t;
         appendPropertyTable(t, ControlNode::classPropertyTable());
-        t.add("MinValue", &setMinEntry, &getMinEntry);
-        t.add("MaxValue", &setMaxEntry, &getMaxEntry);
-        t.add("Value", &setValueEntry, &getValueEntry);
+        ValueRange::appendEntries<SliderNode>(t);
         t.add("DeltaValue", &setDeltaEntry, &getDeltaEntry);
         t.add("KnobType", &setKnobTypeEntry, &getKnobTypeEntry);
         return t;
@@ -89,21 +75,15 @@ const PropertyTable& SliderNode::getPropertyTable() const { return classProperty
 // ---- Value model ------------------------------------------------------------------
 
 void SliderNode::setMinValue(float value) {
-    if (!(value < maxValue_)) return;
-    minValue_ = value;
-    if (value_ < value) value_ = value;
-    updateLayout();
+    if (range_.setMin(value)) updateLayout();
 }
 
 void SliderNode::setMaxValue(float value) {
-    if (!(value > minValue_)) return;
-    maxValue_ = value;
-    if (value_ > value) value_ = value;
-    updateLayout();
+    if (range_.setMax(value)) updateLayout();
 }
 
 void SliderNode::setValue(float value) {
-    value_ = std::min(maxValue_, std::max(minValue_, value));
+    range_.setValue(value);
     updateLayout();
 }
 
@@ -118,8 +98,8 @@ void SliderNode::updateLayout() {
     if (!slidingArea_ || !knob_) return;
     BaseNode* area = slidingArea_.get();
     BaseNode* knob = knob_.get();
-    const float range = maxValue_ - minValue_;
-    const float t = range > 0.0f ? (value_ - minValue_) / range : 0.0f;
+    const float range = range_.maxValue - range_.minValue;
+    const float t = range > 0.0f ? (range_.value - range_.minValue) / range : 0.0f;
     const float frac = range > 0.0f ? std::min(1.0f, pageSize_ / range) : 0.0f;
     const bool horizontal = slider_layout::isHorizontal(area);
     const vector3df& areaPosition = area->getPosition();
@@ -172,10 +152,10 @@ void SliderNode::setValueFromPoint(int32_t x, int32_t y) {
     const float len = horizontal ? areaBounds.X : areaBounds.Y;
     const float knobLength = horizontal ? knob_->getBounds().X : knob_->getBounds().Y;
     const float p = horizontal ? local.X : local.Y;
-    const float range = maxValue_ - minValue_;
+    const float range = range_.maxValue - range_.minValue;
     const float frac = range > 0.0f ? std::min(1.0f, pageSize_ / range) : 0.0f;
 
-    float value = value_;
+    float value = range_.value;
     if (knobType_ == 0 || knobType_ == 2) {
         // The knob's centre follows the pointer.
         const float e = p - knobLength * 0.5f;
@@ -188,11 +168,11 @@ void SliderNode::setValueFromPoint(int32_t x, int32_t y) {
         } else {
             f = e * (1.0f - frac) / d;
         }
-        value = minValue_ + range * f;
+        value = range_.minValue + range * f;
     } else if (knobType_ == 1) {
-        if (len > 0.0f) value = minValue_ + (p / len) * range;
-        if (value < minValue_) value = minValue_;
-        if (value + pageSize_ > maxValue_) value = maxValue_ - pageSize_;
+        if (len > 0.0f) value = range_.minValue + (p / len) * range;
+        if (value < range_.minValue) value = range_.minValue;
+        if (value + pageSize_ > range_.maxValue) value = range_.maxValue - pageSize_;
     }
     setValue(value);
 }
@@ -219,7 +199,7 @@ void SliderNode::applyTemplate() {
 // ---- Input ------------------------------------------------------------------------------
 
 void SliderNode::reportChange(float before) {
-    if (value_ == before) return;
+    if (range_.value == before) return;
     BaseNode* parent = getParent();
     if (!parent) return;
     CountedRef<ValueChangedEvent> changed(new ValueChangedEvent(this));
@@ -229,7 +209,7 @@ void SliderNode::reportChange(float before) {
 bool SliderNode::onEvent20(MouseMoveEvent* event) {
     if (!ControlNode::onEvent20(event)) return false;
     if (isPressed()) {
-        const float before = value_;
+        const float before = range_.value;
         setValueFromPoint(event->getX(), event->getY());
         reportChange(before);
     }
@@ -239,7 +219,7 @@ bool SliderNode::onEvent20(MouseMoveEvent* event) {
 bool SliderNode::onEvent21(LeftButtonDownEvent* event) {
     CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
     if (!ControlNode::onEvent21(event)) return false;
-    const float before = value_;
+    const float before = range_.value;
     setValueFromPoint(event->getX(), event->getY());
     reportChange(before);
     return true;
@@ -247,35 +227,35 @@ bool SliderNode::onEvent21(LeftButtonDownEvent* event) {
 
 bool SliderNode::onEvent31(KeyDownEvent* event) {
     if (!event) return false;
-    const float before = value_;
+    const float before = range_.value;
     const bool horizontal = slidingArea_ && slider_layout::isHorizontal(slidingArea_.get());
     const bool vertical = slidingArea_ && !horizontal;
     bool handled = false;
     switch (event->getKey()) {
-    case kKeyEnd:
-        setValue(maxValue_);
+    case KeyCode::End:
+        setValue(range_.maxValue);
         handled = true;
         break;
-    case kKeyHome:
-        setValue(minValue_);
+    case KeyCode::Home:
+        setValue(range_.minValue);
         handled = true;
         break;
-    case kKeyLeft:
-        if (horizontal && value_ > minValue_) setValue(value_ - deltaValue_);
+    case KeyCode::Left:
+        if (horizontal && range_.value > range_.minValue) setValue(range_.value - deltaValue_);
         break;
-    case kKeyRight:
-        if (horizontal && value_ < maxValue_) setValue(value_ + deltaValue_);
+    case KeyCode::Right:
+        if (horizontal && range_.value < range_.maxValue) setValue(range_.value + deltaValue_);
         break;
-    case kKeyUp:
-        if (vertical && value_ < maxValue_) setValue(value_ + deltaValue_);
+    case KeyCode::Up:
+        if (vertical && range_.value < range_.maxValue) setValue(range_.value + deltaValue_);
         break;
-    case kKeyDown:
-        if (vertical && value_ > minValue_) setValue(value_ - deltaValue_);
+    case KeyCode::Down:
+        if (vertical && range_.value > range_.minValue) setValue(range_.value - deltaValue_);
         break;
     default:
         break;
     }
-    if (value_ != before) handled = true;
+    if (range_.value != before) handled = true;
     reportChange(before);
     if (handled) return true;
     return ControlNode::onEvent31(event);
@@ -288,11 +268,11 @@ bool SliderNode::onEvent56(NodePressPreviewEvent*) { return false; }
 bool SliderNode::onEvent58(NodePressedEvent* event) {
     if (!event) return false;
     BaseNode* node = event->getNode();
-    const float before = value_;
+    const float before = range_.value;
     if (node && node == prevButton_.get()) {
-        setValue(value_ - deltaValue_);
+        setValue(range_.value - deltaValue_);
     } else if (node && node == nextButton_.get()) {
-        setValue(value_ + deltaValue_);
+        setValue(range_.value + deltaValue_);
     }
     reportChange(before);
     return false;
@@ -322,9 +302,7 @@ void SliderNode::copyFrom(BaseNode* source, BaseNode* manager) {
     if (!source || source == this) return;
     ControlNode::copyFrom(source, manager);
     if (SliderNode* other = nodeCast<SliderNode>(source)) {
-        minValue_ = other->minValue_;
-        maxValue_ = other->maxValue_;
-        value_ = other->value_;
+        range_ = other->range_;
         deltaValue_ = other->deltaValue_;
         knobType_ = other->knobType_;
     }
@@ -333,9 +311,7 @@ void SliderNode::copyFrom(BaseNode* source, BaseNode* manager) {
 void SliderNode::writeProperties(PropertySet* set) {
     if (!set) return;
     ControlNode::writeProperties(set);
-    if (minValue_ != 0.0f) set->add("MinValue", floatValue(minValue_));
-    if (maxValue_ != 100.0f) set->add("MaxValue", floatValue(maxValue_));
-    if (value_ != 50.0f) set->add("Value", floatValue(value_));
+    range_.write(set);
     if (deltaValue_ != 5.0f) set->add("DeltaValue", floatValue(deltaValue_));
     if (knobType_ != 0) set->add("KnobType", CountedRef<IPropertyData>(makeIntProperty(knobType_)));
 }
@@ -343,12 +319,9 @@ void SliderNode::writeProperties(PropertySet* set) {
 void SliderNode::readProperties(PropertySet* set) {
     if (!set) return;
     ControlNode::readProperties(set);
-    const auto has = [set](const char* key) { return set->indexOf(key) >= 0; };
-    if (has("MinValue")) minValue_ = floatFromProperty(set->find("MinValue"));
-    if (has("MaxValue")) maxValue_ = floatFromProperty(set->find("MaxValue"));
-    if (has("Value")) value_ = floatFromProperty(set->find("Value"));
-    if (has("DeltaValue")) deltaValue_ = floatFromProperty(set->find("DeltaValue"));
-    if (has("KnobType")) knobType_ = intFromProperty(set->find("KnobType"));
+    range_.read(set);
+    if (set->indexOf("DeltaValue") >= 0) deltaValue_ = floatFromProperty(set->find("DeltaValue"));
+    if (set->indexOf("KnobType") >= 0) knobType_ = intFromProperty(set->find("KnobType"));
 }
 
 }  // namespace engine

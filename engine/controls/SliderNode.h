@@ -7,6 +7,7 @@
 //
 // KnobType: 0 places the knob (it keeps its size), 1 stretches it over the
 // filled part, 2 sizes it as a scroll-bar thumb for the visible page.
+#include "engine/controls/ValueRange.h"
 #include "engine/core/ControlNode.h"
 
 namespace engine {
@@ -28,9 +29,9 @@ public:
     void setMinValue(float value);
     void setMaxValue(float value);
     void setValue(float value);
-    float getMinValue() const { return minValue_; }
-    float getMaxValue() const { return maxValue_; }
-    float getValue() const { return value_; }
+    float getMinValue() const { return range_.minValue; }
+    float getMaxValue() const { return range_.maxValue; }
+    float getValue() const { return range_.value; }
     // The part of the range visible at once (the list's page); not clamped.
     void setPageSize(float size);
     float getPageSize() const { return pageSize_; }
@@ -74,9 +75,7 @@ private:
     CountedRef<BaseNode> knob_;
     CountedRef<BaseNode> nextButton_;
     CountedRef<BaseNode> prevButton_;
-    float minValue_ = 0.0f;
-    float maxValue_ = 100.0f;
-    float value_ = 50.0f;
+    ValueRange range_;
     float pageSize_ = 0.0f;
     float deltaValue_ = 5.0f;
     int32_t knobType_ = 0;

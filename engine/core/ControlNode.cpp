@@ -1,4 +1,5 @@
 #include "engine/core/ControlNode.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/core/Logger.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/State.h"
@@ -12,10 +13,6 @@ namespace engine {
 namespace {
 
 // Virtual-key codes of the arrow keys.
-constexpr int32_t kKeyLeft = 37;
-constexpr int32_t kKeyUp = 38;
-constexpr int32_t kKeyRight = 39;
-constexpr int32_t kKeyDown = 40;
 
 NameId templateRootNameId() {
     static const NameId id = makeNameId("TemplateRoot");
@@ -611,16 +608,16 @@ bool ControlNode::onEvent31(KeyDownEvent* event) {
     ControlNode* current = isDirectChild(focusedChild_) ? nodeCast<ControlNode>(focusedChild_) : nullptr;
     NameId name = kNoName;
     switch (event->getKey()) {
-    case kKeyLeft:
+    case KeyCode::Left:
         if (current) name = current->navLeftObjectName_;
         break;
-    case kKeyUp:
+    case KeyCode::Up:
         if (current) name = current->navUpObjectName_;
         break;
-    case kKeyRight:
+    case KeyCode::Right:
         if (current) name = current->navRightObjectName_;
         break;
-    case kKeyDown:
+    case KeyCode::Down:
         if (current) name = current->navDownObjectName_;
         break;
     default:

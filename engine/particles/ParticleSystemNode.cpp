@@ -8,19 +8,6 @@
 
 namespace engine {
 
-// The node's update timer. A separate object, so that the node's own
-// scheduler accessor (the scene's, for scenes) keeps its meaning; it forgets
-// the node when the node dies.
-class ParticleSystemNode::UpdateTimer : public TimerListener {
-public:
-    explicit UpdateTimer(ParticleSystemNode* node) : node_(node) { setPeriod(kUpdatePeriod); }
-    bool onTimer(uint32_t periodMs) override { return node_ && node_->update(periodMs); }
-    void forget() { node_ = nullptr; }
-
-private:
-    ParticleSystemNode* node_;
-};
-
 namespace {
 
 ParticleSystemNode& systemOf(PropertyTableOwner& o) { return static_cast<ParticleSystemNode&>(o); }
@@ -72,7 +59,7 @@ SColor toColor(const Particle& p) {
 
 ParticleSystemNode::ParticleSystemNode(const CreationContext* context, BaseNode* parent, BaseNode* manager,
                                        bool mostDerived)
-    : BaseNode(context, parent, manager, false), timer_(new UpdateTimer(this)) {
+    : BaseNode(context, parent, manager, false), timer_(new UpdateTimer(this, &ParticleSystemNode::update, kUpdatePeriod)) {
     mesh_.material.setMaterialType(EMT_TRANS_ALPHACH_VERTEXALPHA);
     mesh_.material.setTextureLayerCount(1);
     irr::video::SMaterial& flags = mesh_.material.flags();

@@ -6,7 +6,7 @@
 // global mode they start at the node's screen position and then stay in
 // screen space, so that a moving node leaves a trail.
 #include "engine/core/BaseNode.h"
-#include "engine/core/TimerListener.h"
+#include "engine/core/MemberTimer.h"
 #include "engine/particles/Emitter.h"
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/MeshBuffer.h"
@@ -64,7 +64,7 @@ public:
     void readProperties(PropertySet* set) override;
 
 private:
-    class UpdateTimer;
+    using UpdateTimer = MemberTimer<ParticleSystemNode>;
 
     TimerScheduler* ownerScheduler() const;
     void dropEmitter();

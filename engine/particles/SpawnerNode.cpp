@@ -10,16 +10,6 @@
 
 namespace engine {
 
-class SpawnerNode::TickTimer : public TimerListener {
-public:
-    explicit TickTimer(SpawnerNode* node) : node_(node) { setPeriod(kTickPeriod); }
-    bool onTimer(uint32_t periodMs) override { return node_ && node_->tick(periodMs); }
-    void forget() { node_ = nullptr; }
-
-private:
-    SpawnerNode* node_;
-};
-
 namespace {
 
 SpawnerNode& spawnerOf(PropertyTableOwner& o) { return static_cast<SpawnerNode&>(o); }
@@ -77,7 +67,7 @@ void setNodePropertyByName(BaseNode* node, const stringc& name, const CountedRef
 }
 
 SpawnerNode::SpawnerNode(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived)
-    : BaseNode(context, parent, manager, false), timer_(new TickTimer(this)) {
+    : BaseNode(context, parent, manager, false), timer_(new TickTimer(this, &SpawnerNode::tick, kTickPeriod)) {
     linkToParent(parent, mostDerived);
 }
 

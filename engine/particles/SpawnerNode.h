@@ -5,7 +5,7 @@
 // given extra property values and a random "LifeTime". What it spawned ends
 // itself; the spawner never removes it.
 #include "engine/core/BaseNode.h"
-#include "engine/core/TimerListener.h"
+#include "engine/core/MemberTimer.h"
 #include <vector>
 
 namespace engine {
@@ -66,7 +66,7 @@ public:
     void readProperties(PropertySet* set) override;
 
 private:
-    class TickTimer;
+    using TickTimer = MemberTimer<SpawnerNode>;
 
     TimerScheduler* ownerScheduler() const;
     void releaseTemplates();

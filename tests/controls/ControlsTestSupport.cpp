@@ -2,13 +2,10 @@
 
 #include "engine/core/NodeFactory.h"
 #include "engine/core/SceneFile.h"
-#include "engine/core/State.h"
 #include "engine/core/XmlReader.h"
 #include "engine/core/XmlWriter.h"
 
 namespace controls_tests {
-
-std::string nameOf(const BaseNode* node) { return node ? nameOfId(node->getName()).c_str() : "?"; }
 
 void registerControlTestKinds() {
     static const bool done = [] {
@@ -38,33 +35,6 @@ std::string sceneText(BaseNode* node) {
     return out;
 }
 
-void FakeSceneManager::queueEvent(EventReceiver* target, int32_t mode, Event* event) {
-    Entry entry{target, mode, CountedRef<Event>::share(event)};
-    if (delivering) {
-        queue.push_back(entry);
-    } else {
-        queue.push_front(entry);
-    }
-}
-
-Strings FakeSceneManager::deliver() {
-    Strings out;
-    delivering = true;
-    while (!queue.empty()) {
-        Entry entry = queue.back();
-        queue.pop_back();
-        out.push_back(std::to_string(entry.event->getTypeId()) + " " + nameOf(dynamic_cast<BaseNode*>(entry.target)));
-        entry.target->deliver(entry.mode, entry.event.get());
-    }
-    delivering = false;
-    return out;
-}
-
-bool FakeSceneManager::input(Event* event) {
-    CountedRef<BaseNode> scene = CountedRef<BaseNode>::share(top);
-    return scene->routeToChildren(DeliveryMode::ChildrenThenHandle, event) || scene->handleEvent(event);
-}
-
 const EventMap<TestScene>& TestScene::getEventMap() {
     static const EventMap<TestScene> map(
         ControlNode::getEventMap(),
@@ -84,12 +54,7 @@ const EventMap<TestScene>& TestScene::getEventMap() {
 }
 
 bool Probe::handleEvent(Event* event) {
-    if (auto* started = dynamic_cast<StateStartedEvent*>(event)) {
-        std::string entry = nameOfId(started->getState()->getName()).c_str();
-        if (started->getReportName() != started->getState()->getName())
-            entry += std::string("(") + nameOfId(started->getReportName()).c_str() + ")";
-        entered.push_back(entry);
-    }
+    testing_support::journalStateStarted(event, entered);
     return BaseNode::handleEvent(event);
 }
 
@@ -100,11 +65,7 @@ void ControlsFixture::load(const char* templates, const char* sceneText) {
     scene.reset(nodeCast<TestScene>(readScene(sceneText)));
     ASSERT_TRUE(scene);
     scene->scheduler = scheduler.get();
-    manager->top = scene.get();
-    scene->attach(manager.get(), scene.get());
-    CountedRef<SceneShownEvent> shown(new SceneShownEvent(manager.get()));
-    if (!scene->handleEvent(shown.get())) scene->routeToChildren(DeliveryMode::HandleThenChildren, shown.get());
-    scene->updateAbsoluteTransform();
+    manager->open(scene.get());
     deliver();
 }
 

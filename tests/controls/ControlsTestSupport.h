@@ -1,7 +1,5 @@
 #pragma once
-// Shared pieces of the control tests: a stand-in scene manager that queues the
-// events nodes post and hands input to its top scene as the real one does, a
-// scene whose scheduler plays states, a drawing stand-in that records the
+// Shared pieces of the control tests: a scene whose scheduler plays states, a drawing stand-in that records the
 // states it enters, and a fixture that loads a template collection and a
 // scene from text.
 #include "engine/core/BaseNode.h"
@@ -9,9 +7,9 @@
 #include "engine/core/Event.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/TimerScheduler.h"
+#include "support/FakeSceneManager.h"
 
 #include <gtest/gtest.h>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -20,8 +18,10 @@ namespace controls_tests {
 using namespace engine;
 using Strings = std::vector<std::string>;
 
+using testing_support::FakeSceneManager;
+using testing_support::nameOf;
+
 inline NameId id(const char* name) { return makeNameId(name); }
-std::string nameOf(const BaseNode* node);
 
 // Registers the test kinds ("TestScene", "Probe") with the factory (once).
 void registerControlTestKinds();
@@ -38,32 +38,6 @@ CountedRef<T> roundTrip(BaseNode* node) {
     CountedRef<BaseNode> read(readScene(writeScene(node)));
     return CountedRef<T>::share(nodeCast<T>(read.get()));
 }
-
-// Holds the template collection and queues posted events; delivers them
-// oldest first (an event posted during delivery comes next), and hands input
-// to the top scene: its subtree first, deepest nodes first, then the scene.
-class FakeSceneManager : public BaseNode, public NodeEventQueue {
-public:
-    FakeSceneManager() : BaseNode(nullptr, nullptr, nullptr) {}
-
-    NodeEventQueue* getEventQueue() override { return this; }
-    TemplateCollectionNode* getTemplateCollection() const override { return collection.get(); }
-    void queueEvent(EventReceiver* target, int32_t mode, Event* event) override;
-
-    // Delivers the queue; "<event id> <receiver name>" for each delivery.
-    Strings deliver();
-    bool input(Event* event);
-
-    struct Entry {
-        EventReceiver* target;
-        int32_t mode;
-        CountedRef<Event> event;
-    };
-    CountedRef<TemplateCollectionNode> collection;
-    BaseNode* top = nullptr;
-    std::deque<Entry> queue;
-    bool delivering = false;
-};
 
 // A scene root: a control whose scheduler plays the states of its nodes, and
 // that records the value changes that reach it.

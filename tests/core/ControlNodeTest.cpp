@@ -6,10 +6,10 @@
 #include "engine/core/State.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/TimerScheduler.h"
+#include "support/FakeSceneManager.h"
 #include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -20,59 +20,8 @@ namespace {
 
 NameId id(const char* name) { return makeNameId(name); }
 
-std::string nameOf(const BaseNode* node) { return node ? nameOfId(node->getName()).c_str() : "?"; }
-
-// Stands in for the scene manager: holds the template collection, queues the
-// events nodes post and delivers them as the manager does (oldest first; an
-// event posted while the queue is delivered comes next), and hands input to
-// its top scene as the manager does (the scene's subtree first, deepest nodes
-// first, then the scene itself).
-class FakeSceneManager : public BaseNode, public NodeEventQueue {
-public:
-    FakeSceneManager() : BaseNode(nullptr, nullptr, nullptr) {}
-
-    NodeEventQueue* getEventQueue() override { return this; }
-    TemplateCollectionNode* getTemplateCollection() const override { return collection.get(); }
-
-    void queueEvent(EventReceiver* target, int32_t mode, Event* event) override {
-        Entry entry{target, mode, CountedRef<Event>::share(event)};
-        if (delivering) {
-            queue.push_back(entry);
-        } else {
-            queue.push_front(entry);
-        }
-    }
-
-    // Delivers the queue; "<event id> <receiver name>" for each delivery.
-    std::vector<std::string> deliver() {
-        std::vector<std::string> out;
-        delivering = true;
-        while (!queue.empty()) {
-            Entry entry = queue.back();
-            queue.pop_back();
-            out.push_back(std::to_string(entry.event->getTypeId()) + " " +
-                          nameOf(dynamic_cast<BaseNode*>(entry.target)));
-            entry.target->deliver(entry.mode, entry.event.get());
-        }
-        delivering = false;
-        return out;
-    }
-
-    bool input(Event* event) {
-        CountedRef<BaseNode> scene = CountedRef<BaseNode>::share(top);
-        return scene->routeToChildren(DeliveryMode::ChildrenThenHandle, event) || scene->handleEvent(event);
-    }
-
-    struct Entry {
-        EventReceiver* target;
-        int32_t mode;
-        CountedRef<Event> event;
-    };
-    CountedRef<TemplateCollectionNode> collection;
-    BaseNode* top = nullptr;
-    std::deque<Entry> queue;
-    bool delivering = false;
-};
+using testing_support::FakeSceneManager;
+using testing_support::nameOf;
 
 // A scene root: a control whose scheduler plays the states of its nodes.
 class ControlScene : public ControlNode {
@@ -108,12 +57,7 @@ public:
         BaseNode::collectRenderItems(list);
     }
     bool handleEvent(Event* event) override {
-        if (auto* started = dynamic_cast<StateStartedEvent*>(event)) {
-            std::string entry = nameOfId(started->getState()->getName()).c_str();
-            if (started->getReportName() != started->getState()->getName())
-                entry += std::string("(") + nameOfId(started->getReportName()).c_str() + ")";
-            entered.push_back(entry);
-        }
+        testing_support::journalStateStarted(event, entered);
         return BaseNode::handleEvent(event);
     }
 
@@ -238,13 +182,7 @@ struct ControlTreeTest : testing::Test {
         scene.reset(nodeCast<ControlScene>(readSceneText(kScene)));
         ASSERT_TRUE(scene);
         scene->scheduler = scheduler.get();
-        manager->top = scene.get();
-        // As the manager opens a scene: attach it, show it (controls apply
-        // their templates), and give it the focus once it is in place.
-        scene->attach(manager.get(), scene.get());
-        CountedRef<SceneShownEvent> shown(new SceneShownEvent(manager.get()));
-        if (!scene->handleEvent(shown.get())) scene->routeToChildren(DeliveryMode::HandleThenChildren, shown.get());
-        scene->updateAbsoluteTransform();
+        manager->open(scene.get());
     }
 
     ControlNode* ctl(const char* name) {
