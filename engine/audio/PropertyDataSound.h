@@ -1,40 +1,20 @@
 #pragma once
 // "sound" (type id 15): a sound, held with one reference, written as its path.
 #include "engine/audio/BaseSound.h"
-#include "engine/core/PropertyData.h"
+#include "engine/core/PropertyDataContent.h"
 
 namespace engine {
 
-class IContentManager;
-
-class CPropertyDataSound : public IPropertyData {
+class CPropertyDataSound : public CPropertyDataContent<CPropertyDataSound, BaseSound> {
 public:
-    explicit CPropertyDataSound(IContentManager* contentManager = nullptr);
-    // Takes a reference; the content manager is the sound's.
-    explicit CPropertyDataSound(BaseSound* sound);
-    ~CPropertyDataSound() override;
+    using CPropertyDataContent::CPropertyDataContent;
+    static constexpr int32_t kTypeId = PROPERTY_SOUND;
+    static constexpr ContentTypeCode kContentType = ContentType::Sound;
+    static const wchar_t* typeName() { return L"sound"; }
+    static const wchar_t* className() { return L"CPropertyDataSound"; }
 
-    BaseSound* getSound() const { return sound_.get(); }
-    // A sound brings its content manager along; null keeps the recorded one.
-    void setSound(BaseSound* sound);
-    IContentManager* getContentManager() const { return contentManager_; }
-
-    const stringw& getTypeName() const override;
-    const stringw& getClassName() const override;
-    int32_t getTypeId() const override { return PROPERTY_SOUND; }
-    CountedRef<IPropertyData> clone() const override;
-    // The sound's path, relative to the content manager's folder; empty without one.
-    stringc toString() const override;
-    // Loads the path as 'isnd' relative to the folder stack; nothing without a
-    // content manager; a failed load leaves no sound.
-    void fromString(const stringc& text) override;
-    bool equals(const IPropertyData* other) const override;
-    // At t of 1 or more the end's sound, else this one's.
-    bool interpolate(const IPropertyData* end, IPropertyData* out, float t, int32_t mode) const override;
-
-private:
-    CountedRef<BaseSound> sound_;
-    IContentManager* contentManager_;
+    BaseSound* getSound() const { return getContent(); }
+    void setSound(BaseSound* sound) { setContent(sound); }
 };
 
 }  // namespace engine

@@ -210,63 +210,6 @@ AtlasTextureContent* atlasTextureFromProperty(const CountedRef<IPropertyData>& d
 // ---------------------------------------------------------------------------
 // font
 
-CPropertyDataFont::CPropertyDataFont(IContentManager* contentManager) : contentManager_(contentManager) {}
-
-CPropertyDataFont::CPropertyDataFont(BaseFont* font) : contentManager_(nullptr) { setFont(font); }
-
-CPropertyDataFont::~CPropertyDataFont() = default;
-
-BaseFont* CPropertyDataFont::getFont() const { return font_.get(); }
-
-void CPropertyDataFont::setFont(BaseFont* font) {
-    if (font == font_.get()) return;
-    font_ = CountedRef<BaseFont>::share(font);
-    if (font) contentManager_ = font->getCreationContext().getContentManager();
-}
-
-const stringw& CPropertyDataFont::getTypeName() const {
-    static const stringw name(L"font");
-    return name;
-}
-
-const stringw& CPropertyDataFont::getClassName() const {
-    static const stringw name(L"CPropertyDataFont");
-    return name;
-}
-
-CountedRef<IPropertyData> CPropertyDataFont::clone() const {
-    if (!font_) return CountedRef<IPropertyData>(new CPropertyDataFont(static_cast<IContentManager*>(nullptr)));
-    auto* copy = new CPropertyDataFont(contentManager_);
-    copy->font_ = font_;
-    return CountedRef<IPropertyData>(copy);
-}
-
-stringc CPropertyDataFont::toString() const { return contentPath(font_.get(), contentManager_); }
-
-void CPropertyDataFont::fromString(const stringc& text) {
-    if (!contentManager_) return;
-    Content* content = contentManager_->load(ContentType::Font, text, true);
-    BaseFont* font = dynamic_cast<BaseFont*>(content);
-    if (!font && content) content->release();
-    CountedRef<BaseFont> loaded(font);
-    setFont(loaded.get());
-}
-
-bool CPropertyDataFont::equals(const IPropertyData* other) const {
-    const auto* o = dynamic_cast<const CPropertyDataFont*>(other);
-    return o && o->font_ == font_;
-}
-
-bool CPropertyDataFont::interpolate(const IPropertyData* end, IPropertyData* out, float t, int32_t) const {
-    const auto* e = dynamic_cast<const CPropertyDataFont*>(end);
-    auto* o = dynamic_cast<CPropertyDataFont*>(out);
-    if (!e || !o) return false;
-    BaseFont* candidate = t >= 1.0f ? e->font_.get() : font_.get();
-    if (candidate == o->font_.get()) return false;
-    o->setFont(candidate);
-    return true;
-}
-
 BaseFont* fontFromProperty(const CountedRef<IPropertyData>& data) {
     const auto* value = propertyDataAs<CPropertyDataFont>(data, PROPERTY_FONT);
     return value ? value->getFont() : nullptr;

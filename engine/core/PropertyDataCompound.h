@@ -14,6 +14,8 @@
 // sequence ("fx/spark_0002.png" to "fx/spark_0010.png") it steps through the
 // frames in between.
 #include "engine/core/PropertyData.h"
+#include "engine/core/PropertyDataContent.h"
+#include "engine/visual/Font.h"
 #include <vector>
 
 namespace engine {
@@ -97,39 +99,17 @@ private:
     IContentManager* contentManager_;
 };
 
-// "font" (type id 14): a font, held with one reference.
-class CPropertyDataFont : public IPropertyData {
+// "font" (type id 14): a font, held with one reference, written as its path.
+class CPropertyDataFont : public CPropertyDataContent<CPropertyDataFont, BaseFont> {
 public:
-    explicit CPropertyDataFont(IContentManager* contentManager = nullptr);
-    // Takes a reference; the content manager is the font's.
-    explicit CPropertyDataFont(BaseFont* font);
-    ~CPropertyDataFont() override;
+    using CPropertyDataContent::CPropertyDataContent;
+    static constexpr int32_t kTypeId = PROPERTY_FONT;
+    static constexpr ContentTypeCode kContentType = ContentType::Font;
+    static const wchar_t* typeName() { return L"font"; }
+    static const wchar_t* className() { return L"CPropertyDataFont"; }
 
-    BaseFont* getFont() const;
-    // Holds the font; nothing happens for the font already held. A font brings
-    // its content manager along, null keeps the recorded one.
-    void setFont(BaseFont* font);
-    IContentManager* getContentManager() const { return contentManager_; }
-
-    const stringw& getTypeName() const override;
-    const stringw& getClassName() const override;
-    int32_t getTypeId() const override { return PROPERTY_FONT; }
-    // The same font and its content manager; without a font, no content manager.
-    CountedRef<IPropertyData> clone() const override;
-    // The font's path; empty without a font.
-    stringc toString() const override;
-    // Loads the path as 'font', relative to the top of the folder stack;
-    // nothing without a content manager. A failed load (an empty path
-    // included) leaves no font.
-    void fromString(const stringc& text) override;
-    bool equals(const IPropertyData* other) const override;
-    // At t of 1 or more the end's font, else this one's; true when the output
-    // changed.
-    bool interpolate(const IPropertyData* end, IPropertyData* out, float t, int32_t mode) const override;
-
-private:
-    CountedRef<BaseFont> font_;
-    IContentManager* contentManager_;
+    BaseFont* getFont() const { return getContent(); }
+    void setFont(BaseFont* font) { setContent(font); }
 };
 
 // A new atlas-texture value holding the texture.
