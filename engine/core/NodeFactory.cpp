@@ -27,9 +27,8 @@
 namespace engine {
 
 NodeFactory::NodeFactory() {
-    // Built-in kinds in their order of registration. The kinds of the visual
-    // nodes, the other controls, scenes, particles and spawners are added here
-    // as they come.
+    // The engine's own kinds, in their order of registration; the game adds
+    // its kinds (names beginning with G) at start-up.
     registerNodeKind(L"BaseNode", &createNodeOf<BaseNode>);
     registerNodeKind(L"TemplateCollectionNode", &createNodeOf<TemplateCollectionNode>);
     registerNodeKind(L"SpriteNode", &createNodeOf<SpriteNode>);
