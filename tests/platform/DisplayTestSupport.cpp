@@ -34,7 +34,14 @@ XDisplayLock::~XDisplayLock() {
     if (descriptor_ >= 0) close(descriptor_);  // releases the lock
 }
 
-XProbe::XProbe() : display_(XOpenDisplay(nullptr)) {}
+// Xvfb now and then refuses a connection made right after others closed; a
+// few short retries keep the window tests from failing on that alone.
+XProbe::XProbe() : display_(nullptr) {
+    for (int attempt = 0; attempt < 10 && !display_; ++attempt) {
+        if (attempt > 0) usleep(50 * 1000);
+        display_ = XOpenDisplay(nullptr);
+    }
+}
 
 XProbe::~XProbe() {
     if (display_) XCloseDisplay(x(display_));
