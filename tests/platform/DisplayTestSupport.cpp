@@ -34,6 +34,25 @@ XDisplayLock::~XDisplayLock() {
     if (descriptor_ >= 0) close(descriptor_);  // releases the lock
 }
 
+engine::EngineDevice* createWindowTestDevice(const wchar_t* caption) {
+    engine::EngineDevice* device = engine::createDevice(engine::DeviceParameters());
+    if (!device) return nullptr;
+    device->getSettings()->setStringW("TitleCaption", caption);
+    device->setUpdateInterval(10);
+    device->setUpdateStep(10);
+    return device;
+}
+
+engine::DeviceParameters openGLWindowParameters() {
+    engine::DeviceParameters p;
+    p.driverType = engine::VideoDriverType::OpenGL;
+    p.windowWidth = 1024;
+    p.windowHeight = 768;
+    p.colorBits = 32;
+    p.desktopSize = true;
+    return p;
+}
+
 // Xvfb now and then refuses a connection made right after others closed; a
 // few short retries keep the window tests from failing on that alone.
 XProbe::XProbe() : display_(nullptr) {

@@ -14,11 +14,19 @@ using testing_support::pinOpenGLDriverModules;
 #include <string>
 #include <vector>
 
+#include "engine/platform/DeviceParameters.h"
+
 namespace engine {
 class EngineDevice;
 }
 
 namespace device_test {
+
+// A device as the window tests use it: the caption set and 10 ms update steps,
+// still without a window (null driver). The caller owns the reference.
+engine::EngineDevice* createWindowTestDevice(const wchar_t* caption);
+// The window the tests open: OpenGL, 1024 x 768, 32 bits, desktop-size flag.
+engine::DeviceParameters openGLWindowParameters();
 
 // Only one test at a time may have windows on the display: they would cover
 // each other and take each other's pointer and keyboard focus. Held from

@@ -123,23 +123,14 @@ protected:
             GTEST_SKIP() << "X window tests skipped: no X display (DISPLAY is not set); run under xvfb-run -a "
 "(tools/test.sh does)";
         lock = std::make_unique<device_test::XDisplayLock>();
-        device = CountedRef<EngineDevice>(createDevice(DeviceParameters()));
+        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Window Test"));
         ASSERT_TRUE(device);
-        device->getSettings()->setStringW("TitleCaption", L"Window Test");
-        device->setUpdateInterval(10);
-        device->setUpdateStep(10);
         game = makeRef<GameStandIn>(device.get());
         ASSERT_TRUE(device->addEventReceiver(game.get(), 0));
         input = makeRef<RecordingReceiver>("input");
         ASSERT_TRUE(device->addEventReceiver(input.get(), 1));
 
-        DeviceParameters p;
-        p.driverType = VideoDriverType::OpenGL;
-        p.windowWidth = 1024;
-        p.windowHeight = 768;
-        p.colorBits = 32;
-        p.desktopSize = true;
-        if (!device->applyVideoParameters(p))
+        if (!device->applyVideoParameters(device_test::openGLWindowParameters()))
             GTEST_SKIP() << "X window tests skipped: could not open an OpenGL window on display " << display;
         device_test::pinOpenGLDriverModules();
         ASSERT_TRUE(probe.isOpen());
