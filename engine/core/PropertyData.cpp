@@ -88,8 +88,9 @@ float parseFloatT(const C* p, const C** end) {
     if (*p == C('e') || *p == C('E')) {
         ++p;
         const int32_t exponent = parseIntT(p, &p);
-        // Zero stays zero however large the exponent (0 times infinity is no number).
-        if (value != 0.0f)
+        // Zero and infinity keep their value whatever the exponent (0 times
+        // infinity is no number).
+        if (value != 0.0f && std::isfinite(value))
             value = static_cast<float>(static_cast<double>(value) * std::pow(10.0, static_cast<double>(exponent)));
     }
     if (end) *end = p;

@@ -1,4 +1,5 @@
 #include "engine/core/TextRoutines.h"
+#include "engine/core/PropertyData.h"
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -36,77 +37,6 @@ stringc decimalText(int32_t value) {
     return out;
 }
 
-// A run of decimal digits as the engine number syntax reads it: exactly in an
-// unsigned int while that cannot overflow, then in a float. At most maxDigits
-// digits are read; count receives how many were.
-float readDigitRun(const char* text, size_t& pos, size_t maxDigits, size_t& count) {
-    count = 0;
-    uint32_t exact = 0;
-    while (count < maxDigits && isDigit(text[pos]) && exact < 429496719u) {
-        exact = exact * 10u + static_cast<uint32_t>(text[pos] - '0');
-        ++pos;
-        ++count;
-    }
-    float value = static_cast<float>(exact);
-    while (count < maxDigits && isDigit(text[pos])) {
-        // Once beyond the float range the value stays infinite; the digits are
-        // still consumed so that one long number never reads as two.
-        if (value <= std::numeric_limits<float>::max())
-            value = value * 10.0f + static_cast<float>(text[pos] - '0');
-        ++pos;
-        ++count;
-    }
-    return value;
-}
-
-// An exponent: optional sign and decimal digits, the magnitude held at the int maximum.
-int32_t readExponent(const char* text, size_t& pos) {
-    bool negative = false;
-    if (text[pos] == '-' || text[pos] == '+') {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    int64_t value = 0;
-    while (isDigit(text[pos])) {
-        value = value * 10 + (text[pos] - '0');
-        if (value > std::numeric_limits<int32_t>::max()) value = std::numeric_limits<int32_t>::max();
-        ++pos;
-    }
-    return static_cast<int32_t>(negative ? -value : value);
-}
-
-// The engine number syntax, read from pos; pos ends where the syntax ended.
-float readEngineFloat(const char* text, size_t& pos) {
-    // Powers of ten for fraction parts, indexed by their number of digits.
-    static const float kFractionScale[16] = {0.f,   0.1f,   0.01f,   0.001f,   1e-4f,  1e-5f,
-                                             1e-6f, 1e-7f,  1e-8f,   1e-9f,    1e-10f, 1e-11f,
-                                             1e-12f, 1e-13f, 1e-14f, 1e-15f};
-    const size_t kMaxFractionDigits = 15;
-
-    bool negative = false;
-    if (text[pos] == '-') {
-        negative = true;
-        ++pos;
-    }
-    size_t count = 0;
-    float value = readDigitRun(text, pos, std::numeric_limits<size_t>::max(), count);
-    if (text[pos] == '.') {
-        ++pos;
-        const float fraction = readDigitRun(text, pos, kMaxFractionDigits, count);
-        value += fraction * kFractionScale[count];
-        // Digits past the fifteenth cannot change a float; they belong to this number.
-        while (isDigit(text[pos])) ++pos;
-    }
-    if (text[pos] == 'e' || text[pos] == 'E') {
-        ++pos;
-        const int32_t exponent = readExponent(text, pos);
-        // Zero and infinity keep their value whatever the exponent (no 0 * inf).
-        if (value != 0.0f && std::isfinite(value))
-            value *= static_cast<float>(std::pow(10.0, static_cast<double>(exponent)));
-    }
-    return negative ? -value : value;
-}
-
 int32_t truncateToInt(float value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483648.0f) return std::numeric_limits<int32_t>::max();
@@ -122,7 +52,12 @@ int32_t readListNumber(const char* text, size_t& pos) {
     size_t end = pos;
     if (text[end] == '-') ++end;
     while (isDigit(text[end])) ++end;
-    if (text[end] == '.' || text[end] == 'e' || text[end] == 'E') return truncateToInt(readEngineFloat(text, pos));
+    if (text[end] == '.' || text[end] == 'e' || text[end] == 'E') {
+        const char* numberEnd = text + pos;
+        const int32_t value = truncateToInt(parseFloat(text + pos, &numberEnd));
+        pos = static_cast<size_t>(numberEnd - text);
+        return value;
+    }
 
     const bool negative = text[pos] == '-';
     if (negative) ++pos;

@@ -154,6 +154,8 @@ TEST(TextRoutinesTest, ParseIntArray) {
         {"2147483648;-2147483649", {INT_MAX, INT_MIN}},
         {"99999999999999999999999999999999999999999999999999;4", {INT_MAX, 4}},
         {"1234567890123456789012345678901234567890123456789.5;4", {INT_MAX, 4}},
+        // Beyond the float range the value stays infinite, whatever the exponent.
+        {"1234567890123456789012345678901234567890123456789.5e-400;4", {INT_MAX, 4}},
     };
     for (const Case& c : cases) EXPECT_EQ(toVector(parseIntArray(c.text)), c.expected) << '"' << c.text << '"';
 }
