@@ -10,6 +10,7 @@
 #include "engine/content/CContentManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/ContentType.h"
+#include "engine/core/ControlNode.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/SceneNode.h"
 #include "engine/core/TemplateCollectionNode.h"
@@ -156,6 +157,11 @@ TEST_P(ContentScenesXvfbTest, SceneDrawsFromTheBuiltTree) {
               if (*start == std::chrono::steady_clock::time_point()) *start = now;
               return now - *start > std::chrono::milliseconds(1200);
           }},
+         {"hover", [&] {
+              // On the menu the pointer rests on the first button, to show its hover look.
+              if (auto* button = nodeCast<ControlNode>(scene->findChild(makeNameId("NewGameButton"))))
+                  button->setHovered(true);
+          }, [&] { return true; }},
          {"capture", [&] { captureNextFrame = true; }, [&] { return bool(captured); }}});
     game->onFrame = [&] { script.onFrame(); };
     EXPECT_TRUE(device->run());
