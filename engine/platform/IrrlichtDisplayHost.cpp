@@ -425,7 +425,9 @@ void IrrlichtDisplayHost::hide() {
     Display* display = xDisplay(display_);
     freeCursor();
     XUnmapWindow(display, window_);
-    XFlush(display);
+    // Wait until the server has unmapped it: whoever asks next (the window
+    // manager, another client) must already see the window gone.
+    XSync(display, False);
 }
 
 irr::core::dimension2d<irr::u32> IrrlichtDisplayHost::getClientSize() const {
