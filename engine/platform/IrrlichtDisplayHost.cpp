@@ -425,8 +425,6 @@ void IrrlichtDisplayHost::hide() {
     Display* display = xDisplay(display_);
     freeCursor();
     XUnmapWindow(display, window_);
-    // Wait until the server has unmapped it: whoever asks next (the window
-    // manager, another client) must already see the window gone.
     XSync(display, False);
 }
 
