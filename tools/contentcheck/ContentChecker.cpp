@@ -1,4 +1,5 @@
 #include "tools/contentcheck/ContentChecker.h"
+#include "engine/platform/EngineKinds.h"
 #include "engine/audio/SoundDecoder.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
@@ -7,6 +8,7 @@
 #include "engine/core/ContentType.h"
 #include "engine/core/Logger.h"
 #include "engine/core/NodeFactory.h"
+#include "engine/core/PropertyDataRegistry.h"
 #include "engine/core/SceneNode.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/TextConvert.h"
@@ -108,6 +110,9 @@ public:
 
     void run() {
         listFiles();
+        // The engine's kinds and processors, as the device has them; the
+        // game's come later, after the start-up scenes are checked.
+        registerEngineKinds();
         device_ = IrrRef<irr::IrrlichtDevice>(makeNullDevice());
         if (!device_) return problem("", "no null video device to load content with");
         fileSystem_ = makeRef<FileSystem>();
@@ -247,6 +252,8 @@ private:
     // kinds and the start-up kinds.
     void checkStartupScenes() {
         NodeFactory engineKinds;
+        PropertyDataRegistry engineValues;
+        registerEngineKinds(engineKinds, engineValues);
         const std::vector<std::string>& startup = startupKinds();
         for (const std::string& file : startupSceneFiles()) {
             if (!exists(file)) continue;
