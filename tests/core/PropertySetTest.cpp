@@ -134,6 +134,17 @@ TEST(PropertySetTest, TypedGettersCheckTheType) {
     EXPECT_EQ(str(set.getString("wide")), "wide");
     EXPECT_EQ(str(set.getString("missing")), "");
     EXPECT_EQ(str(set.getString("empty")), "");
+
+    // getStringW keeps wide text whole, where getString keeps the low byte of
+    // each character; narrow text comes back widened by the engine's rule.
+    set.setStringW("chinese", L"\x4e2d\x6587");
+    set.setString("latin", "caf\xe9");
+    EXPECT_EQ(set.getStringW("chinese"), stringw(L"\x4e2d\x6587"));
+    EXPECT_EQ(str(set.getString("chinese")), "\x2d\x87");
+    EXPECT_EQ(set.getStringW("latin"), stringw(L"caf\xFFE9"));
+    EXPECT_EQ(set.getStringW("count"), stringw(L"3"));
+    EXPECT_EQ(set.getStringW("missing"), stringw());
+    EXPECT_EQ(set.getStringW("empty"), stringw());
 }
 
 TEST(PropertySetTest, AddValueAppendsABool) {
@@ -347,6 +358,19 @@ TEST(PropertySetTest, EmptyElementsGiveEmptySetsAndDoNotSwallowFollowers) {
     ASSERT_NE(inner->getSet(), nullptr);
     EXPECT_EQ(inner->getSet()->getCount(), 0u);
     EXPECT_EQ(nextElement(*reader2), L"Tail");
+}
+
+TEST(PropertySetTest, AnElementOfTheSetsNameNestedInsideDoesNotEndTheSet) {
+    const std::string doc =
+        "<Properties>"
+        "<group Name=\"g\"><Properties><int Name=\"deep\" Value=\"1\"/></Properties></group>"
+        "<int Name=\"after\" Value=\"2\"/>"
+        "</Properties><Tail/>";
+    auto reader = readerAt(doc, L"Properties");
+    PropertySet set;
+    ASSERT_TRUE(set.read(reader.get(), true));
+    EXPECT_EQ(entriesOf(set), (Entries{{"g", "<none>"}, {"deep", "1"}, {"after", "2"}}));
+    EXPECT_EQ(nextElement(*reader), L"Tail");
 }
 
 TEST(PropertySetTest, UnknownTypesAndNamelessElements) {
