@@ -310,6 +310,31 @@ TEST(PropertySetTest, WriteAndReadBackKeepsValuesAndOrder) {
     EXPECT_FALSE(reader.read());  // the whole document was consumed
 }
 
+TEST(PropertySetTest, BytesAbove127SurviveReadingAndSavingAgain) {
+    // A hand-made 8-bit file: its bytes widen to 0xFF80..0xFFFF, and the
+    // UTF-16 file written from it holds those units (not U+FFFD).
+    const std::string doc = "<Properties><string Name=\"n\" Value=\"caf\xE9\"/>"
+                            "<stringw Name=\"w\" Value=\"\xE9t\xE9\"/></Properties>";
+    auto reader = readerAt(doc, L"Properties");
+    PropertySet set;
+    ASSERT_TRUE(set.read(reader.get(), true));
+    EXPECT_EQ(str(set.getString("n")), "caf\xE9");
+    EXPECT_EQ(set.getStringW("w"), stringw(L"\xFFE9t\xFFE9"));
+
+    XmlWriter writer;
+    ASSERT_TRUE(set.write(&writer));
+    const std::string& bytes = writer.getBuffer();
+    EXPECT_NE(bytes.find(utf16le(L"Value=\"caf\xFFE9\"", false)), std::string::npos);
+    EXPECT_NE(bytes.find(utf16le(L"Value=\"\xFFE9t\xFFE9\"", false)), std::string::npos);
+    EXPECT_EQ(bytes.find(utf16le(L"\xFFFD", false)), std::string::npos);
+
+    auto again = readerAt(bytes, L"Properties");
+    PropertySet back;
+    ASSERT_TRUE(back.read(again.get(), true));
+    EXPECT_EQ(str(back.getString("n")), "caf\xE9");
+    EXPECT_EQ(back.getStringW("w"), stringw(L"\xFFE9t\xFFE9"));
+}
+
 TEST(PropertySetTest, ReadingStopsAtTheEndOfItsElement) {
     const std::string doc =
         "<Root><Properties><int Name=\"a\" Value=\"1\"/></Properties><int Name=\"outside\" Value=\"2\"/></Root>";
