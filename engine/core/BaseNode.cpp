@@ -86,24 +86,6 @@ CountedRef<IPropertyData> getClippedEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(nodeOf(o).isChildrenClipped()));
 }
 
-// Moves the reader onto the end of the element it stands on (its start),
-// passing over everything inside.
-void skipElement(XmlReader* reader) {
-    if (reader->finishEmptyElement()) return;
-    const stringw name = reader->getNodeName();
-    int32_t depth = 0;
-    while (reader->read()) {
-        if (reader->getNodeName() != name) continue;
-        const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT) {
-            ++depth;
-        } else if (type == irr::io::EXN_ELEMENT_END) {
-            if (depth == 0) return;
-            --depth;
-        }
-    }
-}
-
 }  // namespace
 
 // ---- Free functions -------------------------------------------------------
@@ -743,14 +725,10 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
     clearStates();
     if (!factory) factory = &getNodeFactory();
     if (reader && !reader->finishEmptyElement()) {
-        bool closed = false;
-        while (!closed && reader->read()) {
+        const int32_t depth = reader->getDepth();
+        while (reader->readInside(depth)) {
             const irr::io::EXML_NODE type = reader->getNodeType();
             const stringw& element = reader->getNodeName();
-            if (type == irr::io::EXN_ELEMENT_END && element == L"SceneNode") {
-                closed = true;
-                break;
-            }
             if (type != irr::io::EXN_ELEMENT) continue;
             if (element == L"Properties") {
                 CountedRef<PropertySet> set(new PropertySet(getContentManager()));
@@ -762,7 +740,7 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
                 readChildElement(reader, factory);
             }
         }
-        if (!closed) {
+        if (reader->getNodeType() != irr::io::EXN_ELEMENT_END) {
             getLogger().log("Scene file ends inside a node element; the node is incomplete",
                             narrow(getClassName()).c_str(), LOG_ERROR);
         }
@@ -785,7 +763,7 @@ void BaseNode::readChildElement(XmlReader* reader, NodeFactory* factory) {
         // The element and everything inside it are passed over; the rest of
         // this node's content still reads.
         getLogger().log("Unknown node kind in scene file; element skipped", narrow(kind).c_str(), LOG_ERROR);
-        skipElement(reader);
+        reader->skipElement();
         return;
     }
     addChild(child);
@@ -804,7 +782,7 @@ void BaseNode::includeChildFile(XmlReader* reader) {
         getLogger().log("Scene file include needs a content manager; skipped", path.c_str(), LOG_WARNING);
     }
     // The include stands for the whole element.
-    skipElement(reader);
+    reader->skipElement();
 }
 
 void BaseNode::writeToXml(XmlWriter* writer) {
@@ -824,10 +802,10 @@ void BaseNode::readStates(XmlReader* reader) {
     clearStates();
     if (!reader || reader->finishEmptyElement()) return;
     IContentManager* contentManager = getContentManager();
-    while (reader->read()) {
+    const int32_t depth = reader->getDepth();
+    while (reader->readInside(depth)) {
         const irr::io::EXML_NODE type = reader->getNodeType();
         const stringw& element = reader->getNodeName();
-        if (type == irr::io::EXN_ELEMENT_END && element == L"States") return;
         if (type != irr::io::EXN_ELEMENT) continue;
         if (element == L"Properties") {
             CountedRef<PropertySet> set(new PropertySet(contentManager));

@@ -158,6 +158,8 @@ public:
     // parent). Without children both the started and the finished event come
     // at once.
     virtual void enterSubtreeState(NameId state, StateResolver resolver);
+    // The same under the name the game calls it by (it passes no resolver).
+    void enterStateInChildren(NameId state, StateResolver resolver = nullptr) { enterSubtreeState(state, resolver); }
     // Enters a state of this node; a missing state is resolved through the
     // resolver, else the parent learns at once that it was skipped and
     // reached. The report name (the first name asked for when -1) is what the
