@@ -43,6 +43,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <vector>
@@ -113,19 +114,43 @@ struct Motion {
 // An RGB picture, top row first.
 using Picture = std::vector<uint8_t>;
 
-// Runs frames for about `seconds` (at least 10) and answers the median frame time in ms.
-double timeFrames(const std::function<void(int)>& frame, double seconds) {
+// Milliseconds per frame, medians over the measured frames: wall time, CPU
+// time of the calling (main) thread, and CPU time of the whole process (the
+// rasteriser's threads included). CPU times vary less than wall time on a
+// machine that other work shares.
+struct Timing {
+    double wall = 0.0;
+    double mainCpu = 0.0;
+    double allCpu = 0.0;
+};
+
+double cpuMs(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+double medianOf(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
+// Runs frames for about `seconds` (at least 10) and answers the median times.
+Timing timeFrames(const std::function<void(int)>& frame, double seconds) {
     for (int f = 0; f < 3; ++f) frame(f);  // warm-up: first texture use, buffers grown
-    std::vector<double> times;
+    std::vector<double> wall, mainCpu, allCpu;
     const Clock::time_point start = Clock::now();
     for (int f = 3;; ++f) {
         const Clock::time_point t0 = Clock::now();
+        const double main0 = cpuMs(CLOCK_THREAD_CPUTIME_ID), all0 = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
         frame(f);
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-        if (times.size() >= 10 && std::chrono::duration<double>(Clock::now() - start).count() >= seconds) break;
+        wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        mainCpu.push_back(cpuMs(CLOCK_THREAD_CPUTIME_ID) - main0);
+        allCpu.push_back(cpuMs(CLOCK_PROCESS_CPUTIME_ID) - all0);
+        if (wall.size() >= 10 && std::chrono::duration<double>(Clock::now() - start).count() >= seconds) break;
     }
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return times[times.size() / 2];
+    return {medianOf(wall), medianOf(mainCpu), medianOf(allCpu)};
 }
 
 // ---- The engine -------------------------------------------------------------------
@@ -187,7 +212,7 @@ private:
 };
 
 struct EngineResult {
-    double ms = 0.0;
+    Timing ms;
     Picture picture;
 };
 
@@ -298,7 +323,7 @@ Picture readSfmlBackBuffer() {
     return rgb;
 }
 
-bool runSfml(const Motion& motion, int count, double seconds, SfmlMode mode, double& ms, Picture* picture) {
+bool runSfml(const Motion& motion, int count, double seconds, SfmlMode mode, Timing& ms, Picture* picture) {
     sf::RenderWindow window(sf::VideoMode(kWidth, kHeight), "sprite bench", sf::Style::Titlebar | sf::Style::Close);
     if (!window.isOpen()) return false;
     window.setVerticalSyncEnabled(false);
@@ -363,7 +388,7 @@ bool runSfml(const Motion& motion, int count, double seconds, SfmlMode mode, dou
 // fresh process (its own GL context, heap and allocator settings) as a
 // program of its own would; the child sends back the frame time and the
 // picture through a pipe.
-bool inChild(const std::function<bool(double&, Picture&)>& run, double& ms, Picture& picture) {
+bool inChild(const std::function<bool(Timing&, Picture&)>& run, Timing& ms, Picture& picture) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     std::fflush(stdout);
@@ -372,7 +397,7 @@ bool inChild(const std::function<bool(double&, Picture&)>& run, double& ms, Pict
     if (child < 0) return false;
     if (child == 0) {
         close(fds[0]);
-        double childMs = 0.0;
+        Timing childMs;
         Picture childPicture;
         const bool ok = run(childMs, childPicture);
         const uint64_t size = childPicture.size();
@@ -401,9 +426,10 @@ bool inChild(const std::function<bool(double&, Picture&)>& run, double& ms, Pict
     return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0.0 : v[v.size() / 2];
+double median(const std::vector<Timing>& v, double Timing::*field) {
+    std::vector<double> values;
+    for (const Timing& t : v) values.push_back(t.*field);
+    return medianOf(values);
 }
 
 }  // namespace
@@ -427,7 +453,8 @@ int main(int argc, char** argv) {
         } else if (!std::strcmp(a, "--engine-only")) {
             engineOnly = true;
         } else {
-            std::fprintf(stderr, "usage: %s [--sprites N] [--seconds S] [--rounds R] [--clear-depth] [--engine-only]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--sprites N] [--seconds S] [--rounds R] [--clear-depth] [--engine-only]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -440,13 +467,13 @@ int main(int argc, char** argv) {
     std::printf("sprites %d, %dx%d, LP_NUM_THREADS=%s, %d rounds of %.1f s, median frame times\n", count, kWidth,
                 kHeight, threads ? threads : "(default)", rounds, seconds);
 
-    std::vector<double> engineMs, vaMs, sprMs;
+    std::vector<Timing> engineMs, vaMs, sprMs;
     Picture enginePicture, vaPicture;
     for (int r = 0; r < rounds; ++r) {
-        double e = 0.0, va = 0.0, spr = 0.0;
+        Timing e, va, spr;
         Picture unused;
         const bool ran = inChild(
-            [&](double& ms, Picture& picture) {
+            [&](Timing& ms, Picture& picture) {
                 EngineResult result;
                 if (!runEngine(motion, count, seconds, clearDepth, result)) return false;
                 ms = result.ms;
@@ -459,11 +486,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (engineOnly) {
-            std::printf("  round %d: engine %.2f ms\n", r + 1, e);
+            std::printf("  round %d: engine %.2f ms (main thread %.2f, all threads %.2f ms CPU)\n", r + 1, e.wall,
+                        e.mainCpu, e.allCpu);
             continue;
         }
         const auto sfml = [&](SfmlMode mode) {
-            return [&, mode](double& ms, Picture& picture) {
+            return [&, mode](Timing& ms, Picture& picture) {
                 return runSfml(motion, count, seconds, mode, ms, &picture);
             };
         };
@@ -474,14 +502,24 @@ int main(int argc, char** argv) {
         engineMs.push_back(e);
         vaMs.push_back(va);
         sprMs.push_back(spr);
-        std::printf("  round %d: engine %.2f ms, sfml vertex array %.2f ms, sfml sprites %.2f ms\n", r + 1, e, va,
-                    spr);
+        std::printf("  round %d: engine %.2f ms, sfml vertex array %.2f ms, sfml sprites %.2f ms\n", r + 1, e.wall,
+                    va.wall, spr.wall);
         std::fflush(stdout);
     }
     if (engineOnly) return 0;
-    const double e = median(engineMs), va = median(vaMs), spr = median(sprMs);
-    std::printf("engine %.2f ms  sfml-va %.2f ms  sfml-sprites %.2f ms  engine/va %.2f  engine/sprites %.2f\n", e, va,
-                spr, e / va, e / spr);
+    std::printf("%-16s %10s %10s %10s   (median ms per frame)\n", "", "wall", "main CPU", "all CPU");
+    const struct {
+        const char* name;
+        const std::vector<Timing>& times;
+    } rows[] = {{"engine", engineMs}, {"sfml-va", vaMs}, {"sfml-sprites", sprMs}};
+    for (const auto& row : rows)
+        std::printf("%-16s %10.2f %10.2f %10.2f\n", row.name, median(row.times, &Timing::wall),
+                    median(row.times, &Timing::mainCpu), median(row.times, &Timing::allCpu));
+    for (const auto& other : {rows[1], rows[2]})
+        std::printf("ratio to %-7s %10.2f %10.2f %10.2f\n", other.name + 5,
+                    median(engineMs, &Timing::wall) / median(other.times, &Timing::wall),
+                    median(engineMs, &Timing::mainCpu) / median(other.times, &Timing::mainCpu),
+                    median(engineMs, &Timing::allCpu) / median(other.times, &Timing::allCpu));
 
     // The same picture: the engine's frame at whole-pixel positions against
     // SFML's vertex array at the same positions.
