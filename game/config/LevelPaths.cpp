@@ -103,6 +103,10 @@ GLevelPath* GLevelPaths::randomCarPath(engine::NameId id, engine::RandomGenerato
     return it->second.paths[static_cast<size_t>(pickIndex(it->second.paths.size(), it->second.lastIndex, random))];
 }
 
+GLevelPath* GLevelPaths::randomCarPath(engine::NameId id) { return randomCarPath(id, engine::getRandomGenerator()); }
+
+GLevelPath* GLevelPaths::randomPedestrianPath() { return randomPedestrianPath(engine::getRandomGenerator()); }
+
 GLevelPath* GLevelPaths::randomPedestrianPath(engine::RandomGenerator& random) {
     if (pedestrianPaths_.empty()) return nullptr;
     return pedestrianPaths_[static_cast<size_t>(pickIndex(pedestrianPaths_.size(), pedestrianLastIndex_, random))];

@@ -50,7 +50,10 @@ public:
     // The paths under the ID (not counted); empty when there are none.
     std::vector<GLevelPath*> carPaths(engine::NameId id) const;
     // A path under the ID other than the one picked last for it, or null.
+    // Without a generator the process-wide one draws.
+    GLevelPath* randomCarPath(engine::NameId id);
     GLevelPath* randomCarPath(engine::NameId id, engine::RandomGenerator& random);
+    GLevelPath* randomPedestrianPath();
     GLevelPath* randomPedestrianPath(engine::RandomGenerator& random);
     const std::vector<GLevelPath*>& pedestrianPaths() const { return pedestrianPaths_; }
     std::vector<engine::NameId> carPathIds() const;

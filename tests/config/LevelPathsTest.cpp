@@ -99,7 +99,20 @@ TEST(LevelPaths, PicksNeverRepeatTheLastPath) {
         }
         for (int n : seen) EXPECT_GT(n, 0);
     }
+    // Two pedestrian paths alternate after the first pick.
+    GLevelPaths walkers;
+    auto reader = xml("<LevelPaths><PedestrianPaths><Path/><Path/></PedestrianPaths></LevelPaths>");
+    ASSERT_TRUE(walkers.readLevelPaths(*reader));
+    game::GLevelPath* previous = walkers.randomPedestrianPath(random);
+    for (int i = 0; i < 10; ++i) {
+        game::GLevelPath* pick = walkers.randomPedestrianPath();
+        ASSERT_NE(pick, nullptr);
+        EXPECT_NE(pick, previous);
+        previous = pick;
+    }
+
     GLevelPaths empty;
+    EXPECT_EQ(empty.randomCarPath(id("Route")), nullptr);
     EXPECT_EQ(empty.randomCarPath(id("Route"), random), nullptr);
     EXPECT_EQ(empty.randomPedestrianPath(random), nullptr);
 }

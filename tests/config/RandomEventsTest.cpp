@@ -259,3 +259,19 @@ TEST(RandomEvents, ListReadsKnownKindsAndReleasesOnClear) {
     scheduler.update(5000);  // the cleared event left the scheduler
     EXPECT_TRUE(receiver.ids.empty());
 }
+
+TEST(RandomEvents, RequestsAreGameEventsAndRequests) {
+    game::GSellBuildingRequestEvent sell;
+    game::GLetterRequestEvent letter;
+    game::GWeatherRequestEvent weather(1, 2);
+    for (const engine::Event* e : {static_cast<const engine::Event*>(&sell), static_cast<const engine::Event*>(&letter)}) {
+        EXPECT_TRUE(e->isOfType(engine::EventId::GRequestEvent));
+        EXPECT_TRUE(e->isOfType(engine::EventId::GGameEvent));
+        EXPECT_TRUE(e->isOfType(0));
+        EXPECT_EQ(e->getCategory(), engine::EventCategory::Game);
+    }
+    EXPECT_FALSE(weather.isOfType(engine::EventId::GRequestEvent));
+    EXPECT_TRUE(weather.isOfType(engine::EventId::GGameEvent));
+    EXPECT_EQ(weather.getTypeId(), 4118);
+    EXPECT_FALSE(sell.isOfType(engine::EventId::GLetterRequestEvent));
+}
