@@ -1,5 +1,6 @@
 // The configuration files shipped in assets/ load through the readers without
 // a single message, and every name they use exists.
+#include "engine/content/Dictionary.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/XmlReader.h"
 #include "game/config/BuildingsConfiguration.h"
@@ -128,6 +129,10 @@ TEST_F(ShippedConfiguration, EveryNamedReferenceExists) {
     game::ConfigurationNames names;
     names.dictionaryKeys = dictionaryKeys(assetPath("strings/config-texts.xml"));
     ASSERT_FALSE(names.dictionaryKeys.empty());
+    // The texts load as a dictionary of their own, to be merged into the game's.
+    engine::Dictionary texts;
+    ASSERT_TRUE(texts.load(assetPath("strings/config-texts.xml").c_str()));
+    EXPECT_EQ(texts.getCount(), names.dictionaryKeys.size());
     std::vector<game::LevelReferences> refs;
     for (int n = 1; n <= 3; ++n) {
         game::LevelReferences entry;
