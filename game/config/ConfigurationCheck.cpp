@@ -4,6 +4,8 @@
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelPaths.h"
 #include "game/config/UpgradesConfiguration.h"
+#include <filesystem>
+#include <regex>
 
 namespace game {
 
@@ -160,6 +162,63 @@ bool checkConfigurationReferences(const BuildingsConfiguration& buildings, const
             }
         }
     }
+    return problems.size() == before;
+}
+
+bool checkConfigurationFiles(const std::string& assetsRoot, const ConfigurationNames& names,
+                             const std::map<std::string, std::set<std::string>>& placeNames,
+                             std::vector<std::string>& problems) {
+    namespace fs = std::filesystem;
+    const size_t before = problems.size();
+    // Opens and reads one file; a missing or broken one is a problem.
+    auto readFile = [&](const std::string& relative, const auto& read) {
+        const fs::path path = fs::path(assetsRoot) / relative;
+        if (!fs::is_regular_file(path)) {
+            problems.push_back(relative + ": missing");
+            return;
+        }
+        engine::XmlReader reader(path.string().c_str());
+        if (!read(reader)) problems.push_back(relative + ": does not read whole (see the log)");
+    };
+
+    BuildingsConfiguration buildings;
+    UpgradesConfiguration upgrades;
+    readFile("levels/common/BuildingsConfiguration.xml",
+             [&](engine::XmlReader& r) { return buildings.readBuildingsConfiguration(r); });
+    readFile("levels/common/UpgradesConfiguration.xml",
+             [&](engine::XmlReader& r) { return upgrades.readUpgradesConfiguration(r); });
+
+    std::vector<engine::CountedRef<GLevelConfig>> configs;
+    std::vector<engine::CountedRef<GLevelPaths>> paths;
+    std::vector<LevelReferences> levels;
+    const fs::path levelsFolder = fs::path(assetsRoot) / "levels";
+    std::error_code error;
+    const std::regex regularLevel("level[0-9]+");
+    std::set<std::string> folders;
+    for (const auto& entry : fs::directory_iterator(levelsFolder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && std::regex_match(name, regularLevel)) folders.insert("levels/" + name);
+    }
+    for (const std::string& folder : folders) {
+        configs.emplace_back(new GLevelConfig());
+        GLevelConfig* level = configs.back().get();
+        readFile(folder + "/LevelConfiguration.xml",
+                 [&](engine::XmlReader& r) { return level->readLevelConfiguration(r); });
+        LevelReferences entry;
+        entry.folder = folder;
+        entry.level = level;
+        // Paths are optional: without them a level has no traffic.
+        if (fs::is_regular_file(fs::path(assetsRoot) / folder / "LevelPaths.xml")) {
+            paths.emplace_back(new GLevelPaths());
+            GLevelPaths* levelPaths = paths.back().get();
+            readFile(folder + "/LevelPaths.xml", [&](engine::XmlReader& r) { return levelPaths->readLevelPaths(r); });
+            entry.paths = levelPaths;
+        }
+        auto places = placeNames.find(folder);
+        if (places != placeNames.end()) entry.placeNames = places->second;
+        levels.push_back(entry);
+    }
+    checkConfigurationReferences(buildings, upgrades, levels, names, problems);
     return problems.size() == before;
 }
 

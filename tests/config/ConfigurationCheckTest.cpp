@@ -3,6 +3,8 @@
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelPaths.h"
 #include "game/config/UpgradesConfiguration.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
 #include <gtest/gtest.h>
 
 using namespace config_test;
@@ -73,4 +75,39 @@ TEST(ConfigurationCheck, ReportsEveryMissingName) {
     EXPECT_FALSE(contains(problems, "CkLost"));
     EXPECT_FALSE(contains(problems, "sound cue"));
     EXPECT_TRUE(contains(problems, "CkGhost"));
+}
+
+TEST(ConfigurationCheck, FilesOfAContentFolder) {
+    testing_support::TempDir dir;
+    testing_support::LogCapture log;
+    std::vector<std::string> problems;
+    // Nothing there: both common files are missing.
+    EXPECT_FALSE(game::checkConfigurationFiles(dir.path().string(), game::ConfigurationNames(), {}, problems));
+    EXPECT_TRUE(contains(problems, "levels/common/BuildingsConfiguration.xml: missing"));
+    EXPECT_TRUE(contains(problems, "levels/common/UpgradesConfiguration.xml: missing"));
+
+    dir.write("levels/common/BuildingsConfiguration.xml",
+              "<BuildingsConfiguration><Building><Properties><string Name='Name' Value='BuildingPlace'/></Properties>"
+              "</Building><Building><Properties><string Name='Name' Value='FcHotel'/><int Name='Level' Value='1'/>"
+              "</Properties></Building></BuildingsConfiguration>");
+    dir.write("levels/common/UpgradesConfiguration.xml",
+              "<UpgradesConfiguration><Upgrade><Name Value='FcHotel'/><AllowsBuilding Value='FcHotel'/></Upgrade>"
+              "</UpgradesConfiguration>");
+    dir.write("levels/level1/LevelConfiguration.xml",
+              "<Level><Properties><stringw Name='Name' Value='1'/><string Name='AvailableBuildingsForBuild' Value='FcHotel'/>"
+              "</Properties><RandomEvents><Event Type='OneTimeSellBuildingRequest' PlaceNames='FcPlace'/></RandomEvents></Level>");
+    dir.write("levels/level1/LevelPaths.xml", "<LevelPaths><CarPaths><Path ID='FcPlace'/></CarPaths></LevelPaths>");
+    dir.write("levels/level2/LevelConfiguration.xml", "<Level><Properties>");  // cut off
+    dir.write("levels/minigame_x/LevelConfiguration.xml", "not a regular level");
+    problems.clear();
+    EXPECT_FALSE(game::checkConfigurationFiles(dir.path().string(), game::ConfigurationNames(),
+                                               {{"levels/level1", {"FcPlace"}}}, problems));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_TRUE(contains(problems, "levels/level2/LevelConfiguration.xml: does not read whole"));
+
+    problems.clear();
+    EXPECT_FALSE(game::checkConfigurationFiles(dir.path().string(), game::ConfigurationNames(),
+                                               {{"levels/level1", {"Elsewhere"}}}, problems));
+    EXPECT_TRUE(contains(problems, "place \"FcPlace\""));
+    EXPECT_TRUE(contains(problems, "bus path \"FcPlace\""));
 }

@@ -133,15 +133,7 @@ TEST_F(ShippedConfiguration, EveryNamedReferenceExists) {
     engine::Dictionary texts;
     ASSERT_TRUE(texts.load(assetPath("strings/config-texts.xml").c_str()));
     EXPECT_EQ(texts.getCount(), names.dictionaryKeys.size());
-    std::vector<game::LevelReferences> refs;
-    for (int n = 1; n <= 3; ++n) {
-        game::LevelReferences entry;
-        entry.folder = "levels/level" + std::to_string(n);
-        entry.level = levels[n - 1].get();
-        entry.paths = paths[n - 1].get();
-        refs.push_back(entry);
-    }
     std::vector<std::string> problems;
-    EXPECT_TRUE(game::checkConfigurationReferences(buildings, upgrades, refs, names, problems));
+    EXPECT_TRUE(game::checkConfigurationFiles(sourceRoot() + "/assets", names, {}, problems));
     for (const std::string& problem : problems) ADD_FAILURE() << problem;
 }
