@@ -1,6 +1,8 @@
 #pragma once
 #include "engine/core/Event.h"
 #include "engine/core/EventIds.h"
+#include "engine/core/NameId.h"
+#include "engine/core/Types.h"
 
 namespace game {
 
@@ -43,6 +45,55 @@ private:
     GBuildingNode* building_;
     float materials_;
     int32_t workers_;
+};
+
+// The base of the requests a level answers (never sent by itself): the building
+// types and the place names the request may pick from; empty means any.
+class GRequestEvent : public GGameEvent {
+    ENGINE_EVENT_TYPE(GGameEvent, engine::EventId::GRequestEvent)
+    GRequestEvent() = default;
+
+    engine::array<engine::NameId> buildingTypes;
+    engine::array<engine::NameId> placeNames;
+};
+
+// An offer to sell a building to the player.
+class GSellBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GSellBuildingRequestEvent)
+};
+
+// A building breaks down.
+class GBrokenBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GBrokenBuildingRequestEvent)
+};
+
+// A decoration gets dirty.
+class GDirtyBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GDirtyBuildingRequestEvent)
+};
+
+// Accepted by the level without an effect.
+class GCafeBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GCafeBuildingRequestEvent)
+};
+
+// A money letter arrives at a hotel: the money factor range and the letter's
+// lifetime range in ms.
+class GLetterRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GLetterRequestEvent)
+
+    engine::vector2df moneyRange{0.0f, 0.0f};
+    engine::vector2df waitTimeRange{0.0f, 0.0f};
+};
+
+// A shower of rain or snow: its duration range in ms.
+class GWeatherRequestEvent : public GGameEvent {
+    ENGINE_EVENT_TYPE(GGameEvent, engine::EventId::GWeatherRequestEvent)
+    GWeatherRequestEvent(int32_t minDuration, int32_t maxDuration)
+        : minDuration(minDuration), maxDuration(maxDuration) {}
+
+    int32_t minDuration;
+    int32_t maxDuration;
 };
 
 }  // namespace game
