@@ -44,7 +44,7 @@ const std::map<std::string, std::set<std::string>>& allowedIncludes() {
 // without extension.
 std::string layerOf(const std::string& folder, const std::string& stem) {
     static const std::set<std::string> services = {"Thread",      "DeviceClock", "Image",        "ImagePixels",
-                                                   "ImageLoaders", "ImageBridge", "ImageFileChecks", "ImageManager"};
+                                                   "ImageLoaders", "ImageBridge", "ImageFileChecks", "ImageManager", "ImageDecoders"};
     return folder == "platform" && services.count(stem) ? kSystemServices : folder;
 }
 
