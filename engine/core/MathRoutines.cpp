@@ -57,6 +57,8 @@ void rotateVector2dDegrees(vector2df& vector, int32_t degrees) {
     vector.Y = x * s + y * c;
 }
 
+float sineOfDegrees(int64_t degrees) { return sineTable()[degreeIndex(degrees)]; }
+
 void transformVect2D(const matrix4& matrix, vector2df& point) {
     const float x = point.X;
     const float y = point.Y;

@@ -12,6 +12,9 @@ SColor multiplyColors(SColor a, SColor b);
 // so that quarter turns are exact.
 void rotateVector2dDegrees(vector2df& vector, int32_t degrees);
 
+// The sine of whole degrees (any sign, any size) from the same table.
+float sineOfDegrees(int64_t degrees);
+
 // Applies the matrix to a 2D point: x' = m0 x + m4 y + m12, y' = m1 x + m5 y + m13.
 void transformVect2D(const matrix4& matrix, vector2df& point);
 

@@ -20,6 +20,7 @@ const std::vector<ValueRule>& valueRules() {
         {"string", "BirdTemplateID", Ref::Template},
         {"string", "SoundCueName", Ref::Cue},
         {"string", "EmitterName", Ref::Emitter},
+        {"string", "ConfigurationFilename", Ref::File},
     };
     return rules;
 }
@@ -43,6 +44,10 @@ const std::vector<NamedByCode>& namedByCode() {
         {"MainMenuAmbient", Ref::Cue, "the main menu"},
         {"MainMenuCarTo", Ref::Cue, "the main-menu cars"},
         {"MainMenuCarOut", Ref::Cue, "the main-menu cars"},
+        {"levels/common/Effects/Rain.xml", Ref::File, "the level's weather"},
+        {"levels/common/Effects/Snow.xml", Ref::File, "the level's weather in snow settings"},
+        {"particles/Rain.png", Ref::Image, "the level's weather"},
+        {"particles/Snow.png", Ref::Image, "the level's weather in snow settings"},
     };
     return names;
 }
