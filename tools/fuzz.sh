@@ -11,9 +11,10 @@
 # the crash reproducers (fuzz/regressions/<target>/). Crash, leak and timeout
 # inputs land in build-fuzz/findings/<target>/.
 #
-# Extra libFuzzer flags come from FUZZ_FLAGS, e.g. FUZZ_FLAGS="-max_len=4096
-# -detect_leaks=0". Run several targets at once from separate shells; each
-# takes one core.
+# Extra libFuzzer flags come from FUZZ_FLAGS, e.g. FUZZ_FLAGS="-max_len=2048
+# -timeout=10" (a short -max_len keeps the XML readers quick). To look past a
+# leak already known, run with ASAN_OPTIONS=detect_leaks=0. Run several targets
+# at once from separate shells; each takes one core.
 #
 # A crash found and mended: copy its input to fuzz/regressions/<target>/ (a
 # short descriptive name) and commit it; the normal test suite replays every
