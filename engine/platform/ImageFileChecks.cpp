@@ -575,10 +575,13 @@ ImageFileInfo checkPpmFile(const uint8_t* d, size_t n) {
     const int64_t width = values[0], height = values[1];
     if (!sizeAllowed(width, height)) return rejectedSize(width, height);
     if (!bitmap && (values[2] < 1 || values[2] > 255)) return rejected("unsupported sample range");
-    uint64_t need = 0;
+    // Every sample takes at least one byte (in the plain forms a digit), so a
+    // header that claims more samples than the file has bytes is refused
+    // before the decoder makes room for them.
+    const uint64_t pixels = uint64_t(width) * uint64_t(height);
+    uint64_t need = pixels;
     if (kind == '4') need = uint64_t((width + 7) / 8) * uint64_t(height);
-    if (kind == '5') need = uint64_t(width) * uint64_t(height);
-    if (kind == '6') need = 3 * uint64_t(width) * uint64_t(height);
+    if (kind == '3' || kind == '6') need = 3 * pixels;
     if (pos + need > n) return rejected("pixel data cut short");
 
     ImageFileInfo info = accepted(width, height);

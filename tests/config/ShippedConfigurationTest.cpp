@@ -127,11 +127,11 @@ TEST_F(ShippedConfiguration, EveryLevelCanBuildWhatItOffersAndUsesEveryObjective
 
 TEST_F(ShippedConfiguration, EveryNamedReferenceExists) {
     game::ConfigurationNames names;
-    names.dictionaryKeys = dictionaryKeys(assetPath("strings/config-texts.xml"));
+    names.dictionaryKeys = dictionaryKeys(assetPath("strings/Dictionary.xml"));
     ASSERT_FALSE(names.dictionaryKeys.empty());
     // The texts load as a dictionary of their own, to be merged into the game's.
     engine::Dictionary texts;
-    ASSERT_TRUE(texts.load(assetPath("strings/config-texts.xml").c_str()));
+    ASSERT_TRUE(texts.load(assetPath("strings/Dictionary.xml").c_str()));
     EXPECT_EQ(texts.getCount(), names.dictionaryKeys.size());
     std::vector<std::string> problems;
     EXPECT_TRUE(game::checkConfigurationFiles(sourceRoot() + "/assets", names, {}, problems));

@@ -202,6 +202,30 @@ TEST(ImageDamagedFilesTest, GiveNoImageAndALoggedError) {
     }
 }
 
+// A plain PBM, PGM or PPM has at least one byte per sample; a header that
+// claims more is refused by the check, before the decoder reserves room for
+// every sample it claims (up to 800 MB for a file of a few bytes).
+TEST(ImageDamagedFilesTest, PlainPnmHeadersClaimingMoreSamplesThanBytesAreRefused) {
+    const struct {
+        std::string bytes;
+        ImageFileInfo::Status status;
+    } cases[] = {
+        {"P1\n8192 8192\n0101", ImageFileInfo::Rejected},
+        {"P2\n8192 8192\n255\n1 2 3", ImageFileInfo::Rejected},
+        {"P3\n8192 8192\n255\n1 2 3", ImageFileInfo::Rejected},
+        {"P3\n2 1\n255\n1 2 3", ImageFileInfo::Rejected},
+        {"P1\n4 2\n01010101", ImageFileInfo::Accepted},
+        {"P3\n2 1\n255\n1 2 3 4 5 6", ImageFileInfo::Accepted},
+    };
+    for (const auto& c : cases) {
+        const ImageFileInfo info = checkPpmFile(reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size());
+        EXPECT_EQ(info.status, c.status) << c.bytes << ": " << info.reason;
+        if (c.status == ImageFileInfo::Rejected) {
+            EXPECT_EQ(info.reason, "pixel data cut short") << c.bytes;
+        }
+    }
+}
+
 // The same checks on their own: each format's check recognises the others'
 // files as not its own, so no error is logged for a file merely tried.
 TEST(ImageDamagedFilesTest, ChecksLeaveOtherFormatsAlone) {

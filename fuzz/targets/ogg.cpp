@@ -1,0 +1,7 @@
+// Ogg Vorbis files through the engine's sound decoders.
+#include "fuzz/support/FuzzSupport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzz::decodeSound("fuzz.ogg", data, size);
+    return 0;
+}
