@@ -129,7 +129,7 @@ TEST_F(ShippedConfiguration, EveryNamedReferenceExists) {
     game::ConfigurationNames names;
     names.dictionaryKeys = dictionaryKeys(assetPath("strings/Dictionary.xml"));
     ASSERT_FALSE(names.dictionaryKeys.empty());
-    // The texts load as a dictionary of their own, to be merged into the game's.
+    // The dictionary loads whole: every key the configuration names is in it.
     engine::Dictionary texts;
     ASSERT_TRUE(texts.load(assetPath("strings/Dictionary.xml").c_str()));
     EXPECT_EQ(texts.getCount(), names.dictionaryKeys.size());
