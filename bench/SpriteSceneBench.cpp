@@ -20,7 +20,7 @@
 //
 // Needs an X display with OpenGL (tools/bench-sprites.sh runs it under
 // xvfb-run); LP_NUM_THREADS sets Mesa's rasteriser threads.
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/Event.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/SceneNode.h"

@@ -1,10 +1,11 @@
 #include "game/world/ParticleEffectNode.h"
 #include "engine/content/CContentManager.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/Logger.h"
 #include "engine/core/MathRoutines.h"
 #include "engine/core/PropertyData.h"
 #include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TimerScheduler.h"
@@ -92,7 +93,7 @@ void GParticleEffectNode::writeProperties(PropertySet* set) {
     BaseNode::writeProperties(set);
     if (!configurationFilename_.empty()) set->addString("ConfigurationFilename", configurationFilename_);
     if (!enabled_) PropertySet::addValue(set, "Enabled", false);
-    if (atlasTexture_) set->addAtlasTexture("AtlasTexture", atlasTexture_.get());
+    if (atlasTexture_) set->add("AtlasTexture", makeAtlasTextureData(atlasTexture_.get()));
 }
 
 void GParticleEffectNode::readProperties(PropertySet* set) {

@@ -3,7 +3,7 @@
 // folder (through a real file system), and an 8 x 4 white texture made on the
 // null driver, for the particle effect nodes.
 #include "engine/content/CContentManager.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/SceneNode.h"
 #include "engine/core/TimerScheduler.h"
