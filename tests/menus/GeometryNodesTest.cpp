@@ -2,6 +2,7 @@
 // property handling of both geometry nodes, and (on an X display) the pixels
 // a sector and a rectangle draw.
 #include "engine/core/PropertySet.h"
+#include "support/SetUpNeeds.h"
 #include "engine/visual/BackBufferCapture.h"
 #include "engine/visual/QuadBatcher.h"
 #include "engine/visual/RenderContext.h"
@@ -175,8 +176,7 @@ protected:
         std::string whyNot;
         gl_ = visual_test::createOpenGLDevice(128, 128, &whyNot);
         if (!gl_) {
-            if (std::getenv("CI")) FAIL() << "needs a display under CI: " << whyNot;
-            GTEST_SKIP() << whyNot;
+            SKIP_OR_FAIL_UNDER_CI() << whyNot;
         }
         driver_ = gl_->getVideoDriver();
         context_ = makeRef<RenderContext>(driver_);

@@ -8,6 +8,7 @@
 // Start-up scenes get what their code gives them: the first logo on Logo2,
 // and a loading bar filled to 60 %.
 #include "engine/content/CContentManager.h"
+#include "support/SetUpNeeds.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/ControlNode.h"
@@ -47,11 +48,10 @@ const char* const kTree = "";
 class ContentScenesXvfbTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        if (!std::filesystem::is_directory(kTree)) GTEST_SKIP() << "no built content tree at " << kTree;
+        if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display) {
-            if (std::getenv("CI")) FAIL() << "no X display under CI";
-            GTEST_SKIP() << "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
+            SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
         }
         lock = std::make_unique<device_test::XDisplayLock>();
         device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo scenes"));
@@ -59,8 +59,7 @@ protected:
         game = makeRef<device_test::FrameDrawer>(device.get());
         ASSERT_TRUE(device->addEventReceiver(game.get(), 0));
         if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
-            if (std::getenv("CI")) FAIL() << "could not open an OpenGL window on " << display;
-            GTEST_SKIP() << "could not open an OpenGL window on display " << display;
+            SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
         }
         device_test::pinOpenGLDriverModules();
         managers = std::make_unique<device_test::GameManagers>(device.get());
