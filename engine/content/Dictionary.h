@@ -13,6 +13,7 @@
 #include "engine/core/RefCounted.h"
 #include "engine/core/Types.h"
 #include <map>
+#include <set>
 #include <string>
 
 namespace engine {
@@ -57,6 +58,13 @@ public:
     void clear() override { entries_.clear(); }
 
     uint32_t getCount() const { return static_cast<uint32_t>(entries_.size()); }
+    bool hasKey(const std::string& key) const { return entries_.count(key) != 0; }
+    // The keys in order, for tools that check what content names.
+    std::set<std::string> getKeys() const {
+        std::set<std::string> keys;
+        for (const auto& entry : entries_) keys.insert(keys.end(), entry.first);
+        return keys;
+    }
 
 private:
     CountedRef<FileSystem> fileSystem_;

@@ -19,6 +19,7 @@
 #include "engine/particles/ParticleCollection.h"
 #include "engine/visual/AtlasTextureCollection.h"
 #include "game/app/GameNodeKinds.h"
+#include "game/config/ConfigurationCheck.h"
 #include "tools/contentcheck/ContentRules.h"
 
 #include <irrlicht.h>
@@ -136,6 +137,7 @@ public:
         for (const NamedByCode& named : namedByCode())
             resolve({std::string("(named by ") + named.user + ")", named.name, named.ref}, "");
         for (const Mention& mention : mentions_) resolve(mention, mention.file);
+        checkConfiguration();
 
         content_.reset();
         processors_.reset();
@@ -177,6 +179,19 @@ private:
     }
 
     bool exists(const std::string& file) const { return std::binary_search(files_.begin(), files_.end(), file); }
+
+    // Building types, upgrades and text keys that the building, upgrade and
+    // level files name. Cues, level templates and building places are checked
+    // there too once the sound pack, the level template collection and the
+    // level scenes provide them; until then their sets stay empty (unchecked).
+    void checkConfiguration() {
+        if (!exists("levels/common/BuildingsConfiguration.xml")) return;
+        game::ConfigurationNames names;
+        names.dictionaryKeys = dictionary_->getKeys();
+        std::vector<std::string> found;
+        watching("levels", [&] { game::checkConfigurationFiles(".", names, {}, found); });
+        for (const std::string& text : found) problem("", text);
+    }
 
     void loadDictionary() {
         if (!exists("strings/Dictionary.xml")) return;
