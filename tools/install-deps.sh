@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpng-dev libjpeg-dev
   xvfb xauth libgl1-mesa-dri x11-utils xdotool
   sox vorbis-tools fonts-dejavu-core
+  librsvg2-bin fluidsynth timgm6mb-soundfont python3
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -52,7 +52,7 @@ bool OpenALAudioDriver::init() {
     // OpenAL Soft's null backend opens like a device but plays into nothing.
     const char* backends = std::getenv("ALSOFT_DRIVERS");
     if (backends && std::string(backends) == "null")
-        logWarning("No sound: OpenAL plays to its null backend (ALSOFT_DRIVERS=null)");
+        logInfo("No sound: OpenAL plays to its null backend (ALSOFT_DRIVERS=null)");
     context_ = alcCreateContext(device_, nullptr);
     if (!context_) {
         alcCloseDevice(device_);

@@ -101,7 +101,7 @@ void GIntroScene::updateProgressBar() {
 // ---- Loading steps ------------------------------------------------------------
 
 bool GIntroScene::registerGameNodeKinds() {
-    game::registerGameNodeKinds();
+    ::registerGameNodeKinds();
     return true;
 }
 

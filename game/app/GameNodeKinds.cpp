@@ -67,14 +67,14 @@ const GameNodeKind kGameKinds[] = {
     {L"GSelectGridNode", 1134, nullptr},
 };
 
+}  // namespace
+
 void registerKinds(const GameNodeKind* kinds, size_t count) {
     engine::NodeFactory& factory = engine::getNodeFactory();
     for (size_t i = 0; i < count; ++i) {
         if (kinds[i].creator) factory.registerNodeKind(kinds[i].name, kinds[i].creator);
     }
 }
-
-}  // namespace
 
 const GameNodeKind* startupNodeKinds(size_t& count) {
     count = sizeof(kStartupKinds) / sizeof(kStartupKinds[0]);
@@ -92,10 +92,10 @@ void registerStartupNodeKinds() {
     registerKinds(kinds, count);
 }
 
+}  // namespace game
+
 void registerGameNodeKinds() {
     size_t count = 0;
-    const GameNodeKind* kinds = gameNodeKinds(count);
-    registerKinds(kinds, count);
+    const game::GameNodeKind* kinds = game::gameNodeKinds(count);
+    game::registerKinds(kinds, count);
 }
-
-}  // namespace game

@@ -21,9 +21,13 @@ const GameNodeKind* startupNodeKinds(size_t& count);
 // The 47 kinds the intro registers, in their order.
 const GameNodeKind* gameNodeKinds(size_t& count);
 
+// Registers the kinds of the list whose class exists.
+void registerKinds(const GameNodeKind* kinds, size_t count);
 // Registers the start-up kinds whose class exists.
 void registerStartupNodeKinds();
-// Registers each of the 47 game kinds whose class exists.
-void registerGameNodeKinds();
 
 }  // namespace game
+
+// Registers each of the 47 game kinds whose class exists (the intro's first
+// loading step; the content check tool calls it too).
+void registerGameNodeKinds();

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +37,13 @@ void writeContent(const std::string& assets, bool withLogo) {
     if (withLogo) {
         writeImage(assets + "/logos/Red.png", 256, 128, RED);
         write("logos/Logos.xml", R"(<Logos><Logo Image="logos/Red.png" Time="1200" Skippable="true"/></Logos>)");
+    } else {
+        // Broken optional files: each is logged and skipped.
+        write("logos/Logos.xml", "<Logos><Logo Image=\"logos/Red.png");
+        write("atlases/Buildings.xml", "<AtlasTextureCollection><Texture Filename=");
+        write("scenes/ParticleCollection.xml", "not xml at all");
+        write("scenes/TemplateCollection.oscn", "<SceneNode Type=\"TemplateCollectionNode\"><SceneNode");
+        write("levels/common/BuildingsConfiguration.xml", "<BuildingsConfiguration><Building>");
     }
     writeImage(assets + "/scenes/images/Green.png", 8, 8, GREEN);
     writeImage(assets + "/scenes/images/Grey.png", 8, 8, GREY);
@@ -235,7 +243,52 @@ TEST_F(GameProgramTest, FillsANearlyFourThirdsScreenWithoutBars) {
     EXPECT_EQ(frame.width, 1280);
     for (int x : {0, 1, 1278, 1279}) EXPECT_TRUE(near(frame.at(x, 512), BLUE)) << "x " << x;
     for (int y : {0, 1023}) EXPECT_TRUE(near(frame.at(640, y), BLUE)) << "y " << y;
+
+    // The developer code, then Control + Shift + S: the next free screenshot
+    // number in the user data folder.
+    const std::string data = root.file("data/Brightwick/Lodgeroo/");
+    for (int n = 0; n < 3; ++n) std::ofstream(data + "screenshot" + std::to_string(n) + ".jpg") << "taken";
+    for (const std::vector<std::string>& keys : {std::vector<std::string>{"type", "--delay", "30", "mildcove"},
+                                                 std::vector<std::string>{"key", "ctrl+shift+s"}}) {
+        ProgramRun xdotool("/usr/bin/xdotool", {}, root.file("xdotool.log"), keys);
+        int status = -2;
+        ASSERT_TRUE(xdotool.waitForExit(5000, status) && status == 0) << xdotool.log();
+    }
+    ASSERT_TRUE(waitUntil(5000, [&] { return std::filesystem::exists(data + "screenshot3.jpg"); })) << game.log();
+    std::ifstream shot(data + "screenshot3.jpg", std::ios::binary);
+    char magic[2] = {};
+    shot.read(magic, 2);
+    EXPECT_EQ(static_cast<unsigned char>(magic[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(magic[1]), 0xD8);  // a JPEG file
     closeAndExpectCleanExit(game, window);
+}
+
+TEST_F(GameProgramTest, AStartWithoutTheLogosSceneEndsWithStatusOne) {
+    START_SERVER(1024, 768);
+    const std::string program = installProgram(false);
+    std::filesystem::remove(root.file("game/assets/scenes/LogosScene.oscn"));
+    ProgramRun game(program, environment(), root.file("game.log"));
+    int status = -2;
+    ASSERT_TRUE(game.waitForExit(10000, status)) << game.log();
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(game.countInLog("Failed to initialize game"), 1u) << game.log();
+}
+
+TEST_F(GameProgramTest, AStartWithoutContentNamesBothPlacesAndEndsWithStatusOne) {
+    if (std::filesystem::exists(LODGEROO_DATA_FOLDER "/assets.oca") ||
+        std::filesystem::exists(LODGEROO_DATA_FOLDER "/assets"))
+        GTEST_SKIP() << "the game is installed in " << LODGEROO_DATA_FOLDER;
+    const std::string folder = root.file("bare");
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(LODGEROO_PROGRAM, folder + "/lodgeroo");
+    ProgramRun game(folder + "/lodgeroo", {"XDG_RUNTIME_DIR=" + root.file("runtime")}, root.file("game.log"));
+    int status = -2;
+    ASSERT_TRUE(game.waitForExit(5000, status)) << game.log();
+    EXPECT_EQ(status, 1);
+    const std::string log = game.log();
+    EXPECT_EQ(game.countInLog("No game content"), 1u) << log;
+    EXPECT_NE(log.find(folder), std::string::npos) << log;
+    EXPECT_NE(log.find(LODGEROO_DATA_FOLDER), std::string::npos) << log;
 }
 
 TEST_F(GameProgramTest, MenuMusicReachesTheSoundOutput) {
@@ -257,4 +310,72 @@ TEST_F(GameProgramTest, MenuMusicReachesTheSoundOutput) {
     if (rms < 0 && !mustNotSkip() && game.log().find("Failed to open the OpenAL audio device") != std::string::npos)
         GTEST_SKIP() << "OpenAL's wave backend is not available";
     EXPECT_GT(rms, 0.01) << "recorded " << wave << "\n" << game.log();
+}
+
+namespace {
+
+// The share of the frame that is not black.
+double litShare(const Frame& frame) {
+    size_t lit = 0;
+    for (uint32_t pixel : frame.pixels)
+        if (!near(pixel, BLACK, 8)) ++lit;
+    return frame.pixels.empty() ? 0.0 : static_cast<double>(lit) / frame.pixels.size();
+}
+
+// Where a node of the intro's "Scene" stands in the file (position and
+// bounds in virtual units), read as the program reads it.
+bool introNode(const std::string& file, const char* name, float& x, float& y, float& width, float& height) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string xml = text.str();
+    const size_t at = xml.find(std::string("Value=\"") + name + "\"");
+    if (at == std::string::npos) return false;
+    auto vector = [&](const char* key, float& a, float& b) {
+        const size_t k = xml.find(std::string("Name=\"") + key + "\" Value=\"", at);
+        if (k == std::string::npos) return false;
+        return std::sscanf(xml.c_str() + xml.find("Value=\"", k) + 7, "%f;%f", &a, &b) == 2;
+    };
+    return vector("Position", x, y) && vector("Bounds", width, height);
+}
+
+}  // namespace
+
+// The shipped content, when the build made it: the first logo, the intro with
+// its bar part-filled and the main menu, each seen on the screen.
+TEST_F(GameProgramTest, ShippedContentShowsLogoIntroAndMenu) {
+    const std::filesystem::path folder = std::filesystem::path(LODGEROO_PROGRAM).parent_path();
+    if (!std::filesystem::exists(folder / "assets") && !std::filesystem::exists(folder / "assets.oca"))
+        GTEST_SKIP() << "the content was not built beside " << LODGEROO_PROGRAM;
+    START_SERVER(1280, 1024);
+    ProgramRun game(LODGEROO_PROGRAM, environment(), root.file("game.log"));
+    const uint64_t window = waitForWindow();
+    ASSERT_NE(window, 0u) << game.log();
+    Frame frame;
+
+    ASSERT_TRUE(waitForFrame(window, 10000, [&](const Frame& f) {
+        return game.countInLog("Loaded atlas texture: logos/") > 0 && litShare(f) > 0.01;
+    }, frame)) << game.log();
+    frame.save("screenshots/shipped-first-logo.png");
+
+    // The bar: its left end shows the loaded part, its right end not yet.
+    float x = 0, y = 0, width = 0, height = 0;
+    ASSERT_TRUE(introNode((folder / "assets/scenes/IntroScene.oscn").string(), "ProgressBg", x, y, width, height));
+    const double sx = 1280 / 1024.0, sy = 1024 / 768.0;
+    const int row = static_cast<int>((y + height / 2) * sy);
+    const int left = static_cast<int>((x + 6) * sx), right = static_cast<int>((x + width - 6) * sx);
+    ASSERT_TRUE(waitForFrame(window, 15000, [&](const Frame& f) {
+        return game.countInLog("Loaded scene node: scenes/IntroScene.oscn") > 0 &&
+               game.countInLog("Loaded sound pack") > 0 && !near(f.at(left, row), f.at(right, row), 40);
+    }, frame)) << game.log();
+    frame.save("screenshots/shipped-intro.png");
+
+    ASSERT_TRUE(waitUntil(15000, [&] { return game.countInLog("Loaded scene node: scenes/MainMenuScene.oscn") > 0; }))
+        << game.log();
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));  // its opening transition
+    ASSERT_TRUE(probe->capture(window, frame.pixels, frame.width, frame.height));
+    frame.save("screenshots/shipped-main-menu.png");
+    EXPECT_GT(litShare(frame), 0.5);
+    EXPECT_EQ(game.countInLog("Could not open the main menu"), 0u);
+    closeAndExpectCleanExit(game, window);
 }

@@ -98,12 +98,13 @@ XServer::XServer(int width, int height) {
 XServer::~XServer() { stop(pid_); }
 
 ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& environment,
-                       const std::string& logPath)
+                       const std::string& logPath, const std::vector<std::string>& arguments)
     : logPath_(logPath) {
     std::vector<std::string> env = mergedEnvironment(environment);
     std::vector<char*> envp = pointers(env);
-    std::vector<std::string> arguments = {program};
-    std::vector<char*> argv = pointers(arguments);
+    std::vector<std::string> words = {program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv = pointers(words);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);

@@ -35,7 +35,8 @@ private:
 // ("NAME=value" entries replace the test's), its output goes to `logPath`.
 class ProgramRun {
 public:
-    ProgramRun(const std::string& program, const std::vector<std::string>& environment, const std::string& logPath);
+    ProgramRun(const std::string& program, const std::vector<std::string>& environment, const std::string& logPath,
+               const std::vector<std::string>& arguments = {});
     ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;

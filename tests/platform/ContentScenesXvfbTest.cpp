@@ -1,0 +1,191 @@
+// The game's own scenes from the built content tree, drawn as a player sees
+// them: the device opens its OpenGL window of 1024 x 768, mounts the tree,
+// loads the dictionary, the atlas collections and the menu template
+// collection as the intro does, and opens each scene over a first scene.
+// The frame is read back and written to content-shots/<scene>.png in the
+// build folder for people to look at; the test checks that the scene drew
+// something besides one colour and that nothing was logged as missing.
+// Start-up scenes get what their code gives them: the first logo on Logo2,
+// and a loading bar filled to 60 %.
+#include "engine/content/CContentManager.h"
+#include "engine/content/Dictionary.h"
+#include "engine/core/ContentType.h"
+#include "engine/core/ControlNode.h"
+#include "engine/core/SceneManager.h"
+#include "engine/core/SceneNode.h"
+#include "engine/core/TemplateCollectionNode.h"
+#include "engine/io/IrrRef.h"
+#include "engine/platform/EngineDevice.h"
+#include "engine/platform/ImageManager.h"
+#include "engine/visual/AtlasTexture.h"
+#include "engine/visual/SpriteNode.h"
+#include "platform/DeviceTestSupport.h"
+#include "support/DisplayTestSupport.h"
+#include "support/LogCapture.h"
+#include "tools/contentcheck/ContentChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace engine;
+
+namespace {
+
+#ifdef LODGEROO_CONTENT_TREE
+const char* const kTree = LODGEROO_CONTENT_TREE;
+#else
+const char* const kTree = "";
+#endif
+
+class ContentScenesXvfbTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::is_directory(kTree)) GTEST_SKIP() << "no built content tree at " << kTree;
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) {
+            if (std::getenv("CI")) FAIL() << "no X display under CI";
+            GTEST_SKIP() << "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
+        }
+        lock = std::make_unique<device_test::XDisplayLock>();
+        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo scenes"));
+        ASSERT_TRUE(device);
+        game = makeRef<device_test::FrameDrawer>(device.get());
+        ASSERT_TRUE(device->addEventReceiver(game.get(), 0));
+        if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
+            if (std::getenv("CI")) FAIL() << "could not open an OpenGL window on " << display;
+            GTEST_SKIP() << "could not open an OpenGL window on display " << display;
+        }
+        device_test::pinOpenGLDriverModules();
+        managers = std::make_unique<device_test::GameManagers>(device.get());
+        game->managers = {managers->scenes[0].get()};
+        game->beforeEnd = [this] {
+            if (!captureNextFrame) return;
+            captureNextFrame = false;
+            captured = CountedRef<Image>(device->createScreenShot());
+        };
+        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
+        contentcheck::registerContentKinds();
+    }
+
+    void TearDown() override {
+        base.reset();
+        atlases.clear();
+        managers.reset();
+        game.reset();
+        device.reset();
+        lock.reset();
+    }
+
+    // What the logos scene and the intro have loaded before the menus open.
+    void loadSharedContent() {
+        ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
+            if (entry.path().extension() != ".xml") continue;
+            const std::string path = "atlases/" + entry.path().filename().string();
+            CountedRef<Content> atlas(managers->content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
+            ASSERT_TRUE(atlas) << path;
+            atlases.push_back(atlas);
+        }
+        CountedRef<BaseNode> templates(managers->content->loadSceneNode("scenes/TemplateCollection.oscn", false));
+        auto* collection = nodeCast<TemplateCollectionNode>(templates.get());
+        ASSERT_TRUE(collection);
+        managers->scenes[0]->setTemplateCollection(collection);
+    }
+
+    SceneNode* openScene(const std::string& path) {
+        const CreationContext context(managers->content.get(), "");
+        base = CountedRef<SceneNode>(new SceneNode(&context, nullptr, nullptr));
+        if (!managers->scenes[0]->setScene(base.get())) return nullptr;
+        return base->openScene(path.c_str(), false);
+    }
+
+    // The start-up scenes' code fills these in.
+    void actAsTheSceneCode(SceneNode* scene) {
+        BaseNode* inner = scene->findChild(makeNameId("Scene"));
+        ASSERT_TRUE(inner);
+        if (auto* logo = nodeCast<SpriteNode>(inner->findChild(makeNameId("Logo2")))) {
+            CountedRef<Content> image(managers->content->load(ContentType::AtlasTexture, "logos/Brightwick.png", false));
+            logo->setAtlasTexture(dynamic_cast<AtlasTextureContent*>(image.get()));
+            logo->setTintColor(SColor(0xFFFFFFFFu));
+        }
+        BaseNode* track = inner->findChild(makeNameId("ProgressBg"));
+        BaseNode* bar = inner->findChild(makeNameId("Progress"));
+        if (track && bar) {
+            vector3df bounds = track->getBounds();
+            bounds.X *= 0.6f;
+            bar->setBounds(bounds);
+        }
+    }
+
+    testing_support::LogCapture log;
+    std::unique_ptr<device_test::XDisplayLock> lock;
+    CountedRef<EngineDevice> device;
+    CountedRef<device_test::FrameDrawer> game;
+    std::unique_ptr<device_test::GameManagers> managers;
+    std::vector<CountedRef<Content>> atlases;
+    CountedRef<SceneNode> base;
+    bool captureNextFrame = false;
+    CountedRef<Image> captured;
+};
+
+TEST_P(ContentScenesXvfbTest, SceneDrawsFromTheBuiltTree) {
+    const std::string name = GetParam();
+    loadSharedContent();
+    if (HasFatalFailure()) return;
+    SceneNode* scene = openScene("scenes/" + name + ".oscn");
+    ASSERT_TRUE(scene);
+    actAsTheSceneCode(scene);
+    if (HasFatalFailure()) return;
+
+    device_test::FrameScript script(
+        device.get(),
+        {{"scene open", nullptr,
+          [&] {
+              return game->frames >= 3 && managers->scenes[0]->getTopScene() == scene &&
+                     !managers->scenes[0]->isBusy(scene);
+          }},
+         {"settled", nullptr, [start = std::make_shared<std::chrono::steady_clock::time_point>()] {
+              // The opening fades (under half a second) are over.
+              const auto now = std::chrono::steady_clock::now();
+              if (*start == std::chrono::steady_clock::time_point()) *start = now;
+              return now - *start > std::chrono::milliseconds(1200);
+          }},
+         {"hover", [&] {
+              // On the menu the pointer rests on the first button, to show its hover look.
+              if (auto* button = nodeCast<ControlNode>(scene->findChild(makeNameId("NewGameButton"))))
+                  button->setHovered(true);
+          }, [&] { return true; }},
+         {"capture", [&] { captureNextFrame = true; }, [&] { return bool(captured); }}});
+    game->onFrame = [&] { script.onFrame(); };
+    EXPECT_TRUE(device->run());
+    game->onFrame = nullptr;
+    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+    ASSERT_TRUE(captured);
+    ASSERT_EQ(captured->getWidth(), 1024);
+    ASSERT_EQ(captured->getHeight(), 768);
+
+    std::filesystem::create_directories("content-shots");
+    const std::string shot = "content-shots/" + name + ".png";
+    IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(shot.c_str(), false));
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(ImageManager::instance().writeImage(captured.get(), file.get()));
+
+    std::set<uint32_t> colours;
+    for (int32_t y = 0; y < 768; y += 16)
+        for (int32_t x = 0; x < 1024; x += 16) colours.insert(captured->getPixel(x, y));
+    EXPECT_GT(colours.size(), 8u) << "the scene drew next to nothing";
+    for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, ContentScenesXvfbTest,
+                         ::testing::Values("LogosScene", "IntroScene", "MainMenuScene"),
+                         [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+}  // namespace

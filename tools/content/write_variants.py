@@ -1,0 +1,30 @@
+#!/usr/bin/python3
+"""Runs an SVG variants generator: a Python file whose `variants()` returns
+{file name: SVG text}.
+
+  write_variants.py <generator.variants.py> --list     the file names, one a line
+  write_variants.py <generator.variants.py> <folder>   writes the files there
+"""
+import importlib.util
+import os
+import sys
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: write_variants.py <generator.variants.py> --list | <folder>")
+    spec = importlib.util.spec_from_file_location("generator", sys.argv[1])
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    files = module.variants()
+    if sys.argv[2] == "--list":
+        print("\n".join(files))
+        return
+    os.makedirs(sys.argv[2], exist_ok=True)
+    for name, text in files.items():
+        with open(os.path.join(sys.argv[2], name), "w", encoding="ascii") as f:
+            f.write(text)
+
+
+if __name__ == "__main__":
+    main()
