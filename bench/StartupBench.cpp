@@ -4,6 +4,7 @@
 // steps. Run from the build folder under a display:
 //   xvfb-run -a -s "-screen 0 1280x1024x24" bench/startup_bench [content folder]
 // The content folder defaults to the program's build folder.
+#include "engine/content/CContentManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/SceneManager.h"
