@@ -1,6 +1,6 @@
 #include "engine/audio/OpenALSounds.h"
 #include "engine/audio/AudioDriver.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/Logger.h"
 #include <AL/al.h>
 #include <AL/alc.h>

@@ -1,7 +1,7 @@
 #include "engine/audio/SoundCue.h"
 #include "engine/audio/AudioDriver.h"
 #include "engine/audio/SoundManager.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/XmlReader.h"
 #include <cmath>

@@ -9,7 +9,7 @@
 // load gets a clone of it. With caching off, every load makes a new object and
 // the cache is neither read nor filled.
 #include "engine/content/CContentProcessorsManager.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/content/IContentProcessor.h"
 #include "engine/core/EventMap.h"
 #include "engine/io/FileSystem.h"

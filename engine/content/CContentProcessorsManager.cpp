@@ -1,16 +1,26 @@
-#include "engine/audio/SoundPack.h"
 #include "engine/content/CContentProcessorsManager.h"
-#include "engine/content/CAtlasTextureCollectionProcessor.h"
-#include "engine/content/CAtlasTextureProcessor.h"
-#include "engine/content/CFontProcessor.h"
-#include "engine/content/CImageProcessor.h"
 #include "engine/content/CSceneNodeProcessor.h"
-#include "engine/content/CTextureProcessor.h"
 #include "engine/core/Logger.h"
-#include "engine/particles/ParticleProcessors.h"
 #include <string>
+#include <vector>
 
 namespace engine {
+
+namespace {
+
+std::vector<CContentProcessorsManager::ProcessorRegistrar>& registrars() {
+    static std::vector<CContentProcessorsManager::ProcessorRegistrar> added;
+    return added;
+}
+
+}  // namespace
+
+void CContentProcessorsManager::addProcessorRegistrar(ProcessorRegistrar registrar) {
+    if (!registrar) return;
+    for (ProcessorRegistrar known : registrars())
+        if (known == registrar) return;
+    registrars().push_back(registrar);
+}
 
 const EventMap<CContentProcessorsManager>& CContentProcessorsManager::getEventMap() {
     static const EventMap<CContentProcessorsManager> map({
@@ -27,20 +37,13 @@ CContentProcessorsManager::CContentProcessorsManager(irr::video::IVideoDriver* v
       fileSystem_(CountedRef<FileSystem>::share(fileSystem)),
       nodeFactory_(nodeFactory) {
     addToMask(EventCategory::Driver);
-    // Registration order is the search order: texture ('itex'), atlas texture
-    // ('atex'), atlas texture collection ('atxc'), image ('imag'), scene node
-    // ('snod'), font ('font'), particle collection ('prtc'), particle emitter
-    // ('pemt'), sound ('isnd'), sound pack ('sndp').
-    adopt(new CTextureProcessor(videoDriver));
-    adopt(new CAtlasTextureProcessor());
-    adopt(new CAtlasTextureCollectionProcessor());
-    adopt(new CImageProcessor());
+    // Registration order is the search order: scene node ('snod'), then the
+    // processors of the higher parts in the order their registrars were added:
+    // texture ('itex'), atlas texture ('atex'), atlas texture collection
+    // ('atxc'), image ('imag'), font ('font'), particle collection ('prtc'),
+    // particle emitter ('pemt'), sound ('isnd'), sound pack ('sndp').
     adopt(new CSceneNodeProcessor(nodeFactory));
-    adopt(new CFontProcessor());
-    adopt(new CParticleCollectionProcessor());
-    adopt(new CParticleEmitterProcessor());
-    adopt(new CSoundProcessor(audioDriver));
-    adopt(new CSoundPackProcessor(audioDriver));
+    for (ProcessorRegistrar registrar : registrars()) registrar(*this);
 }
 
 CContentProcessorsManager::~CContentProcessorsManager() {

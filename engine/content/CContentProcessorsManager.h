@@ -26,12 +26,20 @@ class CContentProcessorsManager : public EventReceiver, public IContentProcessor
     ENGINE_DECLARE_EVENT_MAP(CContentProcessorsManager)
 
 public:
-    // Makes and registers the processors. The audio driver and the node
-    // factory are kept for the processors that need them; they are not counted
-    // here, since their classes live in other parts of the engine.
+    // Makes and registers the content part's own processor, then runs every
+    // registrar. The audio driver and the node factory are kept for the
+    // processors that need them; they are not counted here, since their
+    // classes live in other parts of the engine.
     CContentProcessorsManager(irr::video::IVideoDriver* videoDriver, AudioDriver* audioDriver, FileSystem* fileSystem,
                               NodeFactory* nodeFactory);
     ~CContentProcessorsManager() override;
+
+    // Registers a part's processors with a new manager, whose drivers and node
+    // factory it may hand them. Each part of the engine above the content part
+    // adds one (registerEngineKinds); every manager made afterwards runs them
+    // all, in the order they were added. A registrar added again is ignored.
+    using ProcessorRegistrar = void (*)(CContentProcessorsManager& manager);
+    static void addProcessorRegistrar(ProcessorRegistrar registrar);
 
     CContentProcessorsManager(const CContentProcessorsManager&) = delete;
     CContentProcessorsManager& operator=(const CContentProcessorsManager&) = delete;
@@ -49,14 +57,13 @@ public:
     FileSystem* getFileSystem() const { return fileSystem_.get(); }
     NodeFactory* getNodeFactory() const { return nodeFactory_; }
     uint32_t getProcessorCount() const { return processors_.size(); }
+    // Registers a newly made processor and drops the creation reference.
+    void adopt(IContentProcessor* processor);
     IContentProcessor* getProcessor(uint32_t index) const {
         return index < processors_.size() ? processors_[index] : nullptr;
     }
 
 private:
-    // Registers a newly made processor and drops the creation reference.
-    void adopt(IContentProcessor* processor);
-
     IrrRef<irr::video::IVideoDriver> videoDriver_;
     AudioDriver* audioDriver_;
     CountedRef<FileSystem> fileSystem_;

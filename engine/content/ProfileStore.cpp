@@ -1,11 +1,11 @@
 #include "engine/content/ProfileStore.h"
 #include "engine/core/Logger.h"
+#include "engine/core/PropertySet.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/XmlReader.h"
 #include "engine/core/XmlWriter.h"
 #include "engine/io/FileSystem.h"
-#include "engine/platform/EngineDevice.h"
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,6 +19,10 @@ namespace engine {
 namespace {
 
 const char* const kFileName = "profile.dat";
+
+ProfileServicesFinder gServicesFinder = nullptr;
+
+ProfileServices findServices() { return gServicesFinder ? gServicesFinder() : ProfileServices(); }
 
 std::string joinPath(const stringc& folder, const char* suffix) {
     return std::string(folder.c_str()) + "/" + kFileName + suffix;
@@ -110,11 +114,22 @@ ProfileStore::ProfileStore()
 
 ProfileStore::~ProfileStore() = default;
 
-stringc ProfileStore::getUserFolder() { return getEngine()->getFileSystem()->getUserDataFolder(); }
+void setProfileServicesFinder(ProfileServicesFinder finder) { gServicesFinder = finder; }
 
-stringc ProfileStore::getSharedFolder() { return getEngine()->getFileSystem()->getSharedDataFolder(); }
+stringc ProfileStore::getUserFolder() {
+    FileSystem* fileSystem = findServices().fileSystem;
+    return fileSystem ? fileSystem->getUserDataFolder() : stringc();
+}
 
-stringc ProfileStore::getCryptKey() { return getEngine()->getSettings()->getString("ProfilesCryptKey"); }
+stringc ProfileStore::getSharedFolder() {
+    FileSystem* fileSystem = findServices().fileSystem;
+    return fileSystem ? fileSystem->getSharedDataFolder() : stringc();
+}
+
+stringc ProfileStore::getCryptKey() {
+    PropertySet* settings = findServices().settings;
+    return settings ? settings->getString("ProfilesCryptKey") : stringc();
+}
 
 bool ProfileStore::loadAll() {
     const bool players = loadPlayerProfiles();

@@ -23,6 +23,20 @@
 
 namespace engine {
 
+class FileSystem;
+class PropertySet;
+
+// The engine's file system and settings, where the store finds its folders and
+// its key. The device's part of the engine installs the finder
+// (registerEngineKinds); without one, or with nulls, the store has no folder
+// to load from or save to and no key.
+struct ProfileServices {
+    FileSystem* fileSystem = nullptr;
+    PropertySet* settings = nullptr;
+};
+using ProfileServicesFinder = ProfileServices (*)();
+void setProfileServicesFinder(ProfileServicesFinder finder);
+
 // XORs every byte with the next key byte, the key position starting at the
 // first key byte and wrapping after the last. An empty key changes nothing.
 void transformProfileData(std::string& data, const stringc& key);

@@ -1,5 +1,5 @@
 #include "engine/controls/ButtonNode.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/SpriteNode.h"

@@ -3,6 +3,7 @@
 #include "engine/core/KeyCodes.h"
 #include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
 #include <algorithm>

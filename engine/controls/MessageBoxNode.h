@@ -2,10 +2,10 @@
 // A small modal scene with a title, a body text and a row of buttons laid out
 // by a template. The scene manager makes one for SceneManager::showMessageBox
 // through the maker this class installs (installMessageBoxMaker, called when
-// the node factory is created) and pushes it above the asking scene. When one
-// of its buttons is pressed the box stores the button's index as its result
-// and closes itself; the manager then tells the asking scene the result with a
-// MessageBoxResultEvent.
+// the controls register their kinds) and pushes it above the asking scene.
+// When one of its buttons is pressed the box stores the button's index as its
+// result and closes itself; the manager then tells the asking scene the result
+// with a MessageBoxResultEvent.
 //
 // The template's buttons are the direct children of the template root named
 // "Button" that are controls, in child order; the box shows button text i on

@@ -1,5 +1,5 @@
 #include "engine/core/BaseNode.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Logger.h"
 #include "engine/core/MathRoutines.h"

@@ -1,14 +1,4 @@
 #include "engine/core/NodeFactory.h"
-#include "engine/audio/SoundNode.h"
-#include "engine/controls/BackButtonNode.h"
-#include "engine/controls/ButtonNode.h"
-#include "engine/controls/CheckBoxNode.h"
-#include "engine/controls/EditNode.h"
-#include "engine/controls/ListNode.h"
-#include "engine/controls/MessageBoxNode.h"
-#include "engine/controls/ProgressBarNode.h"
-#include "engine/controls/SliderNode.h"
-#include "engine/controls/TabSceneNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ControlNode.h"
@@ -18,43 +8,21 @@
 #include "engine/core/SetStates.h"
 #include "engine/core/Singleton.h"
 #include "engine/core/TemplateCollectionNode.h"
-#include "engine/particles/ParticleSystemNode.h"
-#include "engine/particles/SpawnerNode.h"
-#include "engine/visual/NineGridSpriteNode.h"
-#include "engine/visual/SpriteNode.h"
-#include "engine/visual/TextNode.h"
 
 namespace engine {
 
 NodeFactory::NodeFactory() {
-    // The engine's own kinds, in their order of registration; the game adds
-    // its kinds (names beginning with G) at start-up.
+    // The kinds of this layer; the higher parts of the engine register theirs
+    // when the device is made, and the game adds its kinds (names beginning
+    // with G) at start-up.
     registerNodeKind(L"BaseNode", &createNodeOf<BaseNode>);
     registerNodeKind(L"TemplateCollectionNode", &createNodeOf<TemplateCollectionNode>);
-    registerNodeKind(L"SpriteNode", &createNodeOf<SpriteNode>);
-    registerNodeKind(L"NineGridSpriteNode", &createNodeOf<NineGridSpriteNode>);
-    registerNodeKind(L"TextNode", &createNodeOf<TextNode>);
     registerNodeKind(L"ControlNode", &createNodeOf<ControlNode>);
-    registerNodeKind(L"ButtonNode", &createNodeOf<ButtonNode>);
-    registerNodeKind(L"BackButtonNode", &createNodeOf<BackButtonNode>);
-    registerNodeKind(L"CheckBoxNode", &createNodeOf<CheckBoxNode>);
-    registerNodeKind(L"EditNode", &createNodeOf<EditNode>);
-    registerNodeKind(L"ListNode", &createNodeOf<ListNode>);
-    registerNodeKind(L"SliderNode", &createNodeOf<SliderNode>);
-    registerNodeKind(L"ProgressBarNode", &createNodeOf<ProgressBarNode>);
     registerNodeKind(L"SceneNode", &createNodeOf<SceneNode>);
-    registerNodeKind(L"TabSceneNode", &createNodeOf<TabSceneNode>);
-    registerNodeKind(L"ParticleSystemNode", &createNodeOf<ParticleSystemNode>);
-    registerNodeKind(L"SoundNode", &createNodeOf<SoundNode>);
-    registerNodeKind(L"SpawnerNode", &createNodeOf<SpawnerNode>);
 
     registerAnimatorKind(L"KeyFrame", &createAnimatorOf<KeyFrame>);
     registerAnimatorKind(L"SetProps", &createAnimatorOf<SetProps>);
     registerAnimatorKind(L"SetStates", &createAnimatorOf<SetStates>);
-
-    // Message boxes are no factory kind: the scene manager makes them, through
-    // the maker installed here, as the engine makes its factory at start.
-    MessageBoxNode::installMessageBoxMaker();
 }
 
 NodeFactory::~NodeFactory() = default;

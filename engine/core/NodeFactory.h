@@ -1,7 +1,8 @@
 #pragma once
 // Turns the kind names that scene files use ("Type", "ClassOverride", an
-// animator's "Type") into new objects. The engine registers its own node and
-// animator kinds when the factory is first made; the game adds its kinds
+// animator's "Type") into new objects. The factory knows the kinds of the
+// core when it is first made; each higher part of the engine registers its own
+// (registerEngineKinds, when the device is made), and the game adds its kinds
 // (names beginning with G) before its first scene loads.
 #include "engine/core/EventReceiver.h"
 #include "engine/core/NameId.h"
@@ -20,7 +21,7 @@ public:
     // Makes a new animator (count 1).
     using AnimatorCreator = Base* (*)();
 
-    // Registers the engine's built-in kinds.
+    // Registers the core's kinds.
     NodeFactory();
     ~NodeFactory() override;
 

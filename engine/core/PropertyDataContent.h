@@ -9,7 +9,7 @@
 //       static const wchar_t* typeName() { return L"font"; }
 //       static const wchar_t* className() { return L"CPropertyDataFont"; }
 //   };
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/PropertyData.h"
 
 namespace engine {

@@ -1,5 +1,4 @@
 #include "engine/core/PropertyDataRegistry.h"
-#include "engine/audio/PropertyDataSound.h"
 #include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/Singleton.h"
@@ -11,12 +10,6 @@ namespace {
 template <class T>
 IPropertyData* createPlain(IContentManager*) {
     return new T();
-}
-
-// Content values load through the content manager of the set being read.
-template <class T>
-IPropertyData* createContentValue(IContentManager* contentManager) {
-    return new T(contentManager);
 }
 
 IPropertyData* createProperties(IContentManager* contentManager) {
@@ -37,9 +30,6 @@ PropertyDataRegistry::PropertyDataRegistry() {
     registerType(L"string", &createPlain<CPropertyDataString>);
     registerType(L"stringw", &createPlain<CPropertyDataStringW>);
     registerType(L"stringwArray", &createPlain<CPropertyDataStringWArray>);
-    registerType(L"font", &createContentValue<CPropertyDataFont>);
-    registerType(L"atlasTexture", &createContentValue<CPropertyDataAtlasTexture>);
-    registerType(L"sound", &createContentValue<CPropertyDataSound>);
     registerType(L"properties", &createProperties);
 }
 

@@ -15,7 +15,8 @@ public:
     // content manager (may be null) to load what their text names.
     using Creator = IPropertyData* (*)(IContentManager* contentManager);
 
-    // Registers the engine's value types.
+    // Registers the core's value types; the parts of the engine that own
+    // content register the values that hold it (registerEngineKinds).
     PropertyDataRegistry();
 
     // Adds a type; a name already registered keeps its first creator (false then).
@@ -31,5 +32,12 @@ private:
 // The registry, made on first use and destroyed at exit; a use after that
 // raises "Dead Reference Detected".
 PropertyDataRegistry& getPropertyDataRegistry();
+
+// The creator of a value that holds content: it loads through the content
+// manager of the set being read. registerType(L"font", &createContentValueOf<CPropertyDataFont>).
+template <class T>
+IPropertyData* createContentValueOf(IContentManager* contentManager) {
+    return new T(contentManager);
+}
 
 }  // namespace engine

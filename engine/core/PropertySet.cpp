@@ -1,5 +1,4 @@
 #include "engine/core/PropertySet.h"
-#include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertyDataRegistry.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/XmlReader.h"
@@ -103,10 +102,6 @@ void PropertySet::addVector2d(const stringc& name, const vector2df& value) { add
 void PropertySet::addVector3d(const stringc& name, const vector3df& value) { add(name, makeVector3dProperty(value)); }
 void PropertySet::addFloat(const stringc& name, float value) { add(name, makeFloatProperty(value)); }
 void PropertySet::addString(const stringc& name, const stringc& value) { add(name, makeStringProperty(value)); }
-
-void PropertySet::addAtlasTexture(const stringc& name, AtlasTextureContent* texture) {
-    add(name, makeAtlasTextureData(texture));
-}
 
 void PropertySet::setProperties(const stringc& name, PropertySet* nested) {
     add(name, CountedRef<IPropertyData>(new CPropertyDataProperties(nested)));

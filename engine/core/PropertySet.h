@@ -17,7 +17,6 @@
 
 namespace engine {
 
-class AtlasTextureContent;
 class IContentManager;
 
 class PropertySet {
@@ -77,8 +76,6 @@ public:
     void addVector3d(const stringc& name, const vector3df& value);
     void addFloat(const stringc& name, float value);
     void addString(const stringc& name, const stringc& value);
-    // Appends an atlas-texture value holding the texture (may be null).
-    void addAtlasTexture(const stringc& name, AtlasTextureContent* texture);
     // Appends a nested set (one count taken) as a "properties" value.
     void setProperties(const stringc& name, PropertySet* nested);
 

@@ -1,5 +1,5 @@
 #include "engine/core/SceneFile.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/Logger.h"
 #include "engine/core/NodeFactory.h"

@@ -3,7 +3,6 @@
 #include "engine/core/Logger.h"
 #include "engine/core/State.h"
 #include "engine/core/TemplateCollectionNode.h"
-#include "engine/visual/QuadBatcher.h"
 #include <vector>
 
 namespace engine {
@@ -11,16 +10,17 @@ namespace engine {
 namespace {
 
 SceneManager::MessageBoxMaker gMessageBoxMaker = nullptr;
+DriverBatchFinder gDriverBatchFinder = nullptr;
 
 // The batchers of the managers drawing right now, innermost last. Clipped
 // nodes flush the batch through BaseNode's hook, which reaches the innermost.
-std::vector<QuadBatcher*>& drawingBatchers() {
-    static std::vector<QuadBatcher*> batchers;
+std::vector<IDrawBatch*>& drawingBatchers() {
+    static std::vector<IDrawBatch*> batchers;
     return batchers;
 }
 
 void flushDrawingBatcher(irr::video::IVideoDriver*) {
-    const std::vector<QuadBatcher*>& batchers = drawingBatchers();
+    const std::vector<IDrawBatch*>& batchers = drawingBatchers();
     if (!batchers.empty() && batchers.back()) batchers.back()->flush();
 }
 
@@ -43,6 +43,8 @@ const SceneTransitionNames& sceneTransitionNames() {
 }
 
 void SceneManager::setMessageBoxMaker(MessageBoxMaker maker) { gMessageBoxMaker = maker; }
+
+void SceneManager::setDriverBatchFinder(DriverBatchFinder finder) { gDriverBatchFinder = finder; }
 
 // ---- Construction -------------------------------------------------------------
 
@@ -79,9 +81,9 @@ void SceneManager::setTemplateCollection(TemplateCollectionNode* collection) {
     routeToChildren(DeliveryMode::ChildrenThenHandle, event.get());
 }
 
-void SceneManager::setQuadBatcher(QuadBatcher* batcher) { batcher_ = CountedRef<QuadBatcher>::share(batcher); }
+void SceneManager::setQuadBatcher(IDrawBatch* batcher) { batcher_ = CountedRef<IDrawBatch>::share(batcher); }
 
-QuadBatcher* SceneManager::getQuadBatcher() const { return batcher_.get(); }
+IDrawBatch* SceneManager::getQuadBatcher() const { return batcher_.get(); }
 
 // ---- Transition records ---------------------------------------------------------
 
@@ -552,7 +554,7 @@ void SceneManager::drawScenes(irr::video::IVideoDriver* driver) {
 
     // Drawing nodes hand their quads to the driver's batcher, so that is the
     // one to begin and end unless a batcher was set.
-    QuadBatcher* batcher = batcher_ ? batcher_.get() : getDriverQuadBatcher(driver);
+    IDrawBatch* batcher = batcher_ ? batcher_.get() : gDriverBatchFinder ? gDriverBatchFinder(driver) : nullptr;
     drawingBatchers().push_back(batcher);
     setQuadBatchFlush(&flushDrawingBatcher);
     if (batcher) {

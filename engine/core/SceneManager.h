@@ -12,6 +12,7 @@
 // While a scene plays a transition it is busy: it cannot be set, pushed,
 // popped or own a message box, and as the top scene it receives no input.
 #include "engine/core/BaseNode.h"
+#include "engine/core/DrawBatch.h"
 #include "engine/core/SceneNode.h"
 #include "engine/core/TimerListener.h"
 #include "engine/core/TimerScheduler.h"
@@ -20,7 +21,6 @@
 namespace engine {
 
 class IEventReceiverRegistry;
-class QuadBatcher;
 class TemplateCollectionNode;
 
 // What the manager needs of the message box it shows over a scene; the
@@ -77,6 +77,9 @@ public:
     using MessageBoxMaker = SceneNode* (*)(const CreationContext* context, BaseNode* manager);
     // Installed by the message box node; without one no message box is shown.
     static void setMessageBoxMaker(MessageBoxMaker maker);
+    // Installed by the quad batcher's part of the engine; without one, scenes
+    // are drawn through a batcher only when one was set.
+    static void setDriverBatchFinder(DriverBatchFinder finder);
 
     SceneManager(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true);
     ~SceneManager() override;
@@ -100,11 +103,11 @@ public:
     // no mouse move is sent then.
     void setCursorPositionSource(ICursorPositionSource* source) { cursor_ = source; }
     // The batcher the scenes are drawn through (counted). Without one, the
-    // batcher published for the driver being drawn with (getDriverQuadBatcher)
-    // is taken at each draw, so the manager follows a replaced driver; without
+    // batcher the installed finder gives for the driver being drawn with is
+    // taken at each draw, so the manager follows a replaced driver; without
     // either, the items are drawn without begin, flush and end.
-    void setQuadBatcher(QuadBatcher* batcher);
-    QuadBatcher* getQuadBatcher() const;
+    void setQuadBatcher(IDrawBatch* batcher);
+    IDrawBatch* getQuadBatcher() const;
     void setSortDrawList(bool sort) { sortDrawList_ = sort; }
     bool getSortDrawList() const { return sortDrawList_; }
 
@@ -222,7 +225,7 @@ private:
     bool drawing_ = false;
     IEventReceiverRegistry* registry_ = nullptr;
     ICursorPositionSource* cursor_ = nullptr;
-    CountedRef<QuadBatcher> batcher_;
+    CountedRef<IDrawBatch> batcher_;
 };
 
 }  // namespace engine

@@ -1,5 +1,5 @@
 #include "engine/core/SceneNode.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/SceneManager.h"
 #include <vector>
 

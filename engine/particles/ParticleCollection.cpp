@@ -1,5 +1,5 @@
 #include "engine/particles/ParticleCollection.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/Logger.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/XmlReader.h"

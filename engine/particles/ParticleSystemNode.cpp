@@ -1,7 +1,7 @@
 #include "engine/particles/ParticleSystemNode.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/MathRoutines.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/TimerScheduler.h"
 #include "engine/visual/QuadBatcher.h"
@@ -294,7 +294,7 @@ void ParticleSystemNode::writeProperties(PropertySet* set) {
     if (!set) return;
     BaseNode::writeProperties(set);
     if (emitter_) set->add("EmitterName", CountedRef<IPropertyData>(makeStringProperty(emitter_->getName())));
-    if (texture_) set->addAtlasTexture("ParticleTexture", texture_.get());
+    if (texture_) set->add("ParticleTexture", makeAtlasTextureData(texture_.get()));
     if (!enabled_) PropertySet::addValue(set, "Enabled", false);
     if (!emitterEnabled_) PropertySet::addValue(set, "EmitterEnabled", false);
     if (global_) PropertySet::addValue(set, "Global", true);

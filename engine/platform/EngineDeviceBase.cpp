@@ -10,6 +10,7 @@
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TimerScheduler.h"
 #include "engine/platform/CursorControl.h"
+#include "engine/platform/EngineKinds.h"
 
 #include <cstring>
 
@@ -54,6 +55,7 @@ private:
 
 EngineDeviceBase::EngineDeviceBase(const char* versionText, DeviceClock* clock) {
     addToMask(EventCategory::Driver);
+    registerEngineKinds();
     settings_ = CountedRef<PropertySet>(new PropertySet());
     settings_->setStringW("PublisherName", L"Marrowby");
     settings_->setStringW("TitleName", L"Orvel Sample Project");

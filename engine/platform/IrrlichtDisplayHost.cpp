@@ -443,7 +443,7 @@ void IrrlichtDisplayHost::hide() {
     Display* display = xDisplay(display_);
     freeCursor();
     XUnmapWindow(display, window_);
-    XFlush(display);
+    XSync(display, False);
 }
 
 irr::core::dimension2d<irr::u32> IrrlichtDisplayHost::getClientSize() const {

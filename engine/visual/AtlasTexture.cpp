@@ -1,5 +1,5 @@
 #include "engine/visual/AtlasTexture.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include <cstdio>
 
 namespace engine {

@@ -7,7 +7,7 @@
 // The content name also carries an animation frame: "ui/anim0012.png" is frame
 // 12 of the sequence "ui/anim" + four digits + ".png", which lets an animated
 // atlas-texture value step through the frames between two keys.
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/Content.h"
 
 namespace engine {

@@ -1,5 +1,5 @@
 #include "engine/visual/AtlasTextureCollection.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/Logger.h"
 #include "engine/core/PropertyData.h"
 #include "engine/core/TextConvert.h"

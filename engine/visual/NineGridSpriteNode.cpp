@@ -1,5 +1,5 @@
 #include "engine/visual/NineGridSpriteNode.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
 
@@ -70,7 +70,7 @@ const PropertyTable& NineGridSpriteNode::getPropertyTable() const { return class
 void NineGridSpriteNode::writeProperties(PropertySet* set) {
     if (!set) return;
     BaseNode::writeProperties(set);
-    if (atlasTexture_) set->addAtlasTexture("AtlasTexture", atlasTexture_.get());
+    if (atlasTexture_) set->add("AtlasTexture", makeAtlasTextureData(atlasTexture_.get()));
     if (topLeftDelta_ != kDefaultDelta) set->addVector2d("TopLeftDelta", topLeftDelta_);
     if (bottomRightDelta_ != kDefaultDelta) set->addVector2d("BottomRightDelta", bottomRightDelta_);
 }

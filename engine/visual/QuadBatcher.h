@@ -4,7 +4,7 @@
 //
 // Calling order for one frame: flush, begin, every item's quads in draw order
 // (anything that draws through the driver on its own flushes first), end.
-#include "engine/core/RefCounted.h"
+#include "engine/core/DrawBatch.h"
 #include "engine/visual/BatchTarget.h"
 #include "engine/visual/Material.h"
 #include "engine/visual/MeshBuffer.h"
@@ -25,7 +25,7 @@ struct QuadRecord {
     irr::video::S3DVertex vertices[4];
 };
 
-class QuadBatcher : public virtual RefCounted {
+class QuadBatcher : public IDrawBatch {
 public:
     static constexpr irr::u32 VERTEX_CAPACITY = 4096;
     static constexpr irr::u32 INDEX_CAPACITY = 6144;

@@ -1,6 +1,6 @@
 #include "engine/visual/SpriteNode.h"
 #include "engine/core/MathRoutines.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include <cmath>
 #include <utility>
@@ -113,7 +113,7 @@ void SpriteNode::writeProperties(PropertySet* set) {
     if (flipX_) PropertySet::addValue(set, "FlipX", true);
     if (flipY_) PropertySet::addValue(set, "FlipY", true);
     if (blendType_ != 0) set->addInt("BlendType", blendType_);
-    if (atlasTexture_) set->addAtlasTexture("AtlasTexture", atlasTexture_.get());
+    if (atlasTexture_) set->add("AtlasTexture", makeAtlasTextureData(atlasTexture_.get()));
 }
 
 void SpriteNode::readProperties(PropertySet* set) {

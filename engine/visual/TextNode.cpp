@@ -1,7 +1,7 @@
 #include "engine/visual/TextNode.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/MathRoutines.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "game/app/GIntroScene.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/audio/SoundPack.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Logger.h"
 #include "engine/core/SceneManager.h"

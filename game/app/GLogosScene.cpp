@@ -1,6 +1,6 @@
 #include "game/app/GLogosScene.h"
 #include "engine/content/Dictionary.h"
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Logger.h"
 #include "engine/core/SceneManager.h"

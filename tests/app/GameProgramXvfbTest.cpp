@@ -6,6 +6,7 @@
 // PNG files under "screenshots/" in the test's folder.
 #include "app/ProgramTestSupport.h"
 #include "support/DisplayTestSupport.h"
+#include "support/SetUpNeeds.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -89,17 +90,10 @@ std::string profileText(const std::string& dataHome) {
 // One start of the program beside test content, on its own X server.
 class GameProgramTest : public ::testing::Test {
 protected:
-    // False (and the test failed or skipped) when there is no X server.
+    // False when no X server could be started and reached.
     bool startServer(int width, int height) {
         server = std::make_unique<XServer>(width, height);
-        if (!server->isRunning()) {
-            if (mustNotSkip()) {
-                ADD_FAILURE() << "Xvfb could not be started";
-            } else {
-                skipReason = "Xvfb could not be started";
-            }
-            return false;
-        }
+        if (!server->isRunning()) return false;
         setenv("DISPLAY", server->display().c_str(), 1);
         probe = std::make_unique<device_test::XProbe>();
         return probe->isOpen();
@@ -168,16 +162,10 @@ protected:
     testing_support::TempDir root;
     std::unique_ptr<XServer> server;
     std::unique_ptr<device_test::XProbe> probe;
-    std::string skipReason;
 };
 
-#define START_SERVER(w, h)                                          \
-    do {                                                            \
-        if (!startServer(w, h)) {                                   \
-            if (!skipReason.empty()) GTEST_SKIP() << skipReason;    \
-            return;                                                 \
-        }                                                           \
-    } while (0)
+#define START_SERVER(w, h) \
+    if (!startServer(w, h)) SKIP_OR_FAIL_UNDER_CI() << "no X server: Xvfb could not be started"
 
 }  // namespace
 
@@ -307,8 +295,8 @@ TEST_F(GameProgramTest, MenuMusicReachesTheSoundOutput) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     closeAndExpectCleanExit(game, window);
     const double rms = waveRms(wave);
-    if (rms < 0 && !mustNotSkip() && game.log().find("Failed to open the OpenAL audio device") != std::string::npos)
-        GTEST_SKIP() << "OpenAL's wave backend is not available";
+    if (rms < 0 && game.log().find("Failed to open the OpenAL audio device") != std::string::npos)
+        SKIP_OR_FAIL_UNDER_CI() << "no sound output: OpenAL's wave backend could not be opened";
     EXPECT_GT(rms, 0.01) << "recorded " << wave << "\n" << game.log();
 }
 

@@ -62,11 +62,6 @@ void stop(pid_t pid) {
 
 }  // namespace
 
-bool mustNotSkip() {
-    const char* ci = std::getenv("CI");
-    return ci && std::string(ci) == "true";
-}
-
 XServer::XServer(int width, int height) {
     int fds[2];
     if (pipe(fds) != 0) return;

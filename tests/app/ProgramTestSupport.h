@@ -11,10 +11,6 @@
 
 namespace program_test {
 
-// Under CI a test that lacks the display or sound it needs fails; elsewhere
-// it is skipped.
-bool mustNotSkip();
-
 // Xvfb on a free display number, stopped with the object.
 class XServer {
 public:

@@ -2,6 +2,7 @@
 #include "engine/audio/SoundDecoder.h"
 #include "engine/io/DiskFile.h"
 #include "support/LogCapture.h"
+#include "support/SetUpNeeds.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <fstream>
@@ -197,7 +198,7 @@ std::string readAll(const std::string& path) {
 TEST(SoundDecoderTest, OggFilesDecode) {
     TempDir dir;
     std::string mono = makeOggWithSox(dir.file("mono.ogg"), 1);
-    if (mono.empty()) GTEST_SKIP() << "sox is not installed; no Ogg fixture";
+    if (mono.empty()) SKIP_OR_FAIL_UNDER_CI() << "sox is not installed; no Ogg fixture";
     std::string bytes = readAll(mono);
     struct Case {
         const char* label;
@@ -237,7 +238,7 @@ TEST(SoundDecoderTest, OggFilesDecode) {
 TEST(SoundDecoderTest, TruncatedOggDoesNotReadPastItsEnd) {
     TempDir dir;
     std::string path = makeOggWithSox(dir.file("t.ogg"), 1);
-    if (path.empty()) GTEST_SKIP() << "sox is not installed; no Ogg fixture";
+    if (path.empty()) SKIP_OR_FAIL_UNDER_CI() << "sox is not installed; no Ogg fixture";
     std::string bytes = readAll(path);
     const size_t keeps[] = {0, 30, bytes.size() / 3, bytes.size() - 100};
     for (size_t keep : keeps) {

@@ -129,8 +129,7 @@ TEST_F(SoundNodeTest, PropertiesReadWriteAndCopy) {
     EXPECT_FALSE(copy->getPlay());
     EXPECT_EQ(copy->getInstance(), nullptr);
 
-    NodeFactory factory;
-    CountedRef<BaseNode> made(factory.createNode(L"SoundNode", nullptr));
+    CountedRef<BaseNode> made(getNodeFactory().createNode(L"SoundNode", nullptr));
     ASSERT_TRUE(made);
     EXPECT_EQ(made->getTypeId(), 18);
     EXPECT_NE(nodeCast<SoundNode>(made.get()), nullptr);

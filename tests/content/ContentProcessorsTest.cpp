@@ -1,8 +1,8 @@
 #include "content/ContentTestSupport.h"
 #include "engine/content/CContentManager.h"
-#include "engine/content/CImageProcessor.h"
-#include "engine/content/CTextureProcessor.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/CImageProcessor.h"
+#include "engine/visual/CTextureProcessor.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/BaseNode.h"
 #include "engine/io/FileSystem.h"
 #include "engine/io/IrrRef.h"
@@ -64,11 +64,12 @@ protected:
 
 TEST_F(ContentProcessorsTest, ProcessorsAreFoundByTypeInRegistrationOrder) {
     ASSERT_EQ(processors_->getProcessorCount(), 10u);
-    EXPECT_EQ(processors_->getProcessor(0)->getContentType(), ContentType::Texture);
-    EXPECT_EQ(processors_->getProcessor(1)->getContentType(), ContentType::AtlasTexture);
-    EXPECT_EQ(processors_->getProcessor(2)->getContentType(), ContentType::AtlasTextureCollection);
-    EXPECT_EQ(processors_->getProcessor(3)->getContentType(), ContentType::Image);
-    EXPECT_EQ(processors_->getProcessor(4)->getContentType(), ContentType::SceneNode);
+    // The content part's own processor, then those the higher parts register.
+    EXPECT_EQ(processors_->getProcessor(0)->getContentType(), ContentType::SceneNode);
+    EXPECT_EQ(processors_->getProcessor(1)->getContentType(), ContentType::Texture);
+    EXPECT_EQ(processors_->getProcessor(2)->getContentType(), ContentType::AtlasTexture);
+    EXPECT_EQ(processors_->getProcessor(3)->getContentType(), ContentType::AtlasTextureCollection);
+    EXPECT_EQ(processors_->getProcessor(4)->getContentType(), ContentType::Image);
     EXPECT_EQ(processors_->getProcessor(5)->getContentType(), ContentType::Font);
     EXPECT_EQ(processors_->getProcessor(6)->getContentType(), ContentType::ParticleCollection);
     EXPECT_EQ(processors_->getProcessor(7)->getContentType(), ContentType::ParticleEmitter);

@@ -7,7 +7,7 @@
 #include "engine/controls/ProgressBarNode.h"
 #include "engine/controls/SliderNode.h"
 #include "engine/core/NodeFactory.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/TextConvert.h"
 #include <algorithm>
 #include "engine/visual/AtlasTexture.h"

@@ -4,7 +4,7 @@
 // that adds its own draw item, a node that records the events it handles, a
 // node kind with values of every scalar type, and an animator kind that waits
 // for scheduler time.
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/Animator.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/TimerScheduler.h"

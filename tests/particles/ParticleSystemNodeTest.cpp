@@ -1,5 +1,5 @@
 #include "engine/content/CContentManager.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/NodeFactory.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/RandomGenerator.h"

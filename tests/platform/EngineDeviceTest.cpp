@@ -5,7 +5,7 @@
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
 #include "engine/content/Dictionary.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/TimerScheduler.h"

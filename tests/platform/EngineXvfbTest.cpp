@@ -22,6 +22,7 @@
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
 #include "support/LogCapture.h"
+#include "support/SetUpNeeds.h"
 #include "support/TempDir.h"
 #include "visual/SceneDrawContent.h"
 
@@ -111,8 +112,8 @@ protected:
     void SetUp() override {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display)
-            GTEST_SKIP() << "X window tests skipped: no X display (DISPLAY is not set); run under xvfb-run -a "
-                            "(tools/test.sh does)";
+            SKIP_OR_FAIL_UNDER_CI() << "X window tests: no X display (DISPLAY is not set); run under xvfb-run -a "
+                                       "(tools/test.sh does)";
         lock = std::make_unique<device_test::XDisplayLock>();
         device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Engine Test"));
         ASSERT_TRUE(device);
@@ -120,7 +121,7 @@ protected:
         ASSERT_TRUE(device->addEventReceiver(game.get(), 0));
 
         if (!device->applyVideoParameters(device_test::openGLWindowParameters()))
-            GTEST_SKIP() << "X window tests skipped: could not open an OpenGL window on display " << display;
+            SKIP_OR_FAIL_UNDER_CI() << "X window tests: could not open an OpenGL window on display " << display;
         device_test::pinOpenGLDriverModules();
         ASSERT_TRUE(probe.isOpen());
 
@@ -362,7 +363,7 @@ TEST_F(EngineXvfbTest, ClosingTheWindowEndsTheRunWithTheScenesInPlace) {
 // and the text is localised through the device's dictionary.
 TEST_F(EngineXvfbTest, SpritesPanelAndTextDrawThroughTheDeviceAndTheSceneManager) {
     if (!std::filesystem::exists(scene_draw::kSans))
-        GTEST_SKIP() << "no DejaVu font (fonts-dejavu-core) at " << scene_draw::kSans;
+        SKIP_OR_FAIL_UNDER_CI() << "no DejaVu font (fonts-dejavu-core) at " << scene_draw::kSans;
     fontbuild::FontBuilder builder;
     scene_draw::writeSceneDrawContent(folder, builder);
     if (HasFatalFailure()) return;

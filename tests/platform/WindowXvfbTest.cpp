@@ -11,6 +11,7 @@
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
 #include "support/LogCapture.h"
+#include "support/SetUpNeeds.h"
 
 #include <gtest/gtest.h>
 
@@ -120,8 +121,8 @@ protected:
     void SetUp() override {
         const char* display = std::getenv("DISPLAY");
         if (!display || !*display)
-            GTEST_SKIP() << "X window tests skipped: no X display (DISPLAY is not set); run under xvfb-run -a "
-"(tools/test.sh does)";
+            SKIP_OR_FAIL_UNDER_CI() << "X window tests: no X display (DISPLAY is not set); run under xvfb-run -a "
+                                       "(tools/test.sh does)";
         lock = std::make_unique<device_test::XDisplayLock>();
         device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Window Test"));
         ASSERT_TRUE(device);
@@ -131,7 +132,7 @@ protected:
         ASSERT_TRUE(device->addEventReceiver(input.get(), 1));
 
         if (!device->applyVideoParameters(device_test::openGLWindowParameters()))
-            GTEST_SKIP() << "X window tests skipped: could not open an OpenGL window on display " << display;
+            SKIP_OR_FAIL_UNDER_CI() << "X window tests: could not open an OpenGL window on display " << display;
         device_test::pinOpenGLDriverModules();
         ASSERT_TRUE(probe.isOpen());
     }

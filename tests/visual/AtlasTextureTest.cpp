@@ -1,4 +1,4 @@
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/XmlReader.h"
 #include "engine/platform/Image.h"
 #include "engine/visual/AtlasTexture.h"

@@ -1,6 +1,6 @@
 // The atlas-texture property value: loading by path through the content
 // manager, writing the path back, and stepping through numbered frames.
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/XmlReader.h"
 #include "engine/core/XmlWriter.h"
@@ -160,8 +160,8 @@ TEST_F(AtlasTextureValueTest, LoadsFromPathsAndWritesThemBack) {
 
 TEST_F(AtlasTextureValueTest, RoundTripsThroughPropertySets) {
     CountedRef<PropertySet> set(new PropertySet(manager_.get()));
-    set->addAtlasTexture("AtlasTexture", frame(4));
-    set->addAtlasTexture("Nothing", nullptr);
+    set->add("AtlasTexture", makeAtlasTextureData(frame(4)));
+    set->add("Nothing", makeAtlasTextureData(nullptr));
     XmlWriter writer;
     ASSERT_TRUE(set->write(&writer));
 

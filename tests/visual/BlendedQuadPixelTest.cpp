@@ -7,6 +7,7 @@
 #include "engine/visual/MaterialRenderers.h"
 #include "engine/visual/QuadBatcher.h"
 #include "engine/visual/RenderContext.h"
+#include "support/SetUpNeeds.h"
 #include "visual/VisualTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ protected:
     void SetUp() override {
         std::string whyNot;
         device_ = visual_test::createOpenGLDevice(128, 128, &whyNot);
-        if (!device_) GTEST_SKIP() << "OpenGL pixel tests skipped: " << whyNot;
+        if (!device_) SKIP_OR_FAIL_UNDER_CI() << "OpenGL pixel tests: " << whyNot;
         driver_ = device_->getVideoDriver();
         driver_->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
         driver_->setTextureCreationFlag(irr::video::ETCF_ALWAYS_32_BIT, true);

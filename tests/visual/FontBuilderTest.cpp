@@ -3,6 +3,7 @@
 #include "engine/platform/Image.h"
 #include "engine/visual/BitmapFont.h"
 #include "tools/fontbuild/FontBuilder.h"
+#include "support/SetUpNeeds.h"
 #include "visual/AtlasTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ const char* const kSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 class FontBuilderTest : public visual_test::ContentFixture {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(kSans)) GTEST_SKIP() << "no DejaVu font (fonts-dejavu-core) at " << kSans;
+        if (!std::filesystem::exists(kSans)) SKIP_OR_FAIL_UNDER_CI() << "no DejaVu font (fonts-dejavu-core) at " << kSans;
     }
 
     static FontBuildOptions options(int size, const std::wstring& characters) {

@@ -1,4 +1,4 @@
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/XmlReader.h"
 #include "engine/visual/BitmapFont.h"

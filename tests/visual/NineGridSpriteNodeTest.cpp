@@ -1,7 +1,7 @@
 // Nine-grid sprites: the 3 x 3 cells over Bounds and the texture, drawing,
 // hit tests by Bounds, and the margins in scene files.
 #include "engine/core/NodeFactory.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/NineGridSpriteNode.h"
 #include "visual/SpriteTestSupport.h"

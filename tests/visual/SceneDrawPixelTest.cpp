@@ -15,6 +15,7 @@
 #include "engine/visual/RenderContext.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
+#include "support/SetUpNeeds.h"
 #include "visual/AtlasTestSupport.h"
 #include "visual/SceneDrawContent.h"
 
@@ -33,10 +34,10 @@ using namespace scene_draw;
 class SceneDrawPixelTest : public visual_test::ContentFixture {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(kSans)) GTEST_SKIP() << "no DejaVu font (fonts-dejavu-core) at " << kSans;
+        if (!std::filesystem::exists(kSans)) SKIP_OR_FAIL_UNDER_CI() << "no DejaVu font (fonts-dejavu-core) at " << kSans;
         std::string whyNot;
         gl_ = visual_test::createOpenGLDevice(256, 256, &whyNot);
-        if (!gl_) GTEST_SKIP() << "OpenGL pixel tests skipped: " << whyNot;
+        if (!gl_) SKIP_OR_FAIL_UNDER_CI() << "OpenGL pixel tests: " << whyNot;
         driver_ = gl_->getVideoDriver();
         driver_->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
         driver_->setTextureCreationFlag(irr::video::ETCF_ALWAYS_32_BIT, true);

@@ -1,7 +1,7 @@
 // Sprite nodes: the quad for every stretch mode, pivot, trim margins and flips,
 // draw-list entries, pixel-accurate hit tests, and their values in scene files.
 #include "engine/core/NodeFactory.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
 #include "support/LogCapture.h"

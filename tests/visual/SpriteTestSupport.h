@@ -3,7 +3,7 @@
 // from pixels over the null driver (their alpha is kept for hit tests), atlas
 // textures cut from them and published in the content manager's cache, and a
 // batch target that records what the quad batcher hands the driver.
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/SceneFile.h"
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/BatchTarget.h"

@@ -4,7 +4,7 @@
 #include "engine/content/Dictionary.h"
 #include "engine/core/Event.h"
 #include "engine/core/NodeFactory.h"
-#include "engine/core/PropertyDataCompound.h"
+#include "engine/visual/PropertyDataVisual.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/BitmapFont.h"
 #include "engine/visual/TextNode.h"

@@ -1,4 +1,4 @@
-#include "engine/content/IContentManager.h"
+#include "engine/core/IContentManager.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/ContentType.h"
 

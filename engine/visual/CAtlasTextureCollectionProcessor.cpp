@@ -1,4 +1,4 @@
-#include "engine/content/CAtlasTextureCollectionProcessor.h"
+#include "engine/visual/CAtlasTextureCollectionProcessor.h"
 #include "engine/content/CContentManager.h"
 #include "engine/core/Logger.h"
 #include "engine/core/XmlReader.h"

@@ -1,4 +1,4 @@
-#include "engine/content/CFontProcessor.h"
+#include "engine/visual/CFontProcessor.h"
 #include "engine/content/CContentManager.h"
 #include "engine/core/Logger.h"
 #include "engine/core/XmlReader.h"

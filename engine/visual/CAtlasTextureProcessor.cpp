@@ -1,6 +1,6 @@
-#include "engine/content/CAtlasTextureProcessor.h"
+#include "engine/visual/CAtlasTextureProcessor.h"
 #include "engine/content/CContentManager.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/Logger.h"
 #include "engine/visual/AtlasTexture.h"
 

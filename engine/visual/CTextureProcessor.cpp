@@ -1,6 +1,6 @@
-#include "engine/content/CTextureProcessor.h"
+#include "engine/visual/CTextureProcessor.h"
 #include "engine/content/CContentManager.h"
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/core/Logger.h"
 #include "engine/platform/Image.h"
 

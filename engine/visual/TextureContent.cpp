@@ -1,4 +1,4 @@
-#include "engine/content/TextureContent.h"
+#include "engine/visual/TextureContent.h"
 #include "engine/platform/ImageBridge.h"
 
 namespace engine {

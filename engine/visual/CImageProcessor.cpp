@@ -1,4 +1,4 @@
-#include "engine/content/CImageProcessor.h"
+#include "engine/visual/CImageProcessor.h"
 #include "engine/core/Logger.h"
 #include "engine/platform/ImageManager.h"
 
