@@ -7,6 +7,7 @@
 #include "engine/core/ContentType.h"
 #include "engine/core/Logger.h"
 #include "engine/core/NodeFactory.h"
+#include "engine/core/PropertyDataRegistry.h"
 #include "engine/core/SceneNode.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/TextConvert.h"
@@ -15,6 +16,7 @@
 #include "engine/io/IrrRef.h"
 #include "engine/io/PathUtils.h"
 #include "engine/particles/ParticleCollection.h"
+#include "engine/platform/EngineKinds.h"
 #include "engine/visual/AtlasTextureCollection.h"
 #include "game/app/GameNodeKinds.h"
 #include "tools/contentcheck/ContentRules.h"
@@ -111,6 +113,8 @@ public:
         device_ = IrrRef<irr::IrrlichtDevice>(makeNullDevice());
         if (!device_) return problem("", "no null video device to load content with");
         fileSystem_ = makeRef<FileSystem>();
+        // The atlas, font, image and sound processors come with the engine's parts.
+        registerEngineKinds();
         processors_.reset(new CContentProcessorsManager(device_->getVideoDriver(), nullptr, fileSystem_.get(),
                                                         &getNodeFactory()));
         content_.reset(new CContentManager(device_->getVideoDriver(), fileSystem_.get(), processors_.get()));
@@ -247,6 +251,8 @@ private:
     // kinds and the start-up kinds.
     void checkStartupScenes() {
         NodeFactory engineKinds;
+        PropertyDataRegistry engineValues;
+        registerEngineKinds(engineKinds, engineValues);
         const std::vector<std::string>& startup = startupKinds();
         for (const std::string& file : startupSceneFiles()) {
             if (!exists(file)) continue;
