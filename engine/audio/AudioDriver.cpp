@@ -137,6 +137,15 @@ void OpenALAudioDriver::unregisterStream(StreamedSound* sound) {
         *it = activeStreams_.back();
         activeStreams_.pop_back();
     }
+    waitForDecode(sound);
+}
+
+void OpenALAudioDriver::waitForDecode(StreamedSound* sound) {
+    decodeDone_.wait(activeLock_, [&] { return decoding_ != sound; });
+}
+
+bool OpenALAudioDriver::isActive(StreamedSound* sound) const {
+    return std::find(activeStreams_.begin(), activeStreams_.end(), sound) != activeStreams_.end();
 }
 
 int32_t OpenALAudioDriver::run() {
@@ -159,12 +168,20 @@ int32_t OpenALAudioDriver::run() {
             snapshot = activeStreams_;
         }
         for (StreamedSound* sound : snapshot) {
-            MutexLock lock(activeLock_);
-            if (std::find(activeStreams_.begin(), activeStreams_.end(), sound) != activeStreams_.end()) {
-                if (sound->isPlaying()) sound->refill();
-            } else {
-                sleepMs(0);
+            // Decoding holds no lock, so the main thread's calls on the sounds
+            // never wait for it; a sound being destroyed meanwhile waits in
+            // unregisterStream until the decoding is over.
+            StreamedSound::Refill refill;
+            {
+                MutexLock lock(activeLock_);
+                if (!isActive(sound) || !sound->beginRefill(refill)) continue;
+                decoding_ = sound;
             }
+            sound->decode(refill);
+            MutexLock lock(activeLock_);
+            if (isActive(sound)) sound->endRefill(refill);
+            decoding_ = nullptr;
+            decodeDone_.notify_all();
         }
         sleepMs(10);
     }

@@ -7,6 +7,7 @@
 #include "engine/core/RefCounted.h"
 #include "engine/core/Types.h"
 #include "engine/platform/Thread.h"
+#include <condition_variable>
 #include <cstdint>
 #include <list>
 #include <vector>
@@ -67,20 +68,30 @@ public:
     // Called by a streamed sound the first time it plays.
     void registerStream(StreamedSound* sound);
     // Called by a registered streamed sound's destructor: it leaves both the
-    // queue of new streams and the active array.
+    // queue of new streams and the active array, once the thread has finished
+    // decoding for it.
     void unregisterStream(StreamedSound* sound);
-    // Held around each refill; sounds take it around their own changes of state.
+    // Guards the streamed sounds' state; held around each refill except while
+    // it decodes. Sounds take it around their own changes of state.
     Mutex& getActiveLock() { return activeLock_; }
+    // With the active lock held once: returns when the thread is not decoding
+    // for the sound.
+    void waitForDecode(StreamedSound* sound);
 
     int32_t run() override;
 
 private:
+    // Under the active lock: whether the sound is in the active array.
+    bool isActive(StreamedSound* sound) const;
+
     std::atomic<bool> running_{false};
     ALCdevice* device_ = nullptr;
     ALCcontext* context_ = nullptr;
     Mutex pendingLock_;
     Mutex activeLock_;
     std::vector<StreamedSound*> activeStreams_;
+    StreamedSound* decoding_ = nullptr;  // the sound the thread decodes for, outside the active lock
+    std::condition_variable_any decodeDone_;
     std::list<StreamedSound*> pendingStreams_;  // newest at the front
 };
 

@@ -243,6 +243,8 @@ bool StreamedSound::play() {
             alSourcef(source_, AL_GAIN, volume_);
             alSource3f(source_, AL_POSITION, position_.X, position_.Y, position_.Z);
         }
+        // The driver's thread may be decoding from the decoder.
+        if (driver_) driver_->waitForDecode(this);
         if (!decoder_->rewind()) return false;
         playing_ = true;
         paused_ = false;
@@ -261,8 +263,11 @@ void StreamedSound::stopLocked() {
         alSourceStop(source_);
         alSourcei(source_, AL_BUFFER, 0);
     }
-    // The next play starts with a fresh fill of all three buffers.
-    pcm_.clear();
+    // The next play starts with a fresh fill of all three buffers; a refill
+    // decoding meanwhile is dropped.
+    started_ = false;
+    playedFrames_ = 0;
+    ++generation_;
 }
 
 void StreamedSound::stop() {
@@ -276,7 +281,7 @@ void StreamedSound::pause(bool paused) {
     if (!source_) return;
     if (paused)
         alSourcePause(source_);
-    else if (playing_ && !pcm_.empty())
+    else if (playing_ && started_)
         alSourcePlay(source_);
 }
 
@@ -299,53 +304,93 @@ void StreamedSound::setPosition(float x, float y, float z) {
 
 int32_t StreamedSound::getPlayPositionMs() {
     StreamGuard guard(driver_);
-    if (!source_) return 0;
-    ALfloat seconds = 0;
-    alGetSourcef(source_, AL_SEC_OFFSET, &seconds);
-    return int32_t(seconds * 1000.0f);
+    if (!source_ || !decoder_ || decoder_->getRate() <= 0) return 0;
+    // The source's offset counts from the oldest buffer still queued; the
+    // buffers taken back before it have played.
+    ALint offset = 0;
+    alGetSourcei(source_, AL_SAMPLE_OFFSET, &offset);
+    int64_t frames = playedFrames_ + offset;
+    // A looping stream starts over at the end of its file.
+    if (decoder_->getFrames() > 0) frames %= decoder_->getFrames();
+    return int32_t(frames * 1000 / decoder_->getRate());
 }
 
-bool StreamedSound::fill() {
+int32_t StreamedSound::getLastFillFrames() {
+    StreamGuard guard(driver_);
+    return lastFrames_;
+}
+
+int32_t StreamedSound::fill(char* block, bool looping) {
     const int32_t perFrame = decoder_->bytesPerFrame();
-    int32_t have = decoder_->read(pcm_.data(), framesPerBuffer_);
-    while (have < framesPerBuffer_ && looping_) {
+    int32_t have = decoder_->read(block, framesPerBuffer_);
+    while (have < framesPerBuffer_ && looping) {
         if (!decoder_->rewind()) break;
-        int32_t more = decoder_->read(pcm_.data() + size_t(have) * perFrame, framesPerBuffer_ - have);
+        int32_t more = decoder_->read(block + size_t(have) * perFrame, framesPerBuffer_ - have);
         if (more <= 0) break;  // an empty stream would rewind for ever
         have += more;
     }
-    lastFrames_ = have;
-    return have > 0;
+    return have;
 }
 
-void StreamedSound::refill() {
-    if (!playing_ || !decoder_ || !source_) return;
-    const size_t blockSize = size_t(framesPerBuffer_) * size_t(decoder_->bytesPerFrame());
-    const ALsizei rate = decoder_->getRate();
-    if (pcm_.empty()) {
-        pcm_.assign(blockSize, 0);
-        for (uint32_t buffer : buffers_) {
-            if (!fill()) break;
-            alBufferData(buffer, alFormat_, pcm_.data(), ALsizei(size_t(lastFrames_) * decoder_->bytesPerFrame()),
-                         rate);
-            alSourceQueueBuffers(source_, 1, &buffer);
-        }
-        if (!paused_) alSourcePlay(source_);
-        return;
+int32_t StreamedSound::framesQueuedIn(uint32_t buffer) const {
+    for (int i = 0; i < 3; ++i)
+        if (buffers_[i] == buffer) return queuedFrames_[i];
+    return 0;
+}
+
+bool StreamedSound::beginRefill(Refill& refill) {
+    if (!playing_ || !decoder_ || !source_) return false;
+    refill = Refill();
+    refill.generation = generation_;
+    refill.looping = looping_;
+    if (!started_) {
+        refill.first = true;
+        refill.count = 3;
+        for (int i = 0; i < 3; ++i) refill.buffers[i] = buffers_[i];
+        return true;
     }
     ALint processed = 0;
     alGetSourcei(source_, AL_BUFFERS_PROCESSED, &processed);
-    bool ended = false;
-    for (ALint i = 0; i < processed; ++i) {
+    for (ALint i = 0; i < processed && refill.count < 3; ++i) {
         ALuint buffer = 0;
         alSourceUnqueueBuffers(source_, 1, &buffer);
-        if (fill()) {
-            alBufferData(buffer, alFormat_, pcm_.data(), ALsizei(size_t(lastFrames_) * decoder_->bytesPerFrame()),
-                         rate);
-            alSourceQueueBuffers(source_, 1, &buffer);
-        } else {
+        playedFrames_ += framesQueuedIn(buffer);
+        refill.buffers[refill.count++] = buffer;
+    }
+    return true;
+}
+
+void StreamedSound::decode(Refill& refill) {
+    const size_t blockSize = size_t(framesPerBuffer_) * size_t(decoder_->bytesPerFrame());
+    if (pcm_.size() != 3 * blockSize) pcm_.assign(3 * blockSize, 0);
+    for (int32_t i = 0; i < refill.count; ++i) {
+        refill.frames[i] = fill(pcm_.data() + size_t(i) * blockSize, refill.looping);
+        if (refill.frames[i] == 0) break;  // the stream has ended
+    }
+}
+
+void StreamedSound::endRefill(const Refill& refill) {
+    if (refill.generation != generation_ || !playing_ || !source_) return;
+    const size_t blockSize = size_t(framesPerBuffer_) * size_t(decoder_->bytesPerFrame());
+    const ALsizei rate = decoder_->getRate();
+    bool ended = false;
+    for (int32_t i = 0; i < refill.count; ++i) {
+        if (refill.frames[i] == 0) {
             ended = true;
+            continue;
         }
+        ALuint buffer = refill.buffers[i];
+        alBufferData(buffer, alFormat_, pcm_.data() + size_t(i) * blockSize,
+                     ALsizei(size_t(refill.frames[i]) * decoder_->bytesPerFrame()), rate);
+        alSourceQueueBuffers(source_, 1, &buffer);
+        for (int b = 0; b < 3; ++b)
+            if (buffers_[b] == buffer) queuedFrames_[b] = refill.frames[i];
+        lastFrames_ = refill.frames[i];
+    }
+    if (refill.first) {
+        started_ = true;
+        if (!paused_) alSourcePlay(source_);
+        return;
     }
     ALint state = 0;
     alGetSourcei(source_, AL_SOURCE_STATE, &state);
@@ -354,7 +399,7 @@ void StreamedSound::refill() {
     alGetSourcei(source_, AL_BUFFERS_QUEUED, &queued);
     if (queued > 0) {
         if (!paused_) alSourcePlay(source_);
-    } else if (ended || processed == 0) {
+    } else if (ended || refill.count == 0) {
         stopLocked();
     }
 }

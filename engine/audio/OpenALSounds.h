@@ -2,7 +2,7 @@
 // The sounds the OpenAL driver makes. A StaticSound plays one buffer holding
 // the whole decoded file, shared between its clones; a StreamedSound decodes
 // its file piece by piece into three queued buffers that the driver's thread
-// refills.
+// refills. A StreamedSound's state is guarded by the driver's active lock.
 #include "engine/audio/BaseSound.h"
 #include "engine/audio/SoundDecoder.h"
 #include "engine/core/RefCounted.h"
@@ -84,25 +84,48 @@ public:
     void setPosition(float x, float y, float z) override;
     int32_t getPlayPositionMs() override;
 
-    // On the driver's thread, under its active lock, while playing.
-    void refill();
-    bool isPlaying() const { return playing_; }
     int32_t getFramesPerBuffer() const { return framesPerBuffer_; }
-    // Frames in the PCM block after the last fill.
-    int32_t getLastFillFrames() const { return lastFrames_; }
+    // Frames in the last buffer filled.
+    int32_t getLastFillFrames();
 
 private:
-    // Fills the PCM block with up to framesPerBuffer frames; true with at least one.
-    bool fill();
+    friend class OpenALAudioDriver;
+
+    // What one refill decodes: the buffers to fill and the frames each got.
+    struct Refill {
+        uint32_t generation = 0;
+        bool first = false;    // the first fill after play: all three buffers
+        bool looping = false;
+        int32_t count = 0;     // buffers to fill
+        uint32_t buffers[3] = {0, 0, 0};
+        int32_t frames[3] = {0, 0, 0};
+    };
+    // The driver's refill runs in three steps so that decoding holds no lock:
+    // under the driver's active lock, take back the buffers that have played
+    // (false when the sound is not playing) ...
+    bool beginRefill(Refill& refill);
+    // ... without the lock, decode into the PCM blocks (the driver keeps the
+    // sound alive and play() waits meanwhile) ...
+    void decode(Refill& refill);
+    // ... and under the lock again, queue what was decoded, unless the sound
+    // was stopped or played again meanwhile, and restart or stop the source.
+    void endRefill(const Refill& refill);
+    // Fills one PCM block with up to framesPerBuffer frames; answers the frames.
+    int32_t fill(char* block, bool looping);
     void stopLocked();
+    int32_t framesQueuedIn(uint32_t buffer) const;
 
     uint32_t source_ = 0;
     uint32_t buffers_[3] = {0, 0, 0};
+    int32_t queuedFrames_[3] = {0, 0, 0};  // frames loaded into each buffer
     int32_t alFormat_ = 0;
     CountedRef<SoundDecoder> decoder_;
-    std::vector<char> pcm_;
+    std::vector<char> pcm_;  // three blocks; the driver's thread alone uses them
     int32_t framesPerBuffer_;
     int32_t lastFrames_ = 0;
+    int64_t playedFrames_ = 0;  // frames of the buffers played and taken back since play
+    uint32_t generation_ = 0;   // counts stops, so a refill can tell it is stale
+    bool started_ = false;      // the first fill since play is queued
     bool playing_ = false;
     bool paused_ = false;
     OpenALAudioDriver* driver_;  // counted

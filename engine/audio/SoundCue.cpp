@@ -160,10 +160,9 @@ void SoundCue::readXml(XmlReader& reader, IContentManager* contentManager, Audio
         if (streamingType_ == 2) driver->setStreamingThreshold(0xFFFFFFFFu);
     }
     if (!reader.isEmptyElement()) {
-        while (reader.read()) {
-            const irr::io::EXML_NODE type = reader.getNodeType();
-            if (type == irr::io::EXN_ELEMENT_END && reader.getNodeName() == L"SoundCue") break;
-            if (type != irr::io::EXN_ELEMENT || reader.getNodeName() != L"Sound") continue;
+        const int32_t depth = reader.getDepth();
+        while (reader.readInside(depth)) {
+            if (reader.getNodeType() != irr::io::EXN_ELEMENT || reader.getNodeName() != L"Sound") continue;
             const stringw file = reader.getAttributeValue(L"Filename");
             if (!contentManager || file.size() == 0) continue;
             Content* loaded = contentManager->load(ContentType::Sound, stringc(file.c_str()), true);

@@ -116,6 +116,58 @@ int oggClose(void*) { return 0; }
 long oggTell(void* source) { return static_cast<irr::io::IReadFile*>(source)->getPos(); }
 
 const ov_callbacks kOggCallbacks = {oggRead, oggSeek, oggClose, oggTell};
+// The file from its current position on, as a stream that cannot seek.
+const ov_callbacks kOggStreamCallbacks = {oggRead, nullptr, nullptr, nullptr};
+
+// The offsets of the links after the first in a chained file: a link starts
+// with the first pages of its streams (marked as such), so a first page that
+// follows other pages starts a new link.
+std::vector<long> laterOggLinks(irr::io::IReadFile* file) {
+    std::vector<long> links;
+    if (!file->seek(0)) return links;
+    ogg_sync_state sync;
+    ogg_sync_init(&sync);
+    bool linkStart = true;  // no page yet, or only first pages since the link began
+    long offset = 0;        // where the next page that sync finds begins
+    for (;;) {
+        ogg_page page;
+        const long result = ogg_sync_pageseek(&sync, &page);
+        if (result < 0) {  // bytes skipped while looking for a page
+            offset -= result;
+            continue;
+        }
+        if (result == 0) {
+            char* buffer = ogg_sync_buffer(&sync, 8192);
+            const irr::s32 got = buffer ? file->read(buffer, 8192) : 0;
+            if (got <= 0) break;
+            ogg_sync_wrote(&sync, got);
+            continue;
+        }
+        const bool first = ogg_page_bos(&page) != 0;
+        if (first && !linkStart) links.push_back(offset);
+        linkStart = first;
+        offset += result;
+    }
+    ogg_sync_clear(&sync);
+    return links;
+}
+
+// Opens the file with vorbisfile; false when it is not a usable Ogg Vorbis
+// file. Seeking through a chained file, vorbisfile leaks a little memory each
+// time a later link's headers turn out incomplete or damaged, so each later
+// link is first opened on its own as a stream, which reads just its headers
+// and frees everything when they fail.
+bool openVorbis(irr::io::IReadFile* file, OggVorbis_File* vorbis) {
+    for (long link : laterOggLinks(file)) {
+        OggVorbis_File test;
+        if (!file->seek(link) || ov_open_callbacks(file, &test, nullptr, 0, kOggStreamCallbacks) != 0) {
+            logError("Ogg Vorbis file has a damaged chained stream", file->getFileName().c_str());
+            return false;
+        }
+        ov_clear(&test);
+    }
+    return file->seek(0) && ov_open_callbacks(file, vorbis, nullptr, 0, kOggCallbacks) == 0;
+}
 
 class OggDecoder : public SoundDecoder {
 public:
@@ -129,7 +181,7 @@ public:
 
     bool open() {
         if (!file_) return false;
-        if (ov_open_callbacks(file_, &vorbis_, nullptr, 0, kOggCallbacks) != 0) return false;
+        if (!openVorbis(file_, &vorbis_)) return false;
         open_ = true;
         vorbis_info* info = ov_info(&vorbis_, -1);
         if (info) {
@@ -206,8 +258,10 @@ class OggFactory : public SoundDecoderFactory {
 public:
     bool canHandleExtension(const stringc& fileName) const override { return fileName.find(".ogg") >= 0; }
     bool canHandleContent(irr::io::IReadFile* file) const override {
+        // The first link's headers are enough to tell; read as a stream, no
+        // more of the file is read.
         OggVorbis_File vorbis;
-        if (ov_open_callbacks(file, &vorbis, nullptr, 0, kOggCallbacks) != 0) return false;
+        if (!file->seek(0) || ov_open_callbacks(file, &vorbis, nullptr, 0, kOggStreamCallbacks) != 0) return false;
         bool ok = ov_info(&vorbis, -1) != nullptr;
         ov_clear(&vorbis);
         return ok;
@@ -306,6 +360,8 @@ SoundDecoder* SoundDecoderManager::createDecoder(irr::io::IReadFile* file, const
         if (SoundDecoder* decoder = factory->create(file, context)) return decoder;
     }
     for (auto& factory : factories_) {
+        // A factory the name picked has already opened the file and refused it.
+        if (factory->canHandleExtension(name)) continue;
         file->seek(0);
         if (!factory->canHandleContent(file)) continue;
         file->seek(0);

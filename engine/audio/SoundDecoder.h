@@ -80,7 +80,9 @@ public:
     SoundDecoderManager();
     ~SoundDecoderManager();
 
-    // Null for no file or when no factory makes a decoder.
+    // Null for no file or when no factory makes a decoder. Factories whose
+    // extension fits the name are tried first, then the others that recognise
+    // the content (each factory opens the file at most once).
     SoundDecoder* createDecoder(irr::io::IReadFile* file, const CreationContext* context);
 
 private:

@@ -17,10 +17,9 @@ SoundPack::~SoundPack() {
 }
 
 void SoundPack::readXml(XmlReader& reader, IContentManager* contentManager, AudioDriver* driver) {
-    while (reader.read()) {
-        const irr::io::EXML_NODE type = reader.getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader.getNodeName() == L"SoundPack") break;
-        if (type != irr::io::EXN_ELEMENT || reader.getNodeName() != L"SoundCue") continue;
+    const int32_t depth = reader.getDepth();
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() != irr::io::EXN_ELEMENT || reader.getNodeName() != L"SoundCue") continue;
         auto* cue = new SoundCue(makeNameId(reader.getAttributeValue(L"Name")));
         cue->readXml(reader, contentManager, driver);
         cues_.push_back(cue);

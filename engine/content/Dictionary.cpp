@@ -3,7 +3,6 @@
 #include "engine/core/TextConvert.h"
 #include "engine/core/XmlReader.h"
 #include "engine/io/FileSystem.h"
-#include "engine/io/IrrRef.h"
 
 namespace engine {
 
@@ -21,7 +20,8 @@ stringw slice(const stringw& text, uint32_t begin, uint32_t end) {
 bool readForm1(XmlReader& reader, Entries& entries) {
     std::string key;
     bool open = false;
-    while (reader.read()) {
+    const int32_t depth = reader.getDepth();
+    while (reader.readInside(depth)) {
         switch (reader.getNodeType()) {
             case irr::io::EXN_ELEMENT:
                 if (reader.getNodeName() == L"s") {
@@ -40,27 +40,24 @@ bool readForm1(XmlReader& reader, Entries& entries) {
                 if (reader.getNodeName() == L"s" && open) {
                     entries[key] = stringw();
                     open = false;
-                } else if (reader.getNodeName() == L"Dictionary") {
-                    return true;
                 }
                 break;
             default:
                 break;
         }
     }
-    return false;
+    return reader.getNodeType() == irr::io::EXN_ELEMENT_END;
 }
 
 // Form 2, after the "texts" start: each "phrase" holds its key ("tag") and
 // its text ("text"). False when the document ends inside the section.
 bool readForm2(XmlReader& reader, Entries& entries) {
-    while (reader.read()) {
-        const irr::io::EXML_NODE type = reader.getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader.getNodeName() == L"texts") return true;
-        if (type == irr::io::EXN_ELEMENT && reader.getNodeName() == L"phrase")
+    const int32_t depth = reader.getDepth();
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() == irr::io::EXN_ELEMENT && reader.getNodeName() == L"phrase")
             entries[narrow(reader.getAttributeValue(L"tag")).c_str()] = reader.getAttributeValue(L"text");
     }
-    return false;
+    return reader.getNodeType() == irr::io::EXN_ELEMENT_END;
 }
 
 }  // namespace
@@ -134,12 +131,11 @@ stringw Dictionary::format(const stringc& key, const stringw& a1, const stringw&
 bool Dictionary::load(const stringc& path) {
     CountedRef<XmlReader> reader;
     if (fileSystem_) {
-        IrrRef<irr::io::IReadFile> file(fileSystem_->createAndOpenFile(path));
-        if (!file) {
+        reader.reset(fileSystem_->createXMLReader(path));
+        if (!reader) {
             getLogger().log("Could not open dictionary file", path.c_str(), LOG_ERROR);
             return false;
         }
-        reader.reset(new XmlReader(file.get()));
     } else {
         reader.reset(new XmlReader(path));
     }

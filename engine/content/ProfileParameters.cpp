@@ -15,14 +15,12 @@ ProfileParameters::ProfileParameters(ProfileStore* owner, const stringw& playerN
 bool ProfileParameters::read(XmlReader* reader) {
     if (!reader) return false;
     clear();
-    const stringw section = reader->getNodeName();
     if (reader->finishEmptyElement()) return true;
     // The section's own end closes the loop, so an empty or missing
     // "Parameters" never lets the read run into the next section.
-    while (reader->read()) {
-        const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader->getNodeName() == section) break;
-        if (type == irr::io::EXN_ELEMENT && reader->getNodeName() == kParameters)
+    const int32_t depth = reader->getDepth();
+    while (reader->readInside(depth)) {
+        if (reader->getNodeType() == irr::io::EXN_ELEMENT && reader->getNodeName() == kParameters)
             PropertySet::read(reader, true, kParameters);
     }
     return true;

@@ -211,7 +211,7 @@ void ProfileStore::applyPlayerDocument(const std::string& xml) {
     CountedRef<XmlReader> reader(new XmlReader(xml.data(), xml.size(), kFileName));
     while (reader->read()) {
         const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader->getNodeName() == L"Profiles") break;
+        if (type == irr::io::EXN_ELEMENT_END && reader->getDepth() == 0) break;  // the root's end
         if (type != irr::io::EXN_ELEMENT) continue;
         if (reader->getNodeName() == L"CommonProfile") {
             commonProfile_->read(reader.get());
@@ -236,7 +236,7 @@ void ProfileStore::applyGlobalDocument(const std::string& xml) {
     CountedRef<XmlReader> reader(new XmlReader(xml.data(), xml.size(), kFileName));
     while (reader->read()) {
         const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader->getNodeName() == L"Profiles") break;
+        if (type == irr::io::EXN_ELEMENT_END && reader->getDepth() == 0) break;  // the root's end
         if (type == irr::io::EXN_ELEMENT && reader->getNodeName() == L"GlobalProfile")
             globalProfile_->read(reader.get());
     }

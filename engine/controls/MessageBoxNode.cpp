@@ -1,4 +1,5 @@
 #include "engine/controls/MessageBoxNode.h"
+#include "engine/controls/ButtonNode.h"
 
 #include "engine/core/PropertyData.h"
 #include "engine/core/PropertyTable.h"
@@ -21,9 +22,9 @@ NameId buttonNameId() {
     return id;
 }
 
-// Shows a caption on a button through its "Text" property; a button kind
-// without one shows none.
-void setCaption(ControlNode* button, const stringw& text) {
+// Shows a caption on a button through its "Text" property, so that a button
+// kind that shows its text in its own way gets it too.
+void setCaption(ButtonNode* button, const stringw& text) {
     const PropertyTable& table = button->getPropertyTable();
     const int32_t index = table.indexOf("Text");
     if (index < 0) return;
@@ -97,7 +98,7 @@ void MessageBoxNode::applyTemplate() {
         for (uint32_t i = 0; i < root->getChildCount(); ++i) {
             BaseNode* child = root->getChild(i);
             if (child->getName() != buttonNameId()) continue;
-            if (ControlNode* button = nodeCast<ControlNode>(child)) buttons_.push_back(CountedRef<ControlNode>::share(button));
+            if (ButtonNode* button = nodeCast<ButtonNode>(child)) buttons_.push_back(CountedRef<ButtonNode>::share(button));
         }
     }
     showTexts();
@@ -123,8 +124,8 @@ bool MessageBoxNode::routeToChildren(int32_t mode, Event* event) {
     // A disabled box keeps input from its buttons as from its children.
     if (!isEnabled() && event && event->isOfType(EventId::InputEvent)) return false;
     // A copy: a button's handler may apply the template again.
-    const std::vector<CountedRef<ControlNode>> buttons = buttons_;
-    for (const CountedRef<ControlNode>& button : buttons) {
+    const std::vector<CountedRef<ButtonNode>> buttons = buttons_;
+    for (const CountedRef<ButtonNode>& button : buttons) {
         if (button->deliver(mode, event)) return true;
     }
     return false;

@@ -8,7 +8,8 @@
 // with a MessageBoxResultEvent.
 //
 // The template's buttons are the direct children of the template root named
-// "Button" that are controls, in child order; the box shows button text i on
+// "Button" that are ButtonNodes (type id 9), in child order: another control
+// of that name is no result button; the box shows button text i on
 // button i through the button's "Text" property. The texts and buttons are
 // never read from or written to scene files.
 #include "engine/core/SceneManager.h"
@@ -16,6 +17,7 @@
 
 namespace engine {
 
+class ButtonNode;
 class TextNode;
 
 class MessageBoxNode : public SceneNode, public IMessageBox {
@@ -44,7 +46,7 @@ public:
     TextNode* getTitleChild() const { return titleChild_.get(); }
     TextNode* getBodyChild() const { return bodyChild_.get(); }
     uint32_t getButtonCount() const { return static_cast<uint32_t>(buttons_.size()); }
-    ControlNode* getButton(uint32_t index) const { return buttons_[index].get(); }
+    ButtonNode* getButton(uint32_t index) const { return buttons_[index].get(); }
 
     // A bound button was pressed: store its index and close the box.
     virtual bool onEvent58(NodePressedEvent* event);
@@ -63,7 +65,7 @@ private:
     array<stringw> buttonTexts_;
     CountedRef<TextNode> titleChild_;
     CountedRef<TextNode> bodyChild_;
-    std::vector<CountedRef<ControlNode>> buttons_;
+    std::vector<CountedRef<ButtonNode>> buttons_;
 };
 
 }  // namespace engine

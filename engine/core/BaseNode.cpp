@@ -86,24 +86,6 @@ CountedRef<IPropertyData> getClippedEntry(PropertyTableOwner& o) {
     return CountedRef<IPropertyData>(makeBoolProperty(nodeOf(o).isChildrenClipped()));
 }
 
-// Moves the reader onto the end of the element it stands on (its start),
-// passing over everything inside.
-void skipElement(XmlReader* reader) {
-    if (reader->finishEmptyElement()) return;
-    const stringw name = reader->getNodeName();
-    int32_t depth = 0;
-    while (reader->read()) {
-        if (reader->getNodeName() != name) continue;
-        const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT) {
-            ++depth;
-        } else if (type == irr::io::EXN_ELEMENT_END) {
-            if (depth == 0) return;
-            --depth;
-        }
-    }
-}
-
 }  // namespace
 
 // ---- Free functions -------------------------------------------------------
@@ -304,7 +286,10 @@ void BaseNode::setUserData(RefCounted* data) {
 
 void BaseNode::updateAbsoluteTransform() {
     matrix4 local;
-    local.setRotationRadians(rotation_ * irr::core::DEGTORAD);
+    // Most nodes are not rotated: their rotation part stays the identity
+    // without computing sines and cosines of 0.
+    if (rotation_.X != 0.0f || rotation_.Y != 0.0f || rotation_.Z != 0.0f)
+        local.setRotationRadians(rotation_ * irr::core::DEGTORAD);
     local.setTranslation(position_);
     if (differs(scale_, vector3df(1.0f, 1.0f, 1.0f))) {
         matrix4 scale;
@@ -526,13 +511,23 @@ bool BaseNode::routeToParent(int32_t mode, Event* event) {
     return parent_->deliver(mode, event);
 }
 
+bool BaseNode::ignoresEvent(bool baseMapHandles) const {
+    return handlesThroughBaseMapOnly_ && !baseMapHandles && children_.empty() && getListeners().empty() &&
+           getPostListeners().empty();
+}
+
 bool BaseNode::routeToChildren(int32_t mode, Event* event) {
     if (!event) return false;
+    // Whether BaseNode's own map has a handler for the event: when it has
+    // none, children that take events only through that map and have no
+    // children and no listeners would answer false without doing anything.
+    // The frame's update and render events pass thousands of such sprites.
+    const bool baseMapHandles = BaseNode::getEventMap().entries().count(static_cast<uint32_t>(event->getTypeId())) != 0;
     // Handlers may add or remove children; an index past the end is passed over.
     for (uint32_t i = children_.size(); i-- > 0;) {
         if (i >= children_.size()) continue;
         BaseNode* child = children_[i];
-        if (!child->takesCategory(event->getCategory())) continue;
+        if (!child->takesCategory(event->getCategory()) || child->ignoresEvent(baseMapHandles)) continue;
         CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(child);
         if (child->deliver(mode, event)) return true;
     }
@@ -743,14 +738,10 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
     clearStates();
     if (!factory) factory = &getNodeFactory();
     if (reader && !reader->finishEmptyElement()) {
-        bool closed = false;
-        while (!closed && reader->read()) {
+        const int32_t depth = reader->getDepth();
+        while (reader->readInside(depth)) {
             const irr::io::EXML_NODE type = reader->getNodeType();
             const stringw& element = reader->getNodeName();
-            if (type == irr::io::EXN_ELEMENT_END && element == L"SceneNode") {
-                closed = true;
-                break;
-            }
             if (type != irr::io::EXN_ELEMENT) continue;
             if (element == L"Properties") {
                 CountedRef<PropertySet> set(new PropertySet(getContentManager()));
@@ -762,7 +753,7 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
                 readChildElement(reader, factory);
             }
         }
-        if (!closed) {
+        if (reader->getNodeType() != irr::io::EXN_ELEMENT_END) {
             getLogger().log("Scene file ends inside a node element; the node is incomplete",
                             narrow(getClassName()).c_str(), LOG_ERROR);
         }
@@ -785,7 +776,7 @@ void BaseNode::readChildElement(XmlReader* reader, NodeFactory* factory) {
         // The element and everything inside it are passed over; the rest of
         // this node's content still reads.
         getLogger().log("Unknown node kind in scene file; element skipped", narrow(kind).c_str(), LOG_ERROR);
-        skipElement(reader);
+        reader->skipElement();
         return;
     }
     addChild(child);
@@ -804,7 +795,7 @@ void BaseNode::includeChildFile(XmlReader* reader) {
         getLogger().log("Scene file include needs a content manager; skipped", path.c_str(), LOG_WARNING);
     }
     // The include stands for the whole element.
-    skipElement(reader);
+    reader->skipElement();
 }
 
 void BaseNode::writeToXml(XmlWriter* writer) {
@@ -824,10 +815,10 @@ void BaseNode::readStates(XmlReader* reader) {
     clearStates();
     if (!reader || reader->finishEmptyElement()) return;
     IContentManager* contentManager = getContentManager();
-    while (reader->read()) {
+    const int32_t depth = reader->getDepth();
+    while (reader->readInside(depth)) {
         const irr::io::EXML_NODE type = reader->getNodeType();
         const stringw& element = reader->getNodeName();
-        if (type == irr::io::EXN_ELEMENT_END && element == L"States") return;
         if (type != irr::io::EXN_ELEMENT) continue;
         if (element == L"Properties") {
             CountedRef<PropertySet> set(new PropertySet(contentManager));

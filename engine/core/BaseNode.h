@@ -158,6 +158,8 @@ public:
     // parent). Without children both the started and the finished event come
     // at once.
     virtual void enterSubtreeState(NameId state, StateResolver resolver);
+    // The same under the name the game calls it by (it passes no resolver).
+    void enterStateInChildren(NameId state, StateResolver resolver = nullptr) { enterSubtreeState(state, resolver); }
     // Enters a state of this node; a missing state is resolved through the
     // resolver, else the parent learns at once that it was skipped and
     // reached. The report name (the first name asked for when -1) is what the
@@ -327,6 +329,14 @@ protected:
     // template instance) still have to end the state this node waits for.
     void setWaitCount(NameId state, int32_t count) { waitMap_[state] = count; }
 
+    // Called by the constructor of a most-derived class whose events go only
+    // through BaseNode's event map and BaseNode's routing (it declares no map
+    // and overrides neither handleEvent, the routing nor a handler). Routing
+    // then passes over such a node, when it has no children and no
+    // listeners, for events BaseNode's map does not handle: delivering those
+    // to it would do nothing and answer false.
+    void setHandlesThroughBaseMapOnly() { handlesThroughBaseMapOnly_ = true; }
+
     void markTransformDirty() { transformDirty_ = true; }
     void markColorDirty() { colorDirty_ = true; }
 
@@ -345,6 +355,10 @@ protected:
 private:
     friend struct BaseNodeProperties;
 
+    // True when delivering an event to this node could only answer false
+    // without effect (see setHandlesThroughBaseMapOnly); baseMapHandles tells
+    // whether BaseNode's event map has a handler for the event.
+    bool ignoresEvent(bool baseMapHandles) const;
     // Forgets a ghost child that leaves this node (ghosts are not counted here).
     void forgetGhost(BaseNode* node);
     // Leaves the current parent, whether listed there or a ghost of it.
@@ -382,6 +396,7 @@ private:
     bool canBeHit_ = true;
     bool ghost_ = false;
     bool childrenClipped_ = false;
+    bool handlesThroughBaseMapOnly_ = false;
     RefCounted* userData_ = nullptr;
     // The next states whose entry is in progress (a synchronous chain of
     // states that end at once); a chain that comes back to one is stopped.

@@ -495,6 +495,10 @@ ENGINE_NODE_STATE_EVENT(NodeStateFinishedEvent)
 
 #undef ENGINE_NODE_STATE_EVENT
 
+// Event 74 under the name the game knows it by: every child has ended a state
+// entered through BaseNode::enterStateInChildren.
+using ChildrenStateEndedEvent = NodeStateFinishedEvent;
+
 // ---- Sound events --------------------------------------------------------
 
 // A playing cue instance finished; handed to the instance itself.

@@ -107,4 +107,7 @@ private:
     std::vector<uint64_t> landings_;
 };
 
+// The animator as a KeyFrame, or null (also for null).
+inline KeyFrame* asKeyFrame(Base* animator) { return animatorCast<KeyFrame>(animator); }
+
 }  // namespace engine

@@ -41,10 +41,9 @@ bool CPropertyDataStringWArray::interpolate(const IPropertyData* end, IPropertyD
 void CPropertyDataStringWArray::readFromXml(XmlReader* reader) {
     value.clear();
     if (!reader || reader->isEmptyElement()) return;
-    while (reader->read()) {
-        const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader->getNodeName() == getTypeName()) break;
-        if (type == irr::io::EXN_ELEMENT && reader->getNodeName() == L"stringw")
+    const int32_t depth = reader->getDepth();
+    while (reader->readInside(depth)) {
+        if (reader->getNodeType() == irr::io::EXN_ELEMENT && reader->getNodeName() == L"stringw")
             value.push_back(reader->getAttributeValue(0));
     }
 }

@@ -90,6 +90,7 @@ int32_t PropertySet::getInt(const stringc& name) const { return intFromProperty(
 float PropertySet::getFloat(const stringc& name) const { return floatFromProperty(find(name)); }
 
 stringc PropertySet::getString(const stringc& name) const { return propertyDataToString(find(name)); }
+stringw PropertySet::getStringW(const stringc& name) const { return getPropertyStringW(find(name)); }
 
 void PropertySet::setBool(const stringc& name, bool value) { set(name, makeBoolProperty(value)); }
 void PropertySet::setInt(const stringc& name, int32_t value) { set(name, makeIntProperty(value)); }
@@ -139,9 +140,15 @@ bool PropertySet::read(XmlReader* reader, bool nameCheck, const stringw& element
     if (nameCheck && reader->getNodeName() != name) return false;
     // An empty element has nothing inside; step over its end.
     if (reader->finishEmptyElement()) return true;
+    // Standing on the set's own element, the set ends with that element, not
+    // at the end of another element of its name inside it. Standing on an
+    // enclosing element, it ends at the first end tag of its name.
+    const bool ownElement = reader->getNodeType() == irr::io::EXN_ELEMENT && reader->getNodeName() == name;
+    const int32_t depth = reader->getDepth();
     while (reader->read()) {
         const irr::io::EXML_NODE type = reader->getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader->getNodeName() == name) break;
+        if (type == irr::io::EXN_ELEMENT_END && (ownElement ? reader->getDepth() == depth : reader->getNodeName() == name))
+            break;
         if (type == irr::io::EXN_ELEMENT) readValue(reader);
     }
     return true;
@@ -152,7 +159,7 @@ void PropertySet::readValue(XmlReader* reader) {
     CountedRef<IPropertyData> value = getPropertyDataRegistry().create(reader->getNodeName(), contentManager_);
     if (value) value->readFromXml(reader);
     // A value that read only its own start leaves the end of an empty element
-    // ahead; step over it so that it cannot pass for the end of this set.
+    // ahead; step over it.
     reader->finishEmptyElement();
     if (!valueName.empty()) add(narrow(valueName), value);
 }

@@ -65,6 +65,9 @@ public:
     int32_t getInt(const stringc& name) const;
     float getFloat(const stringc& name) const;
     stringc getString(const stringc& name) const;
+    // Any value's wide text (a wide string's own characters; narrow text
+    // widened by the engine's rule); empty when the name is unknown.
+    stringw getStringW(const stringc& name) const;
     void setBool(const stringc& name, bool value);
     void setInt(const stringc& name, int32_t value);
     void setFloat(const stringc& name, float value);

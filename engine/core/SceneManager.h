@@ -62,6 +62,10 @@ struct SceneTransitionNames {
     NameId navBackTo;    // "NavBackTo": the scene a pop reveals
 };
 const SceneTransitionNames& sceneTransitionNames();
+inline NameId navFromName() { return sceneTransitionNames().navFrom; }
+inline NameId navToName() { return sceneTransitionNames().navTo; }
+inline NameId navBackFromName() { return sceneTransitionNames().navBackFrom; }
+inline NameId navBackToName() { return sceneTransitionNames().navBackTo; }
 
 class SceneManager : public BaseNode, public TimerListener, public NodeEventQueue {
     ENGINE_NODE_TYPE(SceneManager, BaseNode, 22)

@@ -183,10 +183,10 @@ void State::readXml(XmlReader* reader, BaseNode*, BaseNode*, IContentManager* co
     if (!reader || reader->finishEmptyElement()) return;
     const CreationContext context(contentManager, "");
     NodeFactory& factory = getNodeFactory();
-    while (reader->read()) {
+    const int32_t depth = reader->getDepth();
+    while (reader->readInside(depth)) {
         const irr::io::EXML_NODE type = reader->getNodeType();
         const stringw& element = reader->getNodeName();
-        if (type == irr::io::EXN_ELEMENT_END && element == L"State") return;
         if (type != irr::io::EXN_ELEMENT) continue;
         int32_t which = -1;
         for (int32_t i = 0; i < 3; ++i) {
@@ -199,9 +199,7 @@ void State::readXml(XmlReader* reader, BaseNode*, BaseNode*, IContentManager* co
         CountedRef<Base> animator(factory.createAnimator(kind, &context));
         if (!animator) {
             getLogger().log("Unknown animator kind", narrow(kind).c_str(), LOG_ERROR);
-            // Its content is passed over; an empty element's end is stepped on
-            // so the loop sees the next sibling.
-            reader->finishEmptyElement();
+            reader->skipElement();
             continue;
         }
         animator->setName(makeNameId(reader->getAttributeValue(L"Name")));

@@ -1,6 +1,7 @@
 #include "engine/core/XmlReader.h"
 #include "engine/core/Logger.h"
 #include "engine/core/PropertyData.h"
+#include "engine/core/TextConvert.h"
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -69,7 +70,7 @@ std::wstring decode(const std::vector<char>& bytes) {
     } else {
         size_t i = (size >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) ? 3 : 0;
         text.reserve(size - i);
-        for (; i < size; ++i) text.push_back(static_cast<wchar_t>(static_cast<signed char>(bytes[i])));
+        for (; i < size; ++i) text.push_back(widenChar(bytes[i]));
     }
     return text;
 }
@@ -149,6 +150,13 @@ size_t safeLength(const std::wstring& t) {
     return n;
 }
 
+// The number of characters of a zero-terminated text of the parser.
+size_t parserTextLength(const char32* text) {
+    size_t n = 0;
+    while (static_cast<unsigned int>(text[n]) != 0) ++n;
+    return n;
+}
+
 // Irrlicht's entity replacement loses the character after an entity when it is
 // the last one of the text ("x&amp;y" becomes "x&"). The parser is therefore
 // given "&" as a stand-in character that no decoded text holds, and the
@@ -177,6 +185,9 @@ stringw toWide(const char32* text, bool entities) {
     } kEntities[] = {{L"amp;", 4, L'&'}, {L"lt;", 3, L'<'}, {L"gt;", 3, L'>'}, {L"quot;", 5, L'"'}, {L"apos;", 5, L'\''}};
     stringw out;
     if (!text) return out;
+    // Irrlicht's append() reallocates for every character it adds: without
+    // room made first, a long text or attribute would take quadratic time.
+    out.reserve(static_cast<irr::u32>(parserTextLength(text) + 1));
     const auto at = [](const char32* p) { return static_cast<uint32_t>(static_cast<unsigned int>(*p)); };
     for (const char32* p = text; at(p) != 0; ++p) {
         if (at(p) != kAmpersandStandIn) {
@@ -294,9 +305,12 @@ void XmlReader::parse(const std::vector<char>& bytes, const char* name) {
         return;
     }
     bool sawElement = false;
+    // The names of the elements open at the current node, outermost first.
+    std::vector<stringw> open;
     while (xml->read()) {
         Node node;
         node.type = xml->getNodeType();
+        node.depth = static_cast<int32_t>(open.size());
         switch (node.type) {
             case irr::io::EXN_ELEMENT: {
                 sawElement = true;
@@ -307,11 +321,22 @@ void XmlReader::parse(const std::vector<char>& bytes, const char* name) {
                 for (int i = 0; i < count; ++i)
                     node.attributes.emplace_back(toWide(xml->getAttributeName(i), false),
                                                  toWide(xml->getAttributeValue(i), true));
+                if (!node.empty) open.push_back(node.name);
                 break;
             }
-            case irr::io::EXN_ELEMENT_END:
+            case irr::io::EXN_ELEMENT_END: {
                 node.name = toWide(xml->getNodeName(), false);
+                // An end tag closes the innermost open element of its name and
+                // every element left open inside it; an end tag that matches no
+                // open element closes nothing.
+                size_t match = open.size();
+                while (match > 0 && open[match - 1] != node.name) --match;
+                if (match > 0) {
+                    node.depth = static_cast<int32_t>(match - 1);
+                    open.resize(match - 1);
+                }
                 break;
+            }
             case irr::io::EXN_TEXT:
                 node.name = toWide(xml->getNodeData(), true);
                 break;
@@ -329,6 +354,7 @@ void XmlReader::parse(const std::vector<char>& bytes, const char* name) {
             Node end;
             end.type = irr::io::EXN_ELEMENT_END;
             end.name = nodes_.back().name;
+            end.depth = nodes_.back().depth;
             nodes_.push_back(std::move(end));
         }
     }
@@ -379,6 +405,24 @@ bool XmlReader::isEmptyElement() const {
 bool XmlReader::finishEmptyElement() {
     if (!isEmptyElement()) return false;
     return read();
+}
+
+int32_t XmlReader::getDepth() const {
+    const Node* n = current();
+    return n ? n->depth : 0;
+}
+
+bool XmlReader::readInside(int32_t depth) {
+    if (!read()) return false;
+    return !(getNodeType() == irr::io::EXN_ELEMENT_END && getDepth() == depth);
+}
+
+bool XmlReader::skipElement() {
+    if (getNodeType() != irr::io::EXN_ELEMENT) return false;
+    const int32_t depth = getDepth();
+    while (readInside(depth)) {
+    }
+    return getNodeType() == irr::io::EXN_ELEMENT_END;
 }
 
 int32_t XmlReader::getAttributeCount() const {

@@ -7,11 +7,15 @@
 //
 // Empty elements: Irrlicht reports <A/> as an element start with no end. This
 // reader follows such a start with an end node of the same name, so every
-// element start has its end and a loop that reads "up to the end tag of A"
-// stops at the right place. On the start node isEmptyElement() is true. A
+// element start has its end. On the start node isEmptyElement() is true. A
 // reader of an element consumes it up to and including its end; code that
 // returns early when it stands on an empty element calls finishEmptyElement()
 // to step onto that end (it does nothing on any other node).
+//
+// A loop that reads "up to the end of A" must not stop at the end of another
+// element named A inside it or passed over before it (an empty <A/> has one
+// too): it takes the depth of A's start and reads with readInside(depth),
+// which stops only at the end that closes A.
 //
 // Input that cannot be read, is empty or holds no element at all is logged as an
 // error and gives a reader whose isValid() is false and whose read() is false.
@@ -56,6 +60,20 @@ public:
     // does nothing. Returns true when it moved.
     bool finishEmptyElement();
 
+    // The number of elements enclosing the current node: 0 for the start and
+    // end of a root element, 1 for its children and texts... An element's
+    // start and the end that closes it have the same depth. 0 before the first
+    // read and after the end.
+    int32_t getDepth() const;
+    // Moves to the next node inside the element whose start had `depth`: false
+    // when that node is the element's end (the reader then stands on it) or the
+    // input has ended (getNodeType() is then EXN_NONE).
+    bool readInside(int32_t depth);
+    // On an element start, moves onto the end that closes it, passing over
+    // everything inside; false when the input ends first, or when the reader
+    // stands on no element start (it then does not move).
+    bool skipElement();
+
     // Attributes of the current element start, in document order. Out-of-range
     // indices give the empty text.
     int32_t getAttributeCount() const;
@@ -78,6 +96,7 @@ private:
         stringw name;  // element name, or the text of text-like nodes
         std::vector<std::pair<stringw, stringw>> attributes;
         bool empty = false;
+        int32_t depth = 0;
     };
 
     void parse(const std::vector<char>& bytes, const char* name);

@@ -16,9 +16,10 @@ void appendUnit(std::string& out, uint32_t unit) {
 }
 
 // One character as UTF-16 little-endian. wchar_t holds 32 bits here: characters
-// beyond the 16-bit range become surrogate pairs, and the negative values that
-// widening gives bytes 0x80 to 0xFF keep their low 16 bits (0xFF80 to 0xFFFF),
-// as the same text had in 16-bit wide strings.
+// beyond the 16-bit range become surrogate pairs. Widened bytes 0x80 to 0xFF
+// arrive as 0xFF80 to 0xFFFF (the engine's widening rule); a value outside
+// Unicode (such as a byte sign-extended to 32 bits by a plain conversion) is
+// no character and becomes U+FFFD.
 void appendChar(std::string& out, wchar_t c) {
     const int64_t v = static_cast<int64_t>(c);
     if (v >= 0 && v <= 0xFFFF) {
@@ -27,8 +28,6 @@ void appendChar(std::string& out, wchar_t c) {
         const uint32_t u = static_cast<uint32_t>(v - 0x10000);
         appendUnit(out, 0xD800 + (u >> 10));
         appendUnit(out, 0xDC00 + (u & 0x3FF));
-    } else if (v < 0 && v >= -0x8000) {
-        appendUnit(out, static_cast<uint32_t>(v) & 0xFFFF);
     } else {
         appendUnit(out, 0xFFFD);
     }

@@ -1,5 +1,6 @@
 #include "engine/io/FileSystem.h"
 #include "engine/core/Logger.h"
+#include "engine/core/XmlReader.h"
 #include "engine/io/AssetArchive.h"
 #include "engine/io/DiskFile.h"
 #include "engine/io/MemoryFile.h"
@@ -174,16 +175,12 @@ void FileSystem::addArchiveLoader(ArchiveLoader* loader) {
 
 // ---------------------------------------------------------------- XML and lists
 
-irr::io::IXMLReader* FileSystem::createXMLReader(irr::io::IReadFile* file) {
-    if (!file) return nullptr;
-    irr::io::IFileSystem* fs = irrFileSystem();
-    return fs ? fs->createXMLReader(file) : nullptr;
-}
+XmlReader* FileSystem::createXMLReader(irr::io::IReadFile* file) { return file ? new XmlReader(file) : nullptr; }
 
-irr::io::IXMLReader* FileSystem::createXMLReader(const stringc& path) {
+XmlReader* FileSystem::createXMLReader(const stringc& path) {
     irr::io::IReadFile* file = createAndOpenFile(path);
     if (!file) return nullptr;
-    irr::io::IXMLReader* reader = createXMLReader(file);
+    XmlReader* reader = createXMLReader(file);
     file->drop();
     return reader;
 }

@@ -5,8 +5,8 @@
 //
 // Ownership: the file system is an engine object (RefCounted) owned by the
 // device. Every create/open operation returns one reference that the caller
-// owns: files and XML readers are Irrlicht objects (drop()), archives and
-// loaders are engine objects (release()). Archives and loaders handed to the
+// owns: files are Irrlicht objects (drop()); XML readers, archives and loaders
+// are engine objects (release()). Archives and loaders handed to the
 // file system are owned by it.
 //
 // Paths are narrow strings; '\' is accepted as a separator and turned into '/'
@@ -18,6 +18,8 @@
 #include <vector>
 
 namespace engine {
+
+class XmlReader;
 
 class FileSystem : public virtual RefCounted {
 public:
@@ -53,6 +55,10 @@ public:
     // for" logged when none does.
     virtual bool addFileArchive(const stringc& path, bool ignoreCase, bool ignorePaths);
     virtual bool addFileArchive(irr::io::IReadFile* file, bool ignoreCase, bool ignorePaths);
+    // addFileArchive under the name the game calls it by.
+    bool addArchive(const stringc& path, bool ignoreCase = false, bool ignorePaths = false) {
+        return addFileArchive(path, ignoreCase, ignorePaths);
+    }
     // Takes the archive out of the search list and releases the file system's
     // reference to it; a caller that keeps using it must hold its own.
     virtual void removeFileArchive(FileArchive* archive);
@@ -62,11 +68,13 @@ public:
     // Appends a loader, taking over the caller's reference; tried after the built-in ones.
     virtual void addArchiveLoader(ArchiveLoader* loader);
 
-    // Irrlicht's wide XML reader over the file (it keeps its own reference to the
-    // file); null for a null file.
-    virtual irr::io::IXMLReader* createXMLReader(irr::io::IReadFile* file);
+    // The engine's XML reader (defaults for missing attributes, the engine's
+    // number syntax, an end node for every empty element) over the file from
+    // its current position to its end; the file stays the caller's. Null for a
+    // null file. Content that is no XML gives a reader whose read() is false.
+    virtual XmlReader* createXMLReader(irr::io::IReadFile* file);
     // Opens the path as createAndOpenFile does; null when it cannot be opened.
-    virtual irr::io::IXMLReader* createXMLReader(const stringc& path);
+    virtual XmlReader* createXMLReader(const stringc& path);
     // Irrlicht's list of the entries of the working directory.
     virtual irr::io::IFileList* createFileList();
 

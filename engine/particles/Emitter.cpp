@@ -149,10 +149,9 @@ void BaseEmitter::readProperties(PropertySet* set) {
 }
 
 void BaseEmitter::readXml(XmlReader& reader) {
-    while (reader.read()) {
-        const irr::io::EXML_NODE type = reader.getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader.getNodeName() == L"ParticleEmitter") return;
-        if (type != irr::io::EXN_ELEMENT || reader.getNodeName() != L"Properties") continue;
+    const int32_t depth = reader.getDepth();
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() != irr::io::EXN_ELEMENT || reader.getNodeName() != L"Properties") continue;
         CountedRef<PropertySet> set(new PropertySet(getCreationContext().getContentManager()));
         if (set->read(&reader)) readProperties(set.get());
     }

@@ -40,13 +40,15 @@ bool ParticleCollectionContent::readXml(XmlReader& reader) {
                         getCreationContext().getName().c_str(), LOG_ERROR);
         return false;
     }
-    while (reader.read()) {
-        const irr::io::EXML_NODE type = reader.getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader.getNodeName() == L"ParticleCollection") return true;
-        if (type != irr::io::EXN_ELEMENT || reader.getNodeName() != L"ParticleEmitter") continue;
+    const int32_t depth = reader.getDepth();
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() != irr::io::EXN_ELEMENT || reader.getNodeName() != L"ParticleEmitter") continue;
         const stringw typeName = reader.getAttributeValue(L"Type");
         CountedRef<BaseEmitter> emitter(getEmitterFactory().createEmitter(typeName, CreationContext(manager, "")));
-        if (!emitter) continue;  // unknown classes are skipped
+        if (!emitter) {  // unknown classes are skipped whole
+            reader.skipElement();
+            continue;
+        }
         emitter->readXml(reader);
         if (emitter->getName().empty()) continue;  // it cannot be referenced
         // The first emitter of a name stays reachable in both places.
@@ -54,6 +56,7 @@ bool ParticleCollectionContent::readXml(XmlReader& reader) {
         manager->addToCache(CreationContext(manager, emitter->getName()), emitter.get());
         add(emitter.get());
     }
+    if (reader.getNodeType() == irr::io::EXN_ELEMENT_END) return true;
     getLogger().log("Particle collection ends before its end tag", getCreationContext().getName().c_str(),
                     LOG_ERROR);
     return false;

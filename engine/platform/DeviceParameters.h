@@ -16,6 +16,10 @@ constexpr int32_t Direct3D9 = 2;  // OpenGL on Linux
 constexpr int32_t OpenGL = 3;
 }  // namespace VideoDriverType
 
+struct DeviceParameters;
+// The record under the name the game knows it by.
+using EngineCreationParameters = DeviceParameters;
+
 struct DeviceParameters {
     DeviceParameters() = default;
     DeviceParameters(const DeviceParameters& other) { copyFrom(other); }

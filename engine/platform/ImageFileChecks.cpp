@@ -106,9 +106,13 @@ ImageFileInfo checkBmpFile(const uint8_t* d, size_t n) {
     const uint32_t paletteEntries = (offset - 54) / 4;
     const uint8_t* pixels = d + offset;
 
+    ImageFileInfo info = accepted(width, height);
+    info.dataOffset = offset;
+    info.bitsPerPixel = bpp;
+    info.compressed = compression == 1;
     if (compression == 1) {
         if (const char* problem = checkBmpRle8(pixels, dataSize, width, height, paletteEntries)) return rejected(problem);
-        return accepted(width, height);
+        return info;
     }
     const uint64_t rowBytes = (uint64_t(width) * bpp + 7) / 8;
     const uint64_t lineBytes = (rowBytes + 3) & ~uint64_t(3);
@@ -122,7 +126,7 @@ ImageFileInfo checkBmpFile(const uint8_t* d, size_t n) {
             }
         }
     }
-    return accepted(width, height);
+    return info;
 }
 
 // ---------------------------------------------------------------- JPEG

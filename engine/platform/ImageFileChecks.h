@@ -25,9 +25,11 @@ struct ImageFileInfo {
     std::string reason;  // why a file was rejected
     int32_t width = 0;
     int32_t height = 0;
-    char ppmKind = 0;       // PPM family: the digit after 'P'
-    size_t dataOffset = 0;  // PPM family: first byte after the header
-    int32_t maxValue = 0;   // PPM family: the largest sample value (1 for bitmaps)
+    char ppmKind = 0;          // PPM family: the digit after 'P'
+    size_t dataOffset = 0;     // PPM family and BMP: the first byte of the pixels
+    int32_t maxValue = 0;      // PPM family: the largest sample value (1 for bitmaps)
+    int32_t bitsPerPixel = 0;  // BMP
+    bool compressed = false;   // BMP: run-length data
 };
 
 ImageFileInfo checkBmpFile(const uint8_t* data, size_t size);

@@ -3,6 +3,7 @@
 #include "engine/io/IrrRef.h"
 #include "engine/io/MemoryFile.h"
 #include "engine/platform/ImageBridge.h"
+#include "engine/platform/ImageDecoders.h"
 #include "engine/platform/ImageFileChecks.h"
 #include <string>
 #include <vector>
@@ -181,11 +182,15 @@ public:
             return image;
         }
         if (format_ == ImageFormat::Jpeg) {
-            // Should the decoder look past the end marker, it finds padding
-            // and another end marker instead of foreign memory.
-            bytes.resize(bytes.size() + 1024, 0);
-            bytes.push_back(0xFF);
-            bytes.push_back(0xD9);
+            std::string problem;
+            Image* image = decodeJpeg(bytes.data(), bytes.size(), context, problem);
+            if (!image) logImageError(format_, problem, name);
+            return image;
+        }
+        if (format_ == ImageFormat::Bmp && info.bitsPerPixel == 16 && !info.compressed) {
+            Image* image = decodeBmp16(bytes.data(), bytes.size(), info, context);
+            if (!image) logImageError(format_, "pixel data cut short", name);
+            return image;
         }
 
         IrrRef<MemoryFile> memory(new MemoryFile(bytes.data(), int32_t(bytes.size()), stringc(name.c_str()), false));

@@ -1,8 +1,9 @@
 #pragma once
 // The image manager's loaders and writers, one per file format. The decoding
-// and encoding are Irrlicht's, except for the PPM family, which the engine
-// decodes itself; each loader first checks the file (see ImageFileChecks.h) so
-// that Irrlicht never reads a broken file.
+// and encoding are Irrlicht's, except for the PPM family, JPEG and 16-bit BMP,
+// which the engine decodes itself (see ImageDecoders.h); each loader first
+// checks the file (see ImageFileChecks.h) so that no decoder reads a broken
+// file.
 #include "engine/core/RefCounted.h"
 #include "engine/core/Types.h"
 #include "engine/platform/Image.h"

@@ -28,6 +28,8 @@ Image* ImageManager::loadImage(irr::io::IReadFile* file, const CreationContext& 
         if (Image* image = loaders_[i]->loadImage(file, context)) return image;
     }
     for (uint32_t i = 0; i < loaders_.size(); ++i) {
+        // A loader the name picked has already read the file and refused it.
+        if (loaders_[i]->isALoadableFileExtension(name)) continue;
         file->seek(0);
         if (!loaders_[i]->isALoadableFileFormat(file)) continue;
         file->seek(0);

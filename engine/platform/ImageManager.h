@@ -21,8 +21,9 @@ public:
     static ImageManager& instance();
 
     // A new image (count 1) made with the context, or null. The loaders whose
-    // extension fits the file's name are tried first, then those that
-    // recognise its content. Nothing is logged here when no loader succeeds.
+    // extension fits the file's name are tried first, then the others that
+    // recognise its content (each loader reads the file at most once).
+    // Nothing is logged here when no loader succeeds.
     Image* loadImage(irr::io::IReadFile* file, const CreationContext& context) const;
     // Writes through the first writer that takes the file's name and succeeds.
     // The quality (JPEG) is 100 when none is given.

@@ -10,6 +10,7 @@
 #include <X11/Xlibint.h>
 #undef min
 #undef max
+#include <malloc.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -20,6 +21,23 @@
 namespace engine {
 
 namespace {
+
+// Mesa's software rasteriser (llvmpipe, the OpenGL of machines without a GPU
+// and of Xvfb) allocates its vertex and binning memory for each frame on the
+// main heap and frees it when the frame is shown. With glibc's defaults the
+// freed top of the heap goes back to the kernel every frame and comes back as
+// fresh page faults in the next (milliseconds a frame), and blocks above the
+// dynamic mmap threshold are mapped and unmapped at each draw. Keep such
+// memory in the process: blocks below 32 MiB come from the heap, and up to
+// 64 MiB of free heap top is kept.
+void keepFrameMemory() {
+    static const bool done = [] {
+        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        return true;
+    }();
+    (void)done;
+}
 
 Display* xDisplay(void* display) {
     return static_cast<Display*>(display);
@@ -182,6 +200,7 @@ IrrlichtDisplayHost* IrrlichtDisplayHost::create(const DeviceParameters& paramet
     (void)systemHandler;
     CountedRef<IrrlichtDisplayHost> host(new IrrlichtDisplayHost());
     const irr::SIrrlichtCreationParameters irrParameters = irrlichtParameters(parameters, host.get());
+    if (irrParameters.DriverType == irr::video::EDT_OPENGL) keepFrameMemory();
     host->device_.reset(irr::createDeviceEx(irrParameters));
     irr::video::IVideoDriver* driver = host->device_ ? host->device_->getVideoDriver() : nullptr;
     if (!driver || driver->getDriverType() != irrParameters.DriverType) return nullptr;

@@ -35,7 +35,9 @@ std::string SingleInstanceGuard::lockPathFor(const char* name) {
 SingleInstanceGuard::SingleInstanceGuard(const char* name) : path_(lockPathFor(name)) {
     const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        logError(("Could not open the instance lock " + path_ + ": " + std::strerror(errno)).c_str());
+        logError(("Could not open the instance lock " + path_ + ": " + std::strerror(errno) +
+                  "; running as the only instance")
+                     .c_str());
         return;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -48,11 +50,13 @@ SingleInstanceGuard::SingleInstanceGuard(const char* name) : path_(lockPathFor(n
     }
     const int lockError = errno;
     if (lockError == EWOULDBLOCK) {
+        otherInstance_ = true;
         uint64_t window = 0;
         if (::pread(fd, &window, sizeof window, 0) == static_cast<ssize_t>(sizeof window) && window != 0)
             raiseWindow(window);
     } else {
-        logError(("Could not lock " + path_ + ": " + std::strerror(lockError)).c_str());
+        logError(("Could not lock " + path_ + ": " + std::strerror(lockError) + "; running as the only instance")
+                     .c_str());
     }
     ::close(fd);
 }

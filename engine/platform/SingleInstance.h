@@ -9,6 +9,11 @@
 // manager to activate that window (_NET_ACTIVE_WINDOW), mapping it when it is
 // minimised; an id whose window no longer exists is ignored. The lock goes
 // with the process, so a crashed instance never blocks the next start.
+//
+// When the lock file cannot be made or locked (no writable runtime folder, a
+// file system without locks), the failure is logged and the program runs as
+// the only instance: a guard that cannot tell must not keep the game from
+// starting.
 #include "engine/core/Types.h"
 #include <cstdint>
 #include <string>
@@ -23,9 +28,8 @@ public:
     SingleInstanceGuard(const SingleInstanceGuard&) = delete;
     SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
 
-    // True when this process does not hold the lock: another instance runs, or
-    // the lock file could not be made.
-    bool isSecondInstance() const { return fd_ < 0; }
+    // True only when another running instance holds the lock.
+    bool isSecondInstance() const { return otherInstance_; }
     // Stores the window id for later starts, when the lock is held.
     void setWindow(uintptr_t window);
 
@@ -39,6 +43,7 @@ public:
 
 private:
     int fd_ = -1;
+    bool otherInstance_ = false;
     std::string path_;
 };
 

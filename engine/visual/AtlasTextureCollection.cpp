@@ -76,14 +76,19 @@ bool AtlasTextureCollection::readXml(XmlReader& reader) {
     // been read, so that a truncated file publishes nothing.
     std::vector<stringc> files;
     std::vector<AtlasEntry> entries;
+    // Reading starts before the root: the end that closes the first
+    // "AtlasTextureCollection" ends it, not the end of another element of that
+    // name inside it.
+    int32_t rootDepth = -1;
     bool complete = false;
     while (reader.read()) {
         const irr::io::EXML_NODE type = reader.getNodeType();
-        if (type == irr::io::EXN_ELEMENT_END && reader.getNodeName() == kRootElement) {
+        if (type == irr::io::EXN_ELEMENT_END && reader.getDepth() == rootDepth && reader.getNodeName() == kRootElement) {
             complete = true;
             break;
         }
         if (type != irr::io::EXN_ELEMENT) continue;
+        if (rootDepth < 0 && reader.getNodeName() == kRootElement) rootDepth = reader.getDepth();
         const stringw& element = reader.getNodeName();
         if (element == L"a") {
             files.push_back(narrow(reader.getAttributeValue(L"f")));

@@ -23,11 +23,14 @@ uint16_t firstCode(const stringw& text) {
 bool BitmapFont::readXml(XmlReader& reader) {
     clearGlyphs();
     IContentManager* manager = getCreationContext().getContentManager();
+    // The font's children are read to the end of the document; the end that
+    // closes the font's own element tells a whole file from a truncated one.
+    const int32_t depth = reader.getDepth();
     bool complete = false;
     while (reader.read()) {
         const irr::io::EXML_NODE type = reader.getNodeType();
         if (type == irr::io::EXN_ELEMENT_END) {
-            if (reader.getNodeName() == L"Font") complete = true;
+            if (reader.getDepth() == depth) complete = true;
             continue;
         }
         if (type != irr::io::EXN_ELEMENT) continue;

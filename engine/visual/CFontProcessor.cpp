@@ -16,7 +16,12 @@ Content* CFontProcessor::load(CContentManager* manager, irr::io::IReadFile* file
         const irr::io::EXML_NODE type = reader->getNodeType();
         if (type == irr::io::EXN_ELEMENT_END && reader->getNodeName() == L"Font") break;
         if (type != irr::io::EXN_ELEMENT || reader->getNodeName() != L"Font") continue;
-        if (reader->getAttributeValue(L"Type") != L"Bitmap") continue;
+        if (reader->getAttributeValue(L"Type") != L"Bitmap") {
+            // Passed over: the end of an empty font of another type is no end
+            // tag of the file, and the search goes on after it.
+            reader->finishEmptyElement();
+            continue;
+        }
         font.reset(new BitmapFont(context ? *context : CreationContext(manager, fileName)));
         FolderScope folder(manager, fileName);
         // An empty element has its end ahead; the font reads from there.

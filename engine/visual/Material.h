@@ -6,6 +6,7 @@
 #include "engine/visual/TextureSource.h"
 
 #include <irrlicht.h>
+#include <cstdint>
 
 namespace engine {
 
@@ -43,12 +44,20 @@ public:
     Material();
 
     // Render flags, filters and the material type. Layer 0's Texture field is
-    // not used: the texture comes from the texture source.
-    irr::video::SMaterial& flags() { return flags_; }
+    // not used: the texture comes from the texture source. Change the flags
+    // through the reference right away: a reference kept and written to after
+    // the material was compared is not noticed by later comparisons.
+    irr::video::SMaterial& flags() {
+        flagsId_ = 0;
+        return flags_;
+    }
     const irr::video::SMaterial& flags() const { return flags_; }
 
     irr::video::E_MATERIAL_TYPE getMaterialType() const { return flags_.MaterialType; }
-    void setMaterialType(irr::video::E_MATERIAL_TYPE type) { flags_.MaterialType = type; }
+    void setMaterialType(irr::video::E_MATERIAL_TYPE type) {
+        flags_.MaterialType = type;
+        flagsId_ = 0;
+    }
 
     // Layer 0's texture source; the material takes its own reference.
     ITextureSource* getTexture() const { return texture_.get(); }
@@ -64,7 +73,10 @@ public:
 
     // Materials are equal when their flags, layer counts and texture sources
     // are: a different texture source is a different material even while both
-    // sources happen to hold the same driver texture.
+    // sources happen to hold the same driver texture. The batcher compares
+    // every quad's material with the current one, so equal flags are known by
+    // a number shared by all materials with those flags, found once after
+    // each change (main thread).
     bool operator==(const Material& other) const;
     bool operator!=(const Material& other) const { return !(*this == other); }
 
@@ -73,7 +85,13 @@ public:
     irr::video::SMaterial toDriverMaterial(const MaterialTypeIds& ids) const;
 
 private:
+    // The number of this material's flags among the distinct flag sets seen
+    // so far (equal flags, equal number), found on first use; 0 while not
+    // known, or when too many distinct sets were seen to number them all.
+    uint32_t flagsId() const;
+
     irr::video::SMaterial flags_;
+    mutable uint32_t flagsId_ = 0;
     CountedRef<ITextureSource> texture_;
     irr::u32 layerCount_ = 1;
 };

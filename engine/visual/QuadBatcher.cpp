@@ -44,6 +44,8 @@ static_assert(sizeof(irr::video::S3DVertex) == 36, "quads are copied as 36-byte 
 static_assert(sizeof(QuadRecord) == sizeof(void*) + 4 * 36, "a quad record is its material pointer and four vertices");
 static_assert(QuadBatcher::QUAD_INDEX_COUNT / 6 * 4 == QuadBatcher::VERTEX_CAPACITY,
               "the quad index table addresses the whole vertex array");
+static_assert(QuadBatcher::VERTEX_CAPACITY <= 65536, "quads are drawn through 16-bit indices");
+static_assert(QuadBatcher::MESH_VERTEX_CAPACITY <= QuadBatcher::VERTEX_CAPACITY, "mesh runs use the vertex array");
 
 namespace {
 
@@ -186,7 +188,7 @@ void QuadBatcher::addMeshBuffer(const MeshBuffer* buffer) {
     // A buffer larger than the batch arrays cannot be copied into them, and a
     // strip or fan cannot share a draw with another: draw these on their own,
     // after everything queued before them.
-    if (bufferVertices > VERTEX_CAPACITY || bufferIndices > INDEX_CAPACITY ||
+    if (bufferVertices > MESH_VERTEX_CAPACITY || bufferIndices > INDEX_CAPACITY ||
         !isListType(buffer->primitiveType)) {
         flush();
         target_->setMaterial(buffer->material);
@@ -202,7 +204,8 @@ void QuadBatcher::addMeshBuffer(const MeshBuffer* buffer) {
         quadMode_ = false;
         primitiveType_ = buffer->primitiveType;
     }
-    if (vertexCount_ + bufferVertices >= VERTEX_CAPACITY || indexCount_ + bufferIndices >= INDEX_CAPACITY) flush();
+    if (vertexCount_ + bufferVertices >= MESH_VERTEX_CAPACITY || indexCount_ + bufferIndices >= INDEX_CAPACITY)
+        flush();
 
     const irr::video::S3DVertex* vertices = buffer->vertices.const_pointer();
     std::copy(vertices, vertices + bufferVertices, &vertices_[vertexCount_]);

@@ -27,11 +27,15 @@ struct QuadRecord {
 
 class QuadBatcher : public IDrawBatch {
 public:
-    static constexpr irr::u32 VERTEX_CAPACITY = 4096;
+    // The vertex array. A run of quads may fill all of it that 16-bit
+    // indices reach (16383 quads in one draw); a run of mesh buffers holds
+    // fewer than MESH_VERTEX_CAPACITY vertices and INDEX_CAPACITY indices.
+    static constexpr irr::u32 VERTEX_CAPACITY = 65536;
+    static constexpr irr::u32 MESH_VERTEX_CAPACITY = 4096;
     static constexpr irr::u32 INDEX_CAPACITY = 6144;
     // Quad k uses indices 4k, 4k+1, 4k+2, 4k, 4k+2, 4k+3: the triangles
     // (corner 0, 1, 2) and (corner 0, 2, 3).
-    static constexpr irr::u32 QUAD_INDEX_COUNT = 6144;
+    static constexpr irr::u32 QUAD_INDEX_COUNT = VERTEX_CAPACITY / 4 * 6;
 
     // The target is not counted; it outlives the batcher or detaches it with
     // setTarget(nullptr), after which the batcher draws nothing.

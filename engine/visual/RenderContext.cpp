@@ -55,7 +55,11 @@ void RenderContext::apply2DRenderFlags(irr::video::SMaterial& material) {
     material.Lighting = false;
     material.BackfaceCulling = false;
     material.FrontfaceCulling = false;
-    material.ZBuffer = irr::video::ECFN_ALWAYS;
+    // 2D drawing never writes depth and draws in the order of its sorted
+    // draw list, so a depth test could only ever pass: it is switched off
+    // rather than set to "always", which would still make the rasteriser
+    // read the depth buffer for every pixel.
+    material.ZBuffer = irr::video::ECFN_NEVER;  // Irrlicht's "no depth test"
     material.ZWriteEnable = false;
 }
 

@@ -45,8 +45,8 @@ public:
     // corner, y grows downwards and depths from -10000 to 10000 are kept.
     static irr::core::matrix4 make2DProjection(irr::u32 width, irr::u32 height);
     // The flags every 2D draw needs whatever the material says: no lighting,
-    // no culling of either face (quads are drawn whatever their winding), a
-    // depth test that always passes and no depth writes.
+    // no culling of either face (quads are drawn whatever their winding), no
+    // depth test and no depth writes (the draw list's order is the depth).
     static void apply2DRenderFlags(irr::video::SMaterial& material);
 
 private:

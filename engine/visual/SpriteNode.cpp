@@ -76,6 +76,9 @@ SpriteNode::SpriteNode(const CreationContext* context, BaseNode* parent, BaseNod
         v.Color = getAbsoluteColor();
         v.TCoords.set(0.0f, 0.0f);
     }
+    // A sprite takes its events through BaseNode's map alone; a class made
+    // from it may add handlers, so only a sprite itself says so.
+    if (mostDerived) setHandlesThroughBaseMapOnly();
     linkToParent(parent, mostDerived);
 }
 

@@ -18,7 +18,6 @@
 #include "game/app/GLogosConfiguration.h"
 #include "game/app/GameNodeKinds.h"
 #include "game/config/BuildingsConfiguration.h"
-#include "game/config/ComicsConfiguration.h"
 #include "game/config/LevelScores.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/menus/AchievementsTracker.h"

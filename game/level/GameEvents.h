@@ -130,43 +130,43 @@ private:
     int32_t workers_;
 };
 
-// The base of the requests: the building types and the place names the
-// request may pick from (empty: any). Requests start empty; the sender fills
-// them.
+// The base of the requests a level answers (never sent by itself): the building
+// types and the place names the request may pick from; empty means any.
 class GRequestEvent : public GGameEvent {
     ENGINE_EVENT_TYPE(GGameEvent, engine::EventId::GRequestEvent)
+    GRequestEvent() = default;
 
-    engine::array<engine::NameId>& getBuildingTypes() { return buildingTypes_; }
-    const engine::array<engine::NameId>& getBuildingTypes() const { return buildingTypes_; }
-    engine::array<engine::NameId>& getPlaceNames() { return placeNames_; }
-    const engine::array<engine::NameId>& getPlaceNames() const { return placeNames_; }
-
-private:
-    engine::array<engine::NameId> buildingTypes_;
-    engine::array<engine::NameId> placeNames_;
+    engine::array<engine::NameId> buildingTypes;
+    engine::array<engine::NameId> placeNames;
 };
 
-#define GAME_REQUEST_EVENT(Name)                                   \
-    class Name : public GRequestEvent {                            \
-        ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::Name)    \
-    };
+// An offer to sell a building to the player.
+class GSellBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GSellBuildingRequestEvent)
+};
 
-GAME_REQUEST_EVENT(GSellBuildingRequestEvent)
-GAME_REQUEST_EVENT(GBrokenBuildingRequestEvent)
-GAME_REQUEST_EVENT(GDirtyBuildingRequestEvent)
-GAME_REQUEST_EVENT(GCafeBuildingRequestEvent)
+// A building breaks down.
+class GBrokenBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GBrokenBuildingRequestEvent)
+};
 
-#undef GAME_REQUEST_EVENT
+// A decoration gets dirty.
+class GDirtyBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GDirtyBuildingRequestEvent)
+};
 
-// A money letter: besides the picks, the money factor range and the letter's
-// lifetime range in milliseconds, copied from the sender.
+// Accepted by the level without an effect.
+class GCafeBuildingRequestEvent : public GRequestEvent {
+    ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GCafeBuildingRequestEvent)
+};
+
+// A money letter arrives at a hotel: the money factor range and the letter's
+// lifetime range in ms.
 class GLetterRequestEvent : public GRequestEvent {
     ENGINE_EVENT_TYPE(GRequestEvent, engine::EventId::GLetterRequestEvent)
 
-    float moneyFactorMin = 0.0f;
-    float moneyFactorMax = 0.0f;
-    float lifetimeMinMs = 0.0f;
-    float lifetimeMaxMs = 0.0f;
+    engine::vector2df moneyRange{0.0f, 0.0f};
+    engine::vector2df waitTimeRange{0.0f, 0.0f};
 };
 
 class GPauseRequestEvent : public GGameEvent {
@@ -194,18 +194,14 @@ private:
     uint8_t answer_ = 0;
 };
 
-// Starts the weather effect for a duration drawn from the range (ms).
+// A shower of rain or snow: its duration range in ms.
 class GWeatherRequestEvent : public GGameEvent {
     ENGINE_EVENT_TYPE(GGameEvent, engine::EventId::GWeatherRequestEvent)
-    GWeatherRequestEvent(int32_t durationMinMs, int32_t durationMaxMs)
-        : durationMinMs_(durationMinMs), durationMaxMs_(durationMaxMs) {}
+    GWeatherRequestEvent(int32_t minDuration, int32_t maxDuration)
+        : minDuration(minDuration), maxDuration(maxDuration) {}
 
-    int32_t getDurationMinMs() const { return durationMinMs_; }
-    int32_t getDurationMaxMs() const { return durationMaxMs_; }
-
-private:
-    int32_t durationMinMs_;
-    int32_t durationMaxMs_;
+    int32_t minDuration;
+    int32_t maxDuration;
 };
 
 }  // namespace game

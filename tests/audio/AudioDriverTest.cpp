@@ -1,6 +1,7 @@
 #include "audio/AudioFixtures.h"
 #include "engine/audio/AudioDriver.h"
 #include "engine/audio/OpenALSounds.h"
+#include "engine/audio/SoundDecoder.h"
 #include "engine/io/FileSystem.h"
 #include "engine/platform/Thread.h"
 #include "support/LogCapture.h"
@@ -169,6 +170,22 @@ TEST_F(OpenALTest, LoopingStreamFillsWholeBuffersAndKeepsPlaying) {
     EXPECT_EQ(sound->getState(), 2);
     sound->stop();
     EXPECT_EQ(sound->getState(), 0);
+}
+
+// Played buffers leave the source's queue; the position counts them.
+TEST_F(OpenALTest, StreamedPlayPositionRunsPastOneBuffer) {
+    MemoryFile* file = memoryFile(makeWav(seconds(1.0)), "long.wav");
+    CountedRef<SoundDecoder> decoder(getSoundDecoderManager().createDecoder(file, nullptr));
+    file->drop();
+    ASSERT_TRUE(decoder);
+    // Buffers of 100 ms, so that a short test plays several.
+    Owned<StreamedSound> sound(new StreamedSound(CreationContext(), decoder.get(), 2205, driver_));
+    ASSERT_TRUE(sound->play());
+    EXPECT_TRUE(waitFor([&] { return sound->getPlayPositionMs() >= 350; }, 2000));
+    const int32_t position = sound->getPlayPositionMs();
+    EXPECT_LT(position, 1000);
+    sound->stop();
+    EXPECT_EQ(sound->getPlayPositionMs(), 0);
 }
 
 TEST_F(OpenALTest, StreamPausedBeforeItsFirstRefillStaysSilent) {

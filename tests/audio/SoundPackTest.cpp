@@ -120,6 +120,19 @@ TEST_F(SoundPackTest, StreamingTypeChoosesPerCueAndThresholdComesBack) {
     }
 }
 
+TEST_F(SoundPackTest, EmptyElementsOfTheSameNameEndNeitherThePackNorACue) {
+    dir_.write("sounds/a.wav", makeWav(seconds(0.1)));
+    CountedRef<SoundPack> pack(loadPack("<SoundPack><SoundPack/>"
+                                        "<SoundCue Name=\"A\"><SoundCue/><Sound Filename=\"a.wav\"/></SoundCue>"
+                                        "<SoundCue Name=\"B\"/></SoundPack>",
+                                        "sounds/nested.xml"));
+    ASSERT_TRUE(pack);
+    ASSERT_EQ(pack->getCues().size(), 2u);
+    EXPECT_EQ(pack->getCues()[0]->getName(), makeNameId("A"));
+    EXPECT_EQ(pack->getCues()[0]->getVariants().size(), 1u);
+    EXPECT_EQ(pack->getCues()[1]->getName(), makeNameId("B"));
+}
+
 TEST_F(SoundPackTest, BrokenPackFilesAreSafe) {
     LogCapture log;
     CountedRef<SoundPack> truncated(loadPack("<SoundPack><SoundCue Name=\"X\"><Sound Filename=", "t.xml"));

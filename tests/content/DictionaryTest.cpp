@@ -125,6 +125,37 @@ TEST_F(DictionaryTest, BadFilesAreLoggedAndChangeNothing) {
     EXPECT_EQ(wide(dictionary_->lookup("KEEP")), L"kept");
 }
 
+TEST_F(DictionaryTest, ASectionEndsOnlyAtItsOwnEndTag) {
+    const struct {
+        const char* doc;
+        const char* key;
+        const wchar_t* text;
+    } cases[] = {
+        {"<Dictionary><Dictionary/><s n=\"A\">a</s></Dictionary>", "A", L"a"},
+        {"<Dictionary><x><Dictionary></Dictionary></x><s n=\"B\">b</s></Dictionary>", "B", L"b"},
+        {"<texts><texts/><phrase tag=\"C\" text=\"c\"/></texts>", "C", L"c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.doc);
+        LogCapture log;
+        dictionary_->clear();
+        EXPECT_TRUE(loadText("sections.xml", c.doc));
+        EXPECT_EQ(wide(dictionary_->lookup(c.key)), c.text);
+        EXPECT_FALSE(log.hasErrors());
+    }
+}
+
+TEST_F(DictionaryTest, KeysWithBytesAbove127MeetTheirTextsByTheWideningRule) {
+    // An 8-bit file: its bytes are widened to 0xFF80..0xFFFF, and a key is the
+    // narrowed text, so "caf\xE9" in the file is the key "caf\xE9".
+    ASSERT_TRUE(loadText("latin.xml", "<Dictionary><s n=\"caf\xE9\">Caf\xE9</s></Dictionary>"));
+    EXPECT_EQ(wide(dictionary_->lookup("caf\xE9")), L"Caf\xFFE9");
+    EXPECT_EQ(wide(dictionary_->translate(L"%caf\xFFE9%!")), L"Caf\xFFE9!");
+    // A missing key comes back as the same wide text a scene would hold.
+    EXPECT_EQ(wide(dictionary_->lookup("th\xE9")), L"%th\xFFE9%");
+    EXPECT_EQ(wide(dictionary_->translate(L"%th\xFFE9%")), L"%th\xFFE9%");
+}
+
 TEST_F(DictionaryTest, TranslatesKeysAndPercentSigns) {
     ASSERT_TRUE(loadText("d.xml", "<Dictionary><s n=\"GOLD\">Gold</s><s n=\"PCT\">%GOLD%</s></Dictionary>"));
     const struct {

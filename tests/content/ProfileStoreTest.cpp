@@ -113,6 +113,27 @@ TEST(ProfileStoreTest, EncipheredFileRoundTripsAndKeyContinuesAcrossTheFile) {
     EXPECT_EQ(loaded.getCurrentProfile(), loaded.getProfile(1));
 }
 
+TEST(ProfileStoreTest, NarrowTextWithBytesAbove127IsSavedAsSixteenBitUnits) {
+    TempDir dir;
+    TestStore store(dir);
+    fillDefaults(store);
+    ASSERT_TRUE(store.addProfile(L"Ann"));
+    store.getProfile(0)->setString("LevelProgressFilename", "caf\xE9.xml");
+    ASSERT_TRUE(store.savePlayerProfiles());
+    // Byte 0xE9 widens to the unit 0xFFE9, written E9 FF; a value outside 16
+    // bits would have reached the file as U+FFFD.
+    const std::string bytes = TempDir::read(store.userFile());
+    EXPECT_NE(bytes.find(std::string("f\0\xE9\xFF.\0", 6)), std::string::npos);
+    EXPECT_EQ(bytes.find(std::string("\xFD\xFF", 2)), std::string::npos);
+
+    TestStore loaded(dir);
+    fillDefaults(loaded);
+    ASSERT_TRUE(loaded.loadPlayerProfiles());
+    ASSERT_EQ(loaded.getProfileCount(), 1u);
+    EXPECT_EQ(loaded.getProfile(0)->getString("LevelProgressFilename"), stringc("caf\xE9.xml"));
+    EXPECT_EQ(loaded.getProfile(0)->getStringW("LevelProgressFilename"), stringw(L"caf\xFFE9.xml"));
+}
+
 TEST(ProfileStoreTest, GlobalProfileRoundTripsInTheSharedFolder) {
     TempDir dir;
     TestStore store(dir, "x");

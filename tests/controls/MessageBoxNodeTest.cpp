@@ -1,4 +1,5 @@
 #include "engine/controls/MessageBoxNode.h"
+#include "engine/controls/ButtonNode.h"
 #include "engine/core/EventReceiverRegistry.h"
 #include "engine/core/NodeFactory.h"
 #include "engine/core/PropertyData.h"
@@ -44,52 +45,17 @@ struct FakeRegistry : IEventReceiverRegistry {
     std::vector<std::pair<CountedRef<EventReceiver>, int32_t>> entries;
 };
 
-// A button stand-in: a control with a "Text" caption that writes down the
-// input events offered to it and takes them when `takes` is set.
-class CaptionButton : public ControlNode {
-    ENGINE_NODE_TYPE(CaptionButton, ControlNode, 1990)
-
-public:
-    CaptionButton(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true)
-        : ControlNode(context, parent, manager, false) {
-        addToMask(EventCategory::Keyboard);
-        linkToParent(parent, mostDerived);
-    }
-    static const PropertyTable& classPropertyTable() {
-        static const PropertyTable table = [] {
-            PropertyTable t;
-            appendPropertyTable(t, ControlNode::classPropertyTable());
-            t.add(
-                "Text",
-                [](PropertyTableOwner& o, const CountedRef<IPropertyData>& v) {
-                    static_cast<CaptionButton&>(o).caption = getPropertyStringW(v);
-                },
-                [](PropertyTableOwner& o) {
-                    return CountedRef<IPropertyData>(makeStringWProperty(static_cast<CaptionButton&>(o).caption));
-                });
-            return t;
-        }();
-        return table;
-    }
-    const PropertyTable& getPropertyTable() const override { return classPropertyTable(); }
+// Listens in front of a button: writes down the input events offered to it
+// and takes them when `takes` is set.
+struct InputRecorder : EventReceiver {
+    InputRecorder(std::vector<std::string>& log, std::string name) : log(log), name(std::move(name)) {}
     bool handleEvent(Event* event) override {
-        if (event->isOfType(EventId::InputEvent)) {
-            offered().push_back(nameOfId(getName()).c_str() + std::to_string(index));
-            return takes;
-        }
-        return ControlNode::handleEvent(event);
+        if (!event->isOfType(EventId::InputEvent)) return false;
+        log.push_back(name);
+        return takes;
     }
-    void copyFrom(BaseNode* source, BaseNode* manager) override {
-        ControlNode::copyFrom(source, manager);
-        if (auto* other = nodeCast<CaptionButton>(source)) index = other->index;
-    }
-    static std::vector<std::string>& offered() {
-        static std::vector<std::string> names;
-        return names;
-    }
-
-    stringw caption = L"unset";
-    int index = 0;
+    std::vector<std::string>& log;
+    std::string name;
     bool takes = false;
 };
 
@@ -110,14 +76,14 @@ public:
 };
 
 // A scene manager as the engine sets one up, with an owner scene "A" shown
-// and message box templates: "Question" with a title, a body and `buttons`
-// buttons (and children that look like buttons but are not), "Plain" with
-// none of them.
+// and message box templates: "Question" and "Three" with a title, a body,
+// two or three buttons and children that look like buttons but are not (a
+// plain node and a control named "Button", a button named "Other"), "Plain"
+// with none of them.
 struct MessageBoxFixture : testing::Test {
     void SetUp() override {
         // The engine makes its factory at start, which installs the maker.
         getNodeFactory();
-        CaptionButton::offered().clear();
         manager->setEventReceiverRegistry(&registry);
         manager->setTimerScheduler(managerScheduler.get());
         registry.addEventReceiver(managerScheduler.get(), 2);
@@ -150,11 +116,12 @@ struct MessageBoxFixture : testing::Test {
         };
         child(new TextNode(nullptr, look.get(), nullptr), "TitleText");
         child(new TextNode(nullptr, look.get(), nullptr), "BodyText");
-        child(new BaseNode(nullptr, look.get(), nullptr), "Button");      // not a control
-        child(new CaptionButton(nullptr, look.get(), nullptr), "Other");  // not named "Button"
+        child(new BaseNode(nullptr, look.get(), nullptr), "Button");     // not a control
+        child(new ControlNode(nullptr, look.get(), nullptr), "Button");  // a control, but no button
+        child(new ButtonNode(nullptr, look.get(), nullptr), "Other");    // a button of another name
         for (int i = 0; i < buttons; ++i) {
-            auto* button = static_cast<CaptionButton*>(child(new CaptionButton(nullptr, look.get(), nullptr), "Button"));
-            button->index = i;
+            auto* button = static_cast<ButtonNode*>(child(new ButtonNode(nullptr, look.get(), nullptr), "Button"));
+            button->setText(L"unset");
         }
         templates->addTemplate(look.get());
     }
@@ -190,9 +157,14 @@ TEST_F(MessageBoxFixture, ShownByTheManagerWithItsTextsAndButtons) {
     EXPECT_EQ(box->getTitleChild()->getText(), stringw(L"Title"));
     EXPECT_EQ(box->getBodyChild()->getText(), stringw(L"Body"));
     ASSERT_EQ(box->getButtonCount(), 2u);
-    EXPECT_EQ(static_cast<CaptionButton*>(box->getButton(0))->caption, stringw(L"Yes"));
-    EXPECT_EQ(static_cast<CaptionButton*>(box->getButton(1))->caption, stringw(L"No"));
-    EXPECT_EQ(static_cast<CaptionButton*>(box->getButton(1))->index, 1);
+    EXPECT_EQ(box->getButton(0)->getText(), stringw(L"Yes"));
+    EXPECT_EQ(box->getButton(1)->getText(), stringw(L"No"));
+    // The buttons are the template instance's last two children, in order.
+    ControlNode* root = box->getTemplateRoot();
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->getChildCount(), 7u);
+    EXPECT_EQ(box->getButton(0), root->getChild(5));
+    EXPECT_EQ(box->getButton(1), root->getChild(6));
 }
 
 TEST_F(MessageBoxFixture, CaptionsAndButtonsOfDifferentCounts) {
@@ -212,7 +184,7 @@ TEST_F(MessageBoxFixture, CaptionsAndButtonsOfDifferentCounts) {
         EXPECT_EQ(box->getButtonTexts().size(), c.texts.size()) << "every text stays stored";
         ASSERT_EQ(box->getButtonCount(), c.shown.size());
         for (uint32_t i = 0; i < box->getButtonCount(); ++i)
-            EXPECT_EQ(static_cast<CaptionButton*>(box->getButton(i))->caption, stringw(c.shown[i])) << i;
+            EXPECT_EQ(box->getButton(i)->getText(), stringw(c.shown[i])) << i;
         box->closeScene(0);
         settle();
     }
@@ -247,18 +219,48 @@ TEST_F(MessageBoxFixture, APressOfAnotherNodeIsNotTheBoxs) {
     EXPECT_EQ(owner->results, std::vector<int32_t>{1});
 }
 
+TEST_F(MessageBoxFixture, ControlsThatAreNoButtonNodesOrHaveAnotherNameAreNoResultButtons) {
+    MessageBoxNode* box = show("Question", {L"Yes", L"No"});
+    ASSERT_NE(box, nullptr);
+    CountedRef<MessageBoxNode> held = CountedRef<MessageBoxNode>::share(box);
+    ControlNode* root = box->getTemplateRoot();
+    ASSERT_NE(root, nullptr);
+    auto* control = nodeCast<ControlNode>(root->getChild(3));
+    ASSERT_NE(control, nullptr);
+    ASSERT_EQ(nameOfId(control->getName()), stringc("Button"));
+    ASSERT_FALSE(control->isOfType(ButtonNode::kTypeId));
+    auto* other = nodeCast<ButtonNode>(root->getChild(4));
+    ASSERT_NE(other, nullptr);
+    for (ControlNode* pressed : {control, static_cast<ControlNode*>(other)}) {
+        SCOPED_TRACE(nameOfId(pressed->getName()).c_str());
+        CountedRef<NodePressedEvent> event(new NodePressedEvent(pressed));
+        EXPECT_FALSE(box->handleEvent(event.get()));
+        pressed->press();
+        settle();
+        EXPECT_EQ(manager->getTopScene(), box) << "the box stays open";
+        EXPECT_TRUE(owner->results.empty());
+    }
+}
+
 TEST_F(MessageBoxFixture, InputIsOfferedToTheButtonsInOrderUntilOneTakesIt) {
     MessageBoxNode* box = show("Three", {});
     ASSERT_NE(box, nullptr);
-    static_cast<CaptionButton*>(box->getButton(1))->takes = true;
+    std::vector<std::string> offered;
+    std::vector<CountedRef<InputRecorder>> recorders;
+    for (uint32_t i = 0; i < box->getButtonCount(); ++i) {
+        recorders.push_back(makeRef<InputRecorder>(offered, "Button" + std::to_string(i)));
+        box->getButton(i)->addListener(recorders.back().get());
+    }
+    recorders[1]->takes = true;
     CountedRef<KeyDownEvent> key(new KeyDownEvent(L'x', 0, false, false));
     EXPECT_TRUE(box->routeToChildren(DeliveryMode::ChildrenThenHandle, key.get()));
-    EXPECT_EQ(CaptionButton::offered(), (std::vector<std::string>{"Button0", "Button1"}));
+    EXPECT_EQ(offered, (std::vector<std::string>{"Button0", "Button1"}));
 
-    CaptionButton::offered().clear();
+    offered.clear();
     box->setEnabled(false);
     EXPECT_FALSE(box->routeToChildren(DeliveryMode::ChildrenThenHandle, key.get()));
-    EXPECT_TRUE(CaptionButton::offered().empty()) << "a disabled box keeps input from its buttons";
+    EXPECT_TRUE(offered.empty()) << "a disabled box keeps input from its buttons";
+    for (uint32_t i = 0; i < box->getButtonCount(); ++i) box->getButton(i)->removeListener(recorders[i].get());
 }
 
 TEST_F(MessageBoxFixture, ATemplateWithoutTextsOrButtonsKeepsTheTexts) {

@@ -238,7 +238,7 @@ TEST(PropertyDataTest, NarrowAndWideTextMeetByTheEngineRule) {
     auto s = makeStringProperty("caf\xe9");
     const stringw wide = s->toStringW();
     ASSERT_EQ(wide.size(), 4u);
-    EXPECT_EQ(wide[3], static_cast<wchar_t>(static_cast<signed char>('\xe9')));
+    EXPECT_EQ(wide[3], L'\xFFE9') << "sign-extended to 16 bits, not to 32";
 
     auto fromNarrow = make(L"stringw");
     fromNarrow->fromString("caf\xe9");

@@ -134,6 +134,17 @@ TEST(PropertySetTest, TypedGettersCheckTheType) {
     EXPECT_EQ(str(set.getString("wide")), "wide");
     EXPECT_EQ(str(set.getString("missing")), "");
     EXPECT_EQ(str(set.getString("empty")), "");
+
+    // getStringW keeps wide text whole, where getString keeps the low byte of
+    // each character; narrow text comes back widened by the engine's rule.
+    set.setStringW("chinese", L"\x4e2d\x6587");
+    set.setString("latin", "caf\xe9");
+    EXPECT_EQ(set.getStringW("chinese"), stringw(L"\x4e2d\x6587"));
+    EXPECT_EQ(str(set.getString("chinese")), "\x2d\x87");
+    EXPECT_EQ(set.getStringW("latin"), stringw(L"caf\xFFE9"));
+    EXPECT_EQ(set.getStringW("count"), stringw(L"3"));
+    EXPECT_EQ(set.getStringW("missing"), stringw());
+    EXPECT_EQ(set.getStringW("empty"), stringw());
 }
 
 TEST(PropertySetTest, AddValueAppendsABool) {
@@ -299,6 +310,31 @@ TEST(PropertySetTest, WriteAndReadBackKeepsValuesAndOrder) {
     EXPECT_FALSE(reader.read());  // the whole document was consumed
 }
 
+TEST(PropertySetTest, BytesAbove127SurviveReadingAndSavingAgain) {
+    // A hand-made 8-bit file: its bytes widen to 0xFF80..0xFFFF, and the
+    // UTF-16 file written from it holds those units (not U+FFFD).
+    const std::string doc = "<Properties><string Name=\"n\" Value=\"caf\xE9\"/>"
+                            "<stringw Name=\"w\" Value=\"\xE9t\xE9\"/></Properties>";
+    auto reader = readerAt(doc, L"Properties");
+    PropertySet set;
+    ASSERT_TRUE(set.read(reader.get(), true));
+    EXPECT_EQ(str(set.getString("n")), "caf\xE9");
+    EXPECT_EQ(set.getStringW("w"), stringw(L"\xFFE9t\xFFE9"));
+
+    XmlWriter writer;
+    ASSERT_TRUE(set.write(&writer));
+    const std::string& bytes = writer.getBuffer();
+    EXPECT_NE(bytes.find(utf16le(L"Value=\"caf\xFFE9\"", false)), std::string::npos);
+    EXPECT_NE(bytes.find(utf16le(L"Value=\"\xFFE9t\xFFE9\"", false)), std::string::npos);
+    EXPECT_EQ(bytes.find(utf16le(L"\xFFFD", false)), std::string::npos);
+
+    auto again = readerAt(bytes, L"Properties");
+    PropertySet back;
+    ASSERT_TRUE(back.read(again.get(), true));
+    EXPECT_EQ(str(back.getString("n")), "caf\xE9");
+    EXPECT_EQ(back.getStringW("w"), stringw(L"\xFFE9t\xFFE9"));
+}
+
 TEST(PropertySetTest, ReadingStopsAtTheEndOfItsElement) {
     const std::string doc =
         "<Root><Properties><int Name=\"a\" Value=\"1\"/></Properties><int Name=\"outside\" Value=\"2\"/></Root>";
@@ -347,6 +383,19 @@ TEST(PropertySetTest, EmptyElementsGiveEmptySetsAndDoNotSwallowFollowers) {
     ASSERT_NE(inner->getSet(), nullptr);
     EXPECT_EQ(inner->getSet()->getCount(), 0u);
     EXPECT_EQ(nextElement(*reader2), L"Tail");
+}
+
+TEST(PropertySetTest, AnElementOfTheSetsNameNestedInsideDoesNotEndTheSet) {
+    const std::string doc =
+        "<Properties>"
+        "<group Name=\"g\"><Properties><int Name=\"deep\" Value=\"1\"/></Properties></group>"
+        "<int Name=\"after\" Value=\"2\"/>"
+        "</Properties><Tail/>";
+    auto reader = readerAt(doc, L"Properties");
+    PropertySet set;
+    ASSERT_TRUE(set.read(reader.get(), true));
+    EXPECT_EQ(entriesOf(set), (Entries{{"g", "<none>"}, {"deep", "1"}, {"after", "2"}}));
+    EXPECT_EQ(nextElement(*reader), L"Tail");
 }
 
 TEST(PropertySetTest, UnknownTypesAndNamelessElements) {

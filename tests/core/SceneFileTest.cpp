@@ -315,6 +315,8 @@ TEST(SceneFileReading, EmptyElementsDoNotSwallowWhatFollows) {
         {"missing include", R"(<SceneNode File="missing.oscn"/><SceneNode Type="BaseNode"/>)", 1, 0},
         {"unknown empty kind", R"(<SceneNode Type="Nope"/><SceneNode Type="BaseNode"/>)", 1, 0},
         {"unknown other element", R"(<Other/><SceneNode Type="BaseNode"/>)", 1, 0},
+        // Elements carrying the name of the element being read end nothing.
+        {"empty States inside the states", R"(<States><States/><State Name="A"/></States>)", 0, 1},
     };
     FileSceneManager manager;
     for (const auto& c : cases) {

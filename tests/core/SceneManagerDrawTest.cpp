@@ -155,21 +155,38 @@ TEST_F(SceneDrawTest, DepthsAddUpAlongTheTreeAndAcrossScenes) {
 
 TEST_F(SceneDrawTest, EqualItemsKeepTheOrderOfIrrlichtsHeapSort) {
     // The order of equal items is whatever the heap sort leaves; drawing
-    // relies on it, so the list must be sorted by that sort and no other.
-    RenderList list;
+    // relies on it, so the list must come out as that sort leaves it, also
+    // when it is already in ascending order (only a list without equal items
+    // may be left as it is).
+    struct Case {
+        const char* what;
+        float (*depth)(int i);
+        uintptr_t (*key)(int i);
+    };
+    const Case cases[] = {
+        {"mixed", [](int i) { return i == 3 ? 1.0f : 0.0f; }, [](int i) { return static_cast<uintptr_t>(i % 2); }},
+        {"ascending with equal items", [](int i) { return static_cast<float>(i / 3); }, [](int) { return uintptr_t{0}; }},
+        {"all equal", [](int) { return 0.0f; }, [](int) { return uintptr_t{7}; }},
+        {"strictly ascending", [](int i) { return static_cast<float>(i); }, [](int) { return uintptr_t{0}; }},
+        {"ascending by key", [](int) { return 2.0f; }, [](int i) { return static_cast<uintptr_t>(i); }},
+    };
     std::vector<CountedRef<BaseNode>> nodes;
-    for (int i = 0; i < 7; ++i) {
-        nodes.emplace_back(new BaseNode(nullptr, nullptr, nullptr));
-        RenderItem item;
-        item.node = nodes.back().get();
-        item.depth = i == 3 ? 1.0f : 0.0f;
-        item.key = static_cast<uintptr_t>(i % 2);
-        list.push_back(item);
+    for (int i = 0; i < 7; ++i) nodes.emplace_back(new BaseNode(nullptr, nullptr, nullptr));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RenderList list;
+        for (int i = 0; i < 7; ++i) {
+            RenderItem item;
+            item.node = nodes[i].get();
+            item.depth = c.depth(i);
+            item.key = c.key(i);
+            list.push_back(item);
+        }
+        RenderList expected = list;
+        irr::core::heapsort(expected.pointer(), static_cast<irr::s32>(expected.size()));
+        SceneManager::sortRenderList(list);
+        for (uint32_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].node, expected[i].node) << i;
     }
-    RenderList expected = list;
-    irr::core::heapsort(expected.pointer(), static_cast<irr::s32>(expected.size()));
-    SceneManager::sortRenderList(list);
-    for (uint32_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].node, expected[i].node) << i;
 }
 
 TEST_F(SceneDrawTest, AClippedNodeFlushesTheBatchAroundItsChildren) {

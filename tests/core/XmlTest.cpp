@@ -229,12 +229,14 @@ TEST(XmlReaderTest, TextNodesAndNodeData) {
 }
 
 TEST(XmlReaderTest, EightBitTextIsWidenedByTheEngineRule) {
-    const std::string doc = "<a v=\"caf\xE9\" />";
+    // Bytes from 0x80 on become 0xFF80..0xFFFF: 16-bit units, never values
+    // sign-extended to 32 bits.
+    const std::string doc = "<a v=\"caf\xE9\x80\xFF\">\xE9t\xE9</a>";
     XmlReader r(doc.data(), doc.size());
     ASSERT_TRUE(moveTo(r, L"a"));
-    const stringw v = r.getAttributeValue(L"v");
-    ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(v[3], static_cast<wchar_t>(static_cast<signed char>('\xE9')));
+    EXPECT_EQ(r.getAttributeValue(L"v"), stringw(L"caf\xFFE9\xFF80\xFFFF"));
+    ASSERT_TRUE(r.read());
+    EXPECT_EQ(r.getNodeData(), stringw(L"\xFFE9t\xFFE9"));
 }
 
 TEST(XmlReaderTest, Utf16TextKeepsCharactersAboveLatin1) {
@@ -320,6 +322,79 @@ TEST(XmlReaderTest, FinishEmptyElementStepsOntoTheEndOnlyOnEmptyStarts) {
     EXPECT_EQ(r.getNodeName(), stringw(L"B"));
     EXPECT_FALSE(r.finishEmptyElement());
     EXPECT_EQ(r.getNodeType(), irr::io::EXN_ELEMENT);
+}
+
+TEST(XmlReaderTest, DepthTellsAnElementsOwnEndFromEndsOfTheSameNameInsideIt) {
+    // Loops that read "up to the end of A" must not stop at the end of an
+    // empty A passed over, nor at the end of an A nested inside.
+    const std::string doc = "<Root><A/><A n=\"1\"><A/><A><x/></A><y/></A><B/></Root>";
+    XmlReader r(doc.data(), doc.size());
+    struct Step {
+        int type;
+        const wchar_t* name;
+        int depth;
+    };
+    const Step steps[] = {{S, L"Root", 0}, {S, L"A", 1}, {E, L"A", 1}, {S, L"A", 1}, {S, L"A", 2}, {E, L"A", 2},
+                          {S, L"A", 2},    {S, L"x", 3}, {E, L"x", 3}, {E, L"A", 2}, {S, L"y", 2}, {E, L"y", 2},
+                          {E, L"A", 1},    {S, L"B", 1}, {E, L"B", 1}, {E, L"Root", 0}};
+    for (const Step& step : steps) {
+        ASSERT_TRUE(r.read());
+        EXPECT_EQ(r.getNodeType(), step.type) << r.getNodeName().c_str();
+        EXPECT_EQ(r.getNodeName(), stringw(step.name));
+        EXPECT_EQ(r.getDepth(), step.depth) << r.getNodeName().c_str();
+    }
+    EXPECT_FALSE(r.read());
+    EXPECT_EQ(r.getDepth(), 0);
+
+    XmlReader inside(doc.data(), doc.size());
+    ASSERT_TRUE(moveTo(inside, L"A"));
+    ASSERT_TRUE(inside.finishEmptyElement());
+    ASSERT_TRUE(moveTo(inside, L"A"));
+    ASSERT_EQ(inside.getAttributeValue(L"n"), stringw(L"1"));
+    const int32_t depth = inside.getDepth();
+    std::vector<std::wstring> starts;
+    while (inside.readInside(depth))
+        if (inside.getNodeType() == irr::io::EXN_ELEMENT) starts.push_back(inside.getNodeName().c_str());
+    EXPECT_EQ(starts, (std::vector<std::wstring>{L"A", L"A", L"x", L"y"}));
+    EXPECT_EQ(inside.getNodeType(), irr::io::EXN_ELEMENT_END);
+    ASSERT_TRUE(inside.read());
+    EXPECT_EQ(inside.getNodeName(), stringw(L"B"));
+}
+
+TEST(XmlReaderTest, SkipElementPassesOverEverythingInside) {
+    const std::string doc = "<Root><A><A/><b>t</b></A><C/><D></Root>";
+    XmlReader r(doc.data(), doc.size());
+    EXPECT_FALSE(r.skipElement());  // before the first read: no element start
+    ASSERT_TRUE(moveTo(r, L"A"));
+    EXPECT_TRUE(r.skipElement());
+    EXPECT_EQ(r.getNodeType(), irr::io::EXN_ELEMENT_END);
+    EXPECT_EQ(r.getDepth(), 1);
+    EXPECT_FALSE(r.skipElement()) << "an end is no start: the reader stays";
+    ASSERT_TRUE(r.read());
+    EXPECT_EQ(r.getNodeName(), stringw(L"C"));
+    EXPECT_TRUE(r.skipElement()) << "an empty element";
+    EXPECT_EQ(r.getNodeType(), irr::io::EXN_ELEMENT_END);
+    EXPECT_EQ(r.getNodeName(), stringw(L"C"));
+    // D has no end of its own (the end of Root closes it with Root): skipping
+    // it runs to the end of the input.
+    ASSERT_TRUE(r.read());
+    EXPECT_EQ(r.getNodeName(), stringw(L"D"));
+    EXPECT_FALSE(r.skipElement());
+    EXPECT_EQ(r.getNodeType(), irr::io::EXN_NONE);
+}
+
+TEST(XmlReaderTest, EndTagsThatCloseSeveralOrNoElements) {
+    // "</Root>" closes the unclosed "Open" too; the stray "</Zed>" closes
+    // nothing, so a loop inside Root goes on past it.
+    const std::string doc = "<Root><Open><x/></Zed><y/></Root>";
+    XmlReader r(doc.data(), doc.size());
+    ASSERT_TRUE(r.read());
+    const int32_t depth = r.getDepth();
+    std::vector<std::wstring> seen;
+    while (r.readInside(depth)) seen.push_back(std::to_wstring(r.getDepth()) + r.getNodeName().c_str());
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"1Open", L"2x", L"2x", L"2Zed", L"2y", L"2y"}));
+    EXPECT_EQ(r.getNodeType(), irr::io::EXN_ELEMENT_END);
+    EXPECT_EQ(r.getNodeName(), stringw(L"Root"));
 }
 
 TEST(XmlReaderTest, EndOfInputStaysAtTheEnd) {

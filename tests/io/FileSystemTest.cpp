@@ -1,3 +1,4 @@
+#include "engine/core/XmlReader.h"
 #include "engine/io/FileSystem.h"
 #include "engine/io/IrrRef.h"
 #include "engine/io/PathUtils.h"
@@ -11,6 +12,9 @@
 #include <cstring>
 #include <filesystem>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace engine;
 using testing_support::LogCapture;
@@ -184,18 +188,32 @@ TEST_F(FileSystemTest, FileListShowsTheWorkingDirectory) {
     EXPECT_TRUE(folders.count("two"));
 }
 
-TEST_F(FileSystemTest, XmlReaderOverAFile) {
-    dir_.write("config.xml", "<?xml version=\"1.0\"?>\n<Root Value=\"7\"/>\n");
-    IrrRef<irr::io::IXMLReader> reader(fs_->createXMLReader("config.xml"));
+TEST_F(FileSystemTest, XmlReaderOverAFileIsTheEnginesReader) {
+    dir_.write("config.xml", "<?xml version=\"1.0\"?>\n<Root Value=\"1e3\" Text=\"x\"/>\n");
+    CountedRef<XmlReader> reader(fs_->createXMLReader("config.xml"));
     ASSERT_TRUE(reader);
-    bool found = false;
+    EXPECT_EQ(reader->getRefCount(), 1);
+    std::vector<std::pair<int, std::wstring>> nodes;
     while (reader->read()) {
-        if (reader->getNodeType() == irr::io::EXN_ELEMENT && stringw(reader->getNodeName()) == L"Root") {
-            EXPECT_EQ(reader->getAttributeValueAsInt(L"Value"), 7);
-            found = true;
-        }
+        const irr::io::EXML_NODE type = reader->getNodeType();
+        if (type != irr::io::EXN_ELEMENT && type != irr::io::EXN_ELEMENT_END) continue;
+        nodes.emplace_back(type, reader->getNodeName().c_str());
+        if (type != irr::io::EXN_ELEMENT) continue;
+        EXPECT_EQ(reader->getAttributeValueAsInt(L"Value", 5), 1000);
+        EXPECT_EQ(reader->getAttributeValueAsInt(L"Missing", 5), 5);
+        EXPECT_EQ(reader->getAttributeValue(L"Missing", L"none"), stringw(L"none"));
     }
-    EXPECT_TRUE(found);
+    // The empty element has its end.
+    EXPECT_EQ(nodes, (std::vector<std::pair<int, std::wstring>>{{irr::io::EXN_ELEMENT, L"Root"},
+                                                                {irr::io::EXN_ELEMENT_END, L"Root"}}));
+
+    IrrRef<irr::io::IReadFile> file(fs_->createAndOpenFile("config.xml"));
+    ASSERT_TRUE(file);
+    CountedRef<XmlReader> overFile(fs_->createXMLReader(file.get()));
+    ASSERT_TRUE(overFile);
+    EXPECT_TRUE(overFile->isValid());
+    EXPECT_EQ(file->getReferenceCount(), 1) << "the file stays the caller's alone";
+
     EXPECT_EQ(fs_->createXMLReader(static_cast<irr::io::IReadFile*>(nullptr)), nullptr);
     EXPECT_EQ(fs_->createXMLReader("missing.xml"), nullptr);
 }

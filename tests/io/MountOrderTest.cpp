@@ -1,5 +1,6 @@
 // A folder, a zip file and an asset archive mounted together, with loose files
 // beside them: every open takes the first place that has the file.
+#include "engine/core/XmlReader.h"
 #include "engine/io/AssetArchiveWriter.h"
 #include "engine/io/FileSystem.h"
 #include "engine/io/IrrRef.h"
@@ -148,7 +149,7 @@ TEST_F(MountOrderTest, ExistenceWithAndWithoutArchives) {
 
 TEST_F(MountOrderTest, XmlAndArchivesFoundThroughEarlierMounts) {
     mountAll();
-    IrrRef<irr::io::IXMLReader> reader(fs_->createXMLReader("config/Settings.xml"));
+    CountedRef<XmlReader> reader(fs_->createXMLReader("config/Settings.xml"));
     ASSERT_TRUE(reader);
     int level = -1;
     while (reader->read())

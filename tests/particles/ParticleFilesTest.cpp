@@ -240,3 +240,23 @@ TEST(ParticleCollection, ReadingNeedsAContentManager) {
     ASSERT_FALSE(log.entries().empty());
     EXPECT_EQ(log.entries()[0].level, 2);
 }
+
+TEST_F(ParticleFilesTest, ElementsOfTheSameNameInsideEndNeitherACollectionNorAnEmitter) {
+    const std::string collection = R"(<ParticleCollection>
+  <ParticleCollection/>
+  <ParticleEmitter Type="NoSuchEmitter">
+    <ParticleEmitter Type="PointEmitter"><Properties><string Name="Name" Value="Hidden"/></Properties></ParticleEmitter>
+  </ParticleEmitter>
+  <ParticleEmitter Type="PointEmitter">
+    <ParticleEmitter/>
+    <Properties><string Name="Name" Value="After"/><vector2d Name="PPSRange" Value="5;6"/></Properties>
+  </ParticleEmitter>
+</ParticleCollection>)";
+    LogCapture log;
+    CountedRef<Content> content = load(ContentType::ParticleCollection, "nested.xml", collection);
+    ASSERT_TRUE(content);
+    EXPECT_EQ(cached("Hidden"), nullptr) << "an emitter of an unknown kind is skipped whole";
+    BaseEmitter* after = cached("After");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(after->getPPSRange(), vector2df(5.0f, 6.0f));
+}

@@ -172,6 +172,42 @@ TEST(ImageManagerTest, ReadsFormatsItDoesNotWrite) {
     }
 }
 
+// Rows of 16-bit bitmaps are padded to 4 bytes, so odd widths carry two
+// bytes of padding. The format has no alpha: the top bit is unused.
+TEST(ImageManagerTest, ReadsSixteenBitBitmapsOfAnyWidth) {
+    const std::pair<uint16_t, uint32_t> colours[] = {{0x7C00, 0xFFFF0000u}, {0x03E0, 0xFF00FF00u},
+                                                     {0x001F, 0xFF0000FFu}, {0x7FFF, 0xFFFFFFFFu},
+                                                     {0x0000, 0xFF000000u}, {0xFC1F, 0xFFFF00FFu}};
+    for (uint32_t width : {1u, 2u, 3u, 5u}) {
+        SCOPED_TRACE(width);
+        const uint32_t height = 3;
+        std::vector<uint16_t> pixels;
+        for (uint32_t i = 0; i < width * height; ++i) pixels.push_back(colours[i % 6].first);
+        LogCapture log;
+        CountedRef<Image> loaded(loadImageBytes(bmp16(width, height, pixels), "sixteen.bmp"));
+        ASSERT_TRUE(loaded);
+        EXPECT_FALSE(log.hasErrors());
+        ASSERT_EQ(loaded->getDimension(), dimension2du(width, height));
+        for (uint32_t i = 0; i < width * height; ++i)
+            EXPECT_EQ(loaded->getPixel(int32_t(i % width), int32_t(i / width)), colours[i % 6].second) << "pixel " << i;
+    }
+}
+
+// A row of more than 65,535 bytes (21,846 RGB pixels) loads like any other.
+TEST(ImageManagerTest, ReadsJpegsWithLongRows) {
+    for (uint32_t width : {21845u, 21846u, 32768u}) {
+        SCOPED_TRACE(width);
+        CountedRef<Image> source(new Image(CreationContext(), CF_R8G8B8, dimension2du(width, 2)));
+        source->fill(0xFFC86432u);
+        const std::string bytes = writeImageBytes(source.get(), "wide.jpg");
+        ASSERT_FALSE(bytes.empty());
+        LogCapture log;
+        CountedRef<Image> loaded(loadImageBytes(bytes, "wide.jpg"));
+        expectSamePixels(source.get(), loaded.get(), 3, false);
+        EXPECT_FALSE(log.hasErrors());
+    }
+}
+
 // WAL textures carry no palette of their own; the size is what the file says.
 TEST(ImageManagerTest, ReadsWalTextures) {
     std::vector<uint8_t> indices(16);

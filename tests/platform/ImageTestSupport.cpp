@@ -100,6 +100,16 @@ std::string bmp8(uint32_t width, uint32_t height, const std::vector<uint32_t>& p
     return bmpHeader(width, height, 0, palette, uint32_t(data.size())) + data;
 }
 
+std::string bmp16(uint32_t width, uint32_t height, const std::vector<uint16_t>& pixels) {
+    const uint32_t line = (2 * width + 3) & ~3u;
+    std::string data(line * height, '\0');
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) setLe16(data, (height - 1 - y) * line + 2 * x, pixels[y * width + x]);
+    std::string b = bmpHeader(width, height, 0, {}, uint32_t(data.size()));
+    setLe16(b, 28, 16);
+    return b + data;
+}
+
 std::string bmpRle8(uint32_t width, uint32_t height, const std::vector<uint32_t>& palette, const std::string& runs) {
     return bmpHeader(width, height, 1, palette, uint32_t(runs.size())) + runs;
 }

@@ -27,7 +27,9 @@ size_t findPngChunk(const std::string& png, const char* type);
 // A bitmap with a palette: 8-bit pixels, rows bottom-up, padded to 4 bytes.
 std::string bmp8(uint32_t width, uint32_t height, const std::vector<uint32_t>& palette,
                  const std::vector<uint8_t>& indices);
-// The same with run-length data given as its bytes.
+// An uncompressed 16-bit bitmap of 5-5-5 pixels, top row first.
+std::string bmp16(uint32_t width, uint32_t height, const std::vector<uint16_t>& pixels);
+// A bitmap with a palette and run-length data given as its bytes.
 std::string bmpRle8(uint32_t width, uint32_t height, const std::vector<uint32_t>& palette, const std::string& runs);
 // A TGA file: header fields, optional colour map and the bytes after it.
 std::string tga(uint8_t type, uint8_t depth, uint16_t width, uint16_t height, const std::string& colourMap,

@@ -20,6 +20,7 @@
 
 using namespace engine;
 using testing_support::TempDir;
+using testing_support::LogCapture;
 namespace fs = std::filesystem;
 
 namespace {
@@ -120,6 +121,18 @@ TEST_F(SingleInstanceTest, StaleLockFileIsTakenOver) {
     EXPECT_FALSE(guard.isSecondInstance());
     const std::string bytes = TempDir::read(guard.getLockPath());
     EXPECT_EQ(bytes, std::string(8, '\0'));
+}
+
+TEST_F(SingleInstanceTest, ALockFileThatCannotBeMadeIsLoggedAndTheProgramRunsAlone) {
+    // A runtime folder that does not exist: the guard cannot tell, and must
+    // not make the game quit as if another instance ran.
+    ::setenv("XDG_RUNTIME_DIR", dir_.file("gone/away").c_str(), 1);
+    LogCapture log;
+    SingleInstanceGuard guard("Test Game Instance");
+    EXPECT_FALSE(guard.isSecondInstance());
+    EXPECT_TRUE(log.hasErrors());
+    EXPECT_TRUE(log.contains("running as the only instance"));
+    guard.setWindow(0x1234);  // nothing to store it in; no crash
 }
 
 TEST_F(SingleInstanceTest, StaleWindowIdOfARunningInstanceIsIgnored) {

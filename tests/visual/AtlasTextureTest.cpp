@@ -278,6 +278,9 @@ TEST_F(AtlasTextureTest, BrokenCollectionFilesLoadNothing) {
     } cases[] = {
         {"cut inside an entry", full.substr(0, full.find("<t n=\"b.png\"") + 9)},
         {"cut before the end tag", full.substr(0, full.find("</AtlasTextureCollection>"))},
+        // The end of the empty element inside is not the collection's end.
+        {"cut after an empty collection inside",
+         "<AtlasTextureCollection><AtlasTextureCollection/><a f=\"sheet.png\"/><t n=\"a.png\" i=\"0\" r=\"0 0 4 4\"/>"},
         {"another root element", "<Atlas><a f=\"sheet.png\"/><t n=\"a.png\" i=\"0\" r=\"0 0 4 4\"/></Atlas>"},
         {"binary", std::string("\x89PNG\r\n\x1a\n\0\0", 10)},
         {"empty", ""},

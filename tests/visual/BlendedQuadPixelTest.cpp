@@ -261,7 +261,7 @@ TEST_F(BlendedQuadPixels, MeshesAreDrawnIncludingOnesBiggerThanTheBatch) {
     addCell(small, 0, 0, 8, SColor(255, 255, 0, 0));
     for (u32 row = 0; row < 36; ++row)
         for (u32 col = 0; col < 32; ++col) addCell(big, 2.f * col, 40.f + 2.f * row, 2, SColor(255, 0, 255, 0));
-    ASSERT_GT(big.vertices.size(), QuadBatcher::VERTEX_CAPACITY);
+    ASSERT_GT(big.vertices.size(), QuadBatcher::MESH_VERTEX_CAPACITY);
     auto frame = drawFrame(BLACK, [&](QuadBatcher& b) {
         b.addMeshBuffer(&small);
         b.addMeshBuffer(&big);

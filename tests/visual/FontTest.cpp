@@ -222,6 +222,35 @@ TEST_F(FontTest, FilesWithoutABitmapFontGiveNone) {
     EXPECT_FALSE(loadFont("fonts/other.ofnt", "<Typeface Type=\"Bitmap\"/>"));
 }
 
+TEST_F(FontTest, EmptyFontElementsEndNeitherTheSearchNorTheFont) {
+    const char* const glyph = "<c c=\"b\" r=\"0 0 1 1\"/>";
+    const struct {
+        const char* path;
+        std::string text;
+        bool loads;
+        uint32_t glyphs;
+    } cases[] = {
+        {"fonts/outline-first.ofnt", "<Font Type=\"Outline\"/><Font Type=\"Bitmap\">" + std::string(glyph) + "</Font>",
+         true, 1},
+        {"fonts/empty.ofnt", "<Font Type=\"Bitmap\"/>", true, 0},
+        {"fonts/empty-inside.ofnt", "<Font Type=\"Bitmap\"><Font Type=\"x\"/>" + std::string(glyph) + "</Font>", true,
+         1},
+        // The end of the empty Font inside is not the font's own end.
+        {"fonts/cut-after-empty.ofnt", "<Font Type=\"Bitmap\"><Font/>" + std::string(glyph), false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        LogCapture log;
+        CountedRef<BaseFont> font = loadFont(c.path, c.text);
+        ASSERT_EQ(static_cast<bool>(font), c.loads);
+        EXPECT_EQ(log.hasErrors(), !c.loads);
+        if (font) {
+            EXPECT_EQ(font->getGlyphs().size(), c.glyphs);
+            EXPECT_EQ(font->findGlyph(L'b') >= 0, c.glyphs != 0);
+        }
+    }
+}
+
 TEST_F(FontTest, BrokenFontFilesAreRefused) {
     const std::string full = kFont;
     const struct {

@@ -3,6 +3,8 @@
 #include "visual/VisualTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 using namespace engine;
 using visual_test::StubTexture;
@@ -79,6 +81,68 @@ TEST(Material, DefaultIsTheBlendedTypeWithOneLayerAndNoDepthWrites) {
     EXPECT_EQ(material.getTextureLayerCount(), 1u);
     EXPECT_FALSE(material.flags().ZWriteEnable);
     EXPECT_FALSE(material.flags().Lighting);
+}
+
+
+// Materials built apart with equal values are equal; a change made after they
+// were compared (as the batcher compares them every frame) is seen at the
+// next comparison, and undoing it makes them equal again.
+TEST(Material, EqualityFollowsChangesMadeAfterAComparison) {
+    CountedRef<TestTextureSource> sourceA = makeRef<TestTextureSource>();
+    CountedRef<TestTextureSource> sourceB = makeRef<TestTextureSource>();
+    // Each change sets a value to its "off" (a's) or "on" value.
+    using Change = void (*)(Material& m, bool on, TestTextureSource* a, TestTextureSource* b);
+    const std::pair<const char*, Change> cases[] = {
+        {"bilinear filter through flags()",
+         [](Material& m, bool on, TestTextureSource*, TestTextureSource*) {
+             m.flags().setFlag(irr::video::EMF_BILINEAR_FILTER, on);
+         }},
+        {"texture wrap through flags()",
+         [](Material& m, bool on, TestTextureSource*, TestTextureSource*) {
+             m.flags().TextureLayer[0].TextureWrapU = on ? irr::video::ETC_CLAMP : irr::video::ETC_REPEAT;
+         }},
+        {"material type",
+         [](Material& m, bool on, TestTextureSource*, TestTextureSource*) {
+             m.setMaterialType(on ? EMT_TRANS_ALPHACH_VERTEXALPHA_ADD : EMT_TRANS_ALPHACH_VERTEXALPHA);
+         }},
+        {"texture source",
+         [](Material& m, bool on, TestTextureSource* a, TestTextureSource* b) { m.setTexture(on ? b : a); }},
+        {"layer count",
+         [](Material& m, bool on, TestTextureSource*, TestTextureSource*) { m.setTextureLayerCount(on ? 0 : 1); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const Change change = c.second;
+        Material a, b;
+        for (Material* m : {&a, &b}) {
+            m->setTexture(sourceA.get());
+            change(*m, false, sourceA.get(), sourceB.get());
+        }
+        EXPECT_TRUE(a == b);
+        change(b, true, sourceA.get(), sourceB.get());
+        EXPECT_FALSE(a == b);
+        EXPECT_FALSE(b == a);
+        const Material copy = b;
+        EXPECT_TRUE(copy == b);
+        change(b, false, sourceA.get(), sourceB.get());
+        EXPECT_TRUE(a == b);
+        EXPECT_FALSE(copy == b);
+    }
+}
+
+// However many different flag sets a program makes, each material equals
+// exactly the ones with its own values.
+TEST(Material, ManyDistinctFlagSetsStillCompareByValue) {
+    std::vector<Material> materials(600);
+    for (size_t i = 0; i < materials.size(); ++i) materials[i].flags().MaterialTypeParam = static_cast<float>(i);
+    for (size_t i = 0; i < materials.size(); ++i) {
+        Material same;
+        same.flags().MaterialTypeParam = static_cast<float>(i);
+        EXPECT_TRUE(materials[i] == same) << i;
+        if (i > 0) {
+            EXPECT_FALSE(materials[i] == materials[i - 1]) << i;
+        }
+    }
 }
 
 }  // namespace

@@ -159,30 +159,35 @@ TEST_F(QuadBatcherTest, QuadIsDrawnAsTwoTrianglesOverItsCorners) {
     EXPECT_EQ(draw.material, materialA);
 }
 
-TEST_F(QuadBatcherTest, ABatchHolds1023QuadsAndThe1024thStartsTheNext) {
+// A run of quads fills the vertex array up to the last whole quad below its
+// capacity (16383 quads, all addressed by 16-bit indices); the next quad
+// flushes it and starts the next batch at vertex 0.
+TEST_F(QuadBatcherTest, AFullBatchOfQuadsIsDrawnAndTheNextQuadStartsTheNext) {
+    const u32 fitting = QuadBatcher::VERTEX_CAPACITY / 4 - 1;
+    ASSERT_EQ(fitting, 16383u);
     std::vector<QuadRecord> quads;
-    for (int i = 0; i < 1024; ++i) quads.push_back(makeQuad(&materialA, static_cast<float>(i), 0));
+    for (u32 i = 0; i <= fitting; ++i) quads.push_back(makeQuad(&materialA, static_cast<float>(i), 0));
     batcher->begin();
-    for (int i = 0; i < 1023; ++i) batcher->addQuad(&quads[i]);
-    EXPECT_TRUE(target.draws.empty()) << "1023 quads still fit";
-    batcher->addQuad(&quads[1023]);
-    ASSERT_EQ(target.draws.size(), 1u) << "the 1024th quad flushes the full batch first";
+    for (u32 i = 0; i < fitting; ++i) batcher->addQuad(&quads[i]);
+    EXPECT_TRUE(target.draws.empty()) << fitting << " quads still fit";
+    batcher->addQuad(&quads[fitting]);
+    ASSERT_EQ(target.draws.size(), 1u) << "the next quad flushes the full batch first";
     batcher->end();
     ASSERT_EQ(target.draws.size(), 2u);
 
     const DrawCall& full = target.draws[0];
-    EXPECT_EQ(full.vertices.size(), 4092u);
-    EXPECT_EQ(full.primitiveCount, 2046u);
+    EXPECT_EQ(full.vertices.size(), 4 * fitting);
+    EXPECT_EQ(full.primitiveCount, 2 * fitting);
     // The last quad of the full batch still gets its own corners.
     const auto tris = full.triangles();
-    EXPECT_EQ(tris[2044][0], quads[1022].vertices[0].Pos);
-    EXPECT_EQ(tris[2044][1], quads[1022].vertices[1].Pos);
-    EXPECT_EQ(tris[2045][2], quads[1022].vertices[3].Pos);
+    EXPECT_EQ(tris[2 * fitting - 2][0], quads[fitting - 1].vertices[0].Pos);
+    EXPECT_EQ(tris[2 * fitting - 2][1], quads[fitting - 1].vertices[1].Pos);
+    EXPECT_EQ(tris[2 * fitting - 1][2], quads[fitting - 1].vertices[3].Pos);
 
     const DrawCall& rest = target.draws[1];
     EXPECT_EQ(rest.vertices.size(), 4u);
     EXPECT_EQ(rest.primitiveCount, 2u);
-    EXPECT_EQ(rest.vertices[0], quads[1023].vertices[0]);
+    EXPECT_EQ(rest.vertices[0], quads[fitting].vertices[0]);
 }
 
 // Quads with materials that differ in any of these ways go to separate draws;
@@ -321,7 +326,8 @@ TEST_F(QuadBatcherTest, MeshesThatWouldFillTheBatchArraysFlushFirst) {
         MeshBuffer mesh;
         u32 fitting;
     };
-    // 340 separate triangles: 1020 vertices and indices; four stay below 4096 vertices.
+    // 340 separate triangles: 1020 vertices and indices; four stay below the 4096
+    // vertices of a mesh run.
     Case cases[2] = {{"vertices", makeTriangleMesh(materialA, 340), 4},
                      {"indices", makeTriangleMesh(materialA, 1), 6}};
     // One triangle drawn 340 times: 3 vertices, 1020 indices; six stay below 6144 indices.

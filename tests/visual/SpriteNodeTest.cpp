@@ -527,3 +527,73 @@ TEST_F(SpriteNodeTest, ClonesCopyEveryValue) {
     EXPECT_EQ(clone->getQuad().vertices[2].Pos, sprite->getQuad().vertices[2].Pos);
     EXPECT_EQ(clone->getQuad().vertices[2].TCoords, sprite->getQuad().vertices[2].TCoords);
 }
+
+namespace {
+
+// Counts the update events it is offered.
+struct UpdateCounter : EventReceiver {
+    bool handleEvent(Event* event) override {
+        if (event && event->getTypeId() == EventId::UpdateEvent) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+// A node that takes update events itself.
+class UpdateCountingNode : public BaseNode {
+public:
+    using BaseNode::BaseNode;
+    bool handleEvent(Event* event) override {
+        if (event && event->getTypeId() == EventId::UpdateEvent) ++count;
+        return BaseNode::handleEvent(event);
+    }
+    int count = 0;
+};
+
+// A class made from the sprite that takes update events.
+class UpdateCountingSprite : public SpriteNode {
+public:
+    UpdateCountingSprite(const CreationContext* context, BaseNode* parent)
+        : SpriteNode(context, parent, nullptr, false) {
+        linkToParent(parent, true);
+    }
+    bool handleEvent(Event* event) override {
+        if (event && event->getTypeId() == EventId::UpdateEvent) ++count;
+        return SpriteNode::handleEvent(event);
+    }
+    int count = 0;
+};
+
+}  // namespace
+
+// Routing passes over plain sprites for events they cannot take, but a sprite
+// with a listener, a sprite with children and a class made from the sprite
+// still get every event.
+TEST_F(SpriteNodeTest, EventsReachSpriteListenersChildrenAndDerivedClasses) {
+    const CreationContext context(manager_.get(), "");
+    CountedRef<BaseNode> root(new BaseNode(&context, nullptr, nullptr));
+    auto addSprite = [&] {
+        auto* sprite = new SpriteNode(&context, root.get(), nullptr);
+        sprite->setAtlasTexture(atlas_.get());
+        sprite->release();
+        return sprite;
+    };
+    addSprite();
+    SpriteNode* listened = addSprite();
+    UpdateCounter listener;
+    listened->addListener(&listener);
+    SpriteNode* parent = addSprite();
+    auto* child = new UpdateCountingNode(&context, parent, nullptr);
+    child->release();
+    auto* derived = new UpdateCountingSprite(&context, root.get());
+    derived->release();
+    addSprite();
+
+    CountedRef<UpdateEvent> update(new UpdateEvent(16));
+    EXPECT_FALSE(root->deliver(DeliveryMode::HandleThenChildren, update.get()));
+    EXPECT_FALSE(root->deliver(DeliveryMode::ChildrenThenHandle, update.get()));
+    EXPECT_EQ(listener.count, 2);
+    EXPECT_EQ(child->count, 2);
+    EXPECT_EQ(derived->count, 2);
+    listened->removeListener(&listener);
+}

@@ -1,4 +1,5 @@
 #include "tools/contentcheck/ContentChecker.h"
+#include "engine/platform/EngineKinds.h"
 #include "engine/audio/SoundDecoder.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/CContentProcessorsManager.h"
@@ -110,6 +111,9 @@ public:
 
     void run() {
         listFiles();
+        // The engine's kinds and processors, as the device has them; the
+        // game's come later, after the start-up scenes are checked.
+        registerEngineKinds();
         device_ = IrrRef<irr::IrrlichtDevice>(makeNullDevice());
         if (!device_) return problem("", "no null video device to load content with");
         fileSystem_ = makeRef<FileSystem>();

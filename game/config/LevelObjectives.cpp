@@ -1,0 +1,247 @@
+#include "game/config/LevelObjectives.h"
+#include "engine/content/Dictionary.h"
+#include "engine/core/TextConvert.h"
+#include "engine/core/TextRoutines.h"
+#include "game/config/BuildingsConfiguration.h"
+#include "game/config/ConfigReading.h"
+#include <cmath>
+
+namespace game {
+
+using engine::stringw;
+using engine::XmlReader;
+
+namespace {
+
+// The key's text with the argument in place; the bare argument without a dictionary.
+stringw formatKey(const char* key, const stringw& argument) {
+    engine::IDictionary* dictionary = engine::getCurrentDictionary();
+    return dictionary ? dictionary->format(key, argument) : argument;
+}
+
+stringw decimal(int32_t value) { return stringw(value); }
+
+stringw money(int32_t amount) { return formatKey("MoneyDollar", engine::formatWithSeparator(amount, L',')); }
+
+stringw moneyProgress(float current, float target) {
+    return money(static_cast<int32_t>(std::floor(current + 0.5f))) + L"/" + money(static_cast<int32_t>(target));
+}
+
+stringw countProgress(int32_t count, int32_t target) { return decimal(count) + L"/" + decimal(target); }
+
+// Owned, not for sale, not under another job and without a condition.
+bool passesOwnedFilter(const LevelBuildingView& b) {
+    return b.isOwned() && !b.isForSale() && b.jobState() != 3 && b.condition() == 0;
+}
+
+// The record a building counts with: none while it is destroyed, the one it
+// had before a running construction, and only a built one.
+const GBuildingConfig* recordOfCount(const LevelBuildingView& b) {
+    if (b.jobState() == 2) return nullptr;
+    const GBuildingConfig* record = b.jobState() == 1 ? b.previousRecord() : b.record();
+    if (!record || record->Level == 0) return nullptr;
+    return record;
+}
+
+bool listAccepts(const engine::array<engine::NameId>& list, engine::NameId id) {
+    return list.empty() || containsName(list, id);
+}
+
+}  // namespace
+
+GObjective* createObjective(const stringw& typeName) {
+    if (typeName == L"Money") return new MoneyObjective();
+    if (typeName == L"Income") return new IncomeObjective();
+    if (typeName == L"Workers") return new WorkersObjective();
+    if (typeName == L"GuestsCount") return new GuestsCountObjective();
+    if (typeName == L"HaveTypedBuildingsCount") return new HaveTypedBuildingsCountObjective();
+    if (typeName == L"HaveEachTypeBuildingsCount") return new HaveEachTypeBuildingsCountObjective();
+    if (typeName == L"TypedHistoryActionsCount") return new TypedHistoryActionsCountObjective();
+    if (typeName == L"HaveConcurrentFeatures") return new HaveConcurrentFeaturesObjective();
+    return nullptr;
+}
+
+void GObjectiveList::clear() {
+    for (GObjective* objective : objectives_) delete objective;
+    objectives_.clear();
+}
+
+bool GObjectiveList::read(XmlReader& reader) {
+    clear();
+    return forEachChild(reader, [this](XmlReader& r) {
+        if (r.getNodeName() != L"Objective") return true;
+        // Unknown kinds are skipped.
+        GObjective* objective = createObjective(r.getAttributeValue(L"Type"));
+        if (!objective) return true;
+        objective->read(r);
+        objectives_.push_back(objective);
+        return true;
+    });
+}
+
+// --- Money
+
+bool MoneyObjective::isMet(const LevelStateView& level) { return value <= level.money(); }
+stringw MoneyObjective::getText(bool) const { return infoStr; }
+stringw MoneyObjective::getProgressText(const LevelStateView& level) const {
+    return moneyProgress(level.money(), value);
+}
+stringw MoneyObjective::getHint() const { return L"%GamePlay_CompleteHintMoney%"; }
+void MoneyObjective::read(const XmlReader& reader) {
+    value = reader.getAttributeValueAsFloat(L"Value", 0.0f);
+    infoStr = reader.getAttributeValue(L"InfoStr");
+}
+
+// --- Income
+
+bool IncomeObjective::isMet(const LevelStateView& level) { return value <= level.dailyIncome(); }
+stringw IncomeObjective::getText(bool full) const {
+    return formatKey(full ? "Obj_IncomeFull" : "Obj_Income",
+                     engine::formatWithSeparator(static_cast<int32_t>(value), L','));
+}
+stringw IncomeObjective::getProgressText(const LevelStateView& level) const {
+    return moneyProgress(level.dailyIncome(), value);
+}
+stringw IncomeObjective::getHint() const { return L"%GamePlay_CompleteHintIncome%"; }
+void IncomeObjective::read(const XmlReader& reader) { value = reader.getAttributeValueAsFloat(L"Value", 0.0f); }
+
+// --- Workers
+
+bool WorkersObjective::isMet(const LevelStateView& level) { return level.workersHired() >= value; }
+stringw WorkersObjective::getText(bool) const { return formatKey("Obj_Workers", decimal(value)); }
+stringw WorkersObjective::getProgressText(const LevelStateView& level) const {
+    return countProgress(level.workersHired(), value);
+}
+stringw WorkersObjective::getHint() const { return L"%GamePlay_CompleteHintWorkers%"; }
+void WorkersObjective::read(const XmlReader& reader) { value = reader.getAttributeValueAsInt(L"Value", 0); }
+
+// --- Guests
+
+bool GuestsCountObjective::isMet(const LevelStateView& level) { return level.guests() >= value; }
+stringw GuestsCountObjective::getText(bool) const { return formatKey("Obj_HaveGuests", decimal(value)); }
+stringw GuestsCountObjective::getProgressText(const LevelStateView& level) const {
+    return countProgress(level.guests(), value);
+}
+stringw GuestsCountObjective::getHint() const { return L"%GamePlay_CompleteHintGuests%"; }
+void GuestsCountObjective::read(const XmlReader& reader) { value = reader.getAttributeValueAsInt(L"Value", 0); }
+
+// --- Counting kinds
+
+stringw CountingObjective::getText(bool) const { return infoStr; }
+stringw CountingObjective::getProgressText(const LevelStateView& level) const {
+    return countProgress(count(level), target());
+}
+
+int32_t HaveTypedBuildingsCountObjective::count(const LevelStateView& level) const {
+    const bool incomeBonusTest = minIncomeBonus != kNoIncomeBonusTest;
+    int32_t counted = 0;
+    for (uint32_t i = 0; i < level.buildingCount(); ++i) {
+        const LevelBuildingView& b = level.building(i);
+        if (mustOwn && !passesOwnedFilter(b)) continue;
+        if (incomeBonusTest) {
+            if (b.incomeBonusPercent() < minIncomeBonus) continue;
+        } else if (minServedGuests > 0 && b.servedGuests() < minServedGuests) {
+            continue;
+        }
+        const GBuildingConfig* record = b.record();
+        if (!incomeBonusTest || !buildingTypes.empty()) {
+            record = recordOfCount(b);
+            if (!record) continue;
+        }
+        if (!buildingTypes.empty() && !containsName(buildingTypes, record->Name)) continue;
+        if (!listAccepts(placeNames, b.placeName())) continue;
+        ++counted;
+    }
+    return counted;
+}
+
+void HaveTypedBuildingsCountObjective::read(const XmlReader& reader) {
+    buildingTypes = nameListAttribute(reader, L"BuildingTypes");
+    placeNames = nameListAttribute(reader, L"PlaceNames");
+    infoStr = reader.getAttributeValue(L"InfoStr");
+    value = reader.getAttributeValueAsInt(L"Value", 0);
+    minIncomeBonus = reader.getAttributeValueAsFloat(L"MinIncomeBonus", kNoIncomeBonusTest);
+    minServedGuests = reader.getAttributeValueAsInt(L"MinServedGuests", 0);
+    mustOwn = reader.getAttributeValue(L"MustOwn") == L"true";
+}
+
+int32_t HaveEachTypeBuildingsCountObjective::count(const LevelStateView& level) const {
+    std::vector<int32_t> counters(buildingTypes.size(), 0);
+    for (uint32_t i = 0; i < level.buildingCount(); ++i) {
+        const LevelBuildingView& b = level.building(i);
+        if (mustOwn && !passesOwnedFilter(b)) continue;
+        if (buildingTypes.empty()) continue;
+        const GBuildingConfig* record = recordOfCount(b);
+        if (!record) continue;
+        for (uint32_t t = 0; t < buildingTypes.size(); ++t) {
+            if (buildingTypes[t] != record->Name) continue;
+            if (counters[t] < value) ++counters[t];
+            break;
+        }
+    }
+    int32_t sum = 0;
+    for (int32_t c : counters) sum += c;
+    return sum;
+}
+
+void HaveEachTypeBuildingsCountObjective::read(const XmlReader& reader) {
+    buildingTypes = nameListAttribute(reader, L"BuildingTypes");
+    infoStr = reader.getAttributeValue(L"InfoStr");
+    value = reader.getAttributeValueAsInt(L"Value", 0);
+    mustOwn = reader.getAttributeValue(L"MustOwn") == L"true";
+}
+
+int32_t TypedHistoryActionsCountObjective::count(const LevelStateView& level) const {
+    int32_t counted = 0;
+    for (const HistoryRecord& entry : level.history()) {
+        if (entry.action == action && listAccepts(buildingTypes, entry.buildingType) &&
+            listAccepts(placeNames, entry.placeName)) {
+            ++counted;
+        }
+    }
+    return counted;
+}
+
+void TypedHistoryActionsCountObjective::read(const XmlReader& reader) {
+    buildingTypes = nameListAttribute(reader, L"BuildingTypes");
+    placeNames = nameListAttribute(reader, L"PlaceNames");
+    infoStr = reader.getAttributeValue(L"InfoStr");
+    value = reader.getAttributeValueAsInt(L"Value", 0);
+    action = reader.getAttributeValueAsInt(L"Action", 0);
+}
+
+int32_t HaveConcurrentFeaturesObjective::count(const LevelStateView& level) const {
+    std::vector<bool> used(level.buildingCount(), false);
+    int32_t counted = 0;
+    for (uint32_t pair = 0; pair < buildingTypes.size(); ++pair) {
+        for (uint32_t i = 0; i < level.buildingCount(); ++i) {
+            if (used[i]) continue;
+            const LevelBuildingView& b = level.building(i);
+            if (!b.isOwned() || b.isForSale() || b.condition() != 0) continue;
+            const GBuildingConfig* record = recordOfCount(b);
+            if (!record || b.jobState() == 3 || record->Name != buildingTypes[pair]) continue;
+            if (b.featureState(featureIndices[pair]) != 1) continue;
+            used[i] = true;
+            ++counted;
+            break;
+        }
+    }
+    return counted;
+}
+
+bool HaveConcurrentFeaturesObjective::isMet(const LevelStateView& level) {
+    if (latched) return true;
+    if (count(level) >= target()) latched = true;
+    return latched;
+}
+
+void HaveConcurrentFeaturesObjective::read(const XmlReader& reader) {
+    buildingTypes = nameListAttribute(reader, L"BuildingTypes");
+    featureIndices = engine::parseIntArray(engine::narrow(reader.getAttributeValue(L"FeatureIndices")));
+    infoStr = reader.getAttributeValue(L"InfoStr");
+    // Pairs: the longer list is cut to the shorter one.
+    while (buildingTypes.size() > featureIndices.size()) buildingTypes.erase(buildingTypes.size() - 1);
+    while (featureIndices.size() > buildingTypes.size()) featureIndices.erase(featureIndices.size() - 1);
+}
+
+}  // namespace game

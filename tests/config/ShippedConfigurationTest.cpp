@@ -1,0 +1,139 @@
+// The configuration files shipped in assets/ load through the readers without
+// a single message, and every name they use exists.
+#include "engine/content/Dictionary.h"
+#include "engine/core/TextConvert.h"
+#include "engine/core/XmlReader.h"
+#include "game/config/BuildingsConfiguration.h"
+#include "game/config/ConfigurationCheck.h"
+#include "game/config/LevelConfig.h"
+#include "game/config/LevelPaths.h"
+#include "game/config/LevelScores.h"
+#include "game/config/UpgradesConfiguration.h"
+#include "support/LogCapture.h"
+#include "support/TempDir.h"
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <typeinfo>
+
+namespace {
+
+// The source tree: TEST_SOURCE_DIR when set, else the nearest folder above the
+// working directory (the build folder) that holds assets/.
+std::string sourceRoot() {
+    if (const char* root = std::getenv("TEST_SOURCE_DIR")) return root;
+    std::filesystem::path folder = std::filesystem::current_path();
+    while (!folder.empty() && !std::filesystem::exists(folder / "assets/levels/common")) {
+        if (folder == folder.parent_path()) return ".";
+        folder = folder.parent_path();
+    }
+    return folder.string();
+}
+
+std::string assetPath(const std::string& relative) { return sourceRoot() + "/assets/" + relative; }
+
+std::set<std::string> dictionaryKeys(const std::string& path) {
+    std::set<std::string> keys;
+    engine::XmlReader reader(path.c_str());
+    while (reader.read()) {
+        if (reader.getNodeType() == irr::io::EXN_ELEMENT && reader.getNodeName() == L"s") {
+            keys.insert(engine::narrow(reader.getAttributeValue(L"n")).c_str());
+        }
+    }
+    return keys;
+}
+
+class ShippedConfiguration : public testing::Test {
+protected:
+    void SetUp() override {
+        engine::XmlReader b(assetPath("levels/common/BuildingsConfiguration.xml").c_str());
+        ASSERT_TRUE(buildings.readBuildingsConfiguration(b));
+        engine::XmlReader u(assetPath("levels/common/UpgradesConfiguration.xml").c_str());
+        ASSERT_TRUE(upgrades.readUpgradesConfiguration(u));
+        engine::XmlReader s(assetPath("levels/common/LevelScores.xml").c_str());
+        ASSERT_TRUE(scores.readLevelScores(s));
+        engine::XmlReader c(assetPath("scenes/ComicsConfiguration.xml").c_str());
+        ASSERT_TRUE(comics.readComicsConfiguration(c));
+        for (int n = 1; n <= 3; ++n) {
+            const std::string folder = "levels/level" + std::to_string(n);
+            engine::XmlReader l(assetPath(folder + "/LevelConfiguration.xml").c_str());
+            levels[n - 1].reset(new game::GLevelConfig());
+            ASSERT_TRUE(levels[n - 1]->readLevelConfiguration(l)) << folder;
+            engine::XmlReader p(assetPath(folder + "/LevelPaths.xml").c_str());
+            paths[n - 1].reset(new game::GLevelPaths());
+            ASSERT_TRUE(paths[n - 1]->readLevelPaths(p)) << folder;
+        }
+    }
+
+    testing_support::LogCapture log;
+    game::BuildingsConfiguration buildings;
+    game::UpgradesConfiguration upgrades;
+    game::LevelScores scores;
+    game::ComicsConfiguration comics;
+    engine::CountedRef<game::GLevelConfig> levels[3];
+    engine::CountedRef<game::GLevelPaths> paths[3];
+};
+
+}  // namespace
+
+TEST_F(ShippedConfiguration, LoadsWithoutAMessage) {
+    for (const auto& entry : log.entries()) ADD_FAILURE() << entry.text;
+    EXPECT_NE(buildings.find(engine::makeNameId("BuildingPlace")), nullptr);
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        const game::GLevelConfig& level = *levels[n - 1];
+        EXPECT_EQ(level.levelNumber, n);
+        EXPECT_GT(level.objectives->size(), 0u);
+        EXPECT_GT(level.randomEvents->size(), 0u);
+        for (uint32_t i = 0; i < level.randomEvents->size(); ++i) EXPECT_TRUE(level.randomEvents->at(i)->canFire());
+        EXPECT_EQ(level.materialOrderOptions.size(), 6u);
+        const std::string key = "level" + std::to_string(n);
+        ASSERT_EQ(scores.entries().count(key), 1u);
+        EXPECT_GT(scores.entries().at(key).Time, 0);
+        EXPECT_GT(paths[n - 1]->carPaths(engine::makeNameId("NeutralCar")).size(), 0u);
+        EXPECT_GT(paths[n - 1]->pedestrianPaths().size(), 0u);
+        for (engine::NameId id : paths[n - 1]->carPathIds()) {
+            for (const auto* path : paths[n - 1]->carPaths(id)) EXPECT_GE(path->points.size(), 2u);
+        }
+    }
+    // The developer reload reads the scores from the scenes folder: the same file.
+    EXPECT_EQ(testing_support::TempDir::read(assetPath("levels/common/LevelScores.xml")),
+              testing_support::TempDir::read(assetPath("scenes/LevelScores.xml")));
+}
+
+TEST_F(ShippedConfiguration, EveryLevelCanBuildWhatItOffersAndUsesEveryObjectiveKind) {
+    std::set<std::string> objectiveKinds;
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        game::LevelAvailability availability;
+        // A player who bought every upgrade the shop sold before this level.
+        engine::stringc bought;
+        for (const auto& entry : upgrades.upgrades()) {
+            if (entry.second->Level < n) bought += engine::nameOfId(entry.first) + ";";
+        }
+        availability.fill(upgrades, levels[n - 1].get(), n - 1, bought);
+        const auto& offered = levels[n - 1]->availableBuildingsForBuild;
+        for (uint32_t i = 0; i < offered.size(); ++i) {
+            EXPECT_TRUE(availability.isBuildingAvailable(offered[i])) << engine::nameOfId(offered[i]).c_str();
+        }
+        for (uint32_t i = 0; i < levels[n - 1]->objectives->size(); ++i) {
+            objectiveKinds.insert(typeid(*levels[n - 1]->objectives->at(i)).name());
+        }
+    }
+    EXPECT_EQ(objectiveKinds.size(), 8u);
+}
+
+TEST_F(ShippedConfiguration, EveryNamedReferenceExists) {
+    game::ConfigurationNames names;
+    names.dictionaryKeys = dictionaryKeys(assetPath("strings/config-texts.xml"));
+    ASSERT_FALSE(names.dictionaryKeys.empty());
+    // The texts load as a dictionary of their own, to be merged into the game's.
+    engine::Dictionary texts;
+    ASSERT_TRUE(texts.load(assetPath("strings/config-texts.xml").c_str()));
+    EXPECT_EQ(texts.getCount(), names.dictionaryKeys.size());
+    std::vector<std::string> problems;
+    EXPECT_TRUE(game::checkConfigurationFiles(sourceRoot() + "/assets", names, {}, problems));
+    for (const std::string& problem : problems) ADD_FAILURE() << problem;
+}
