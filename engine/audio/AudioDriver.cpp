@@ -6,7 +6,9 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace engine {
 
@@ -47,6 +49,10 @@ bool OpenALAudioDriver::init() {
         logError("Failed to open the OpenAL audio device");
         return false;
     }
+    // OpenAL Soft's null backend opens like a device but plays into nothing.
+    const char* backends = std::getenv("ALSOFT_DRIVERS");
+    if (backends && std::string(backends) == "null")
+        logInfo("No sound: OpenAL plays to its null backend (ALSOFT_DRIVERS=null)");
     context_ = alcCreateContext(device_, nullptr);
     if (!context_) {
         alcCloseDevice(device_);

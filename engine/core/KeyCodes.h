@@ -7,6 +7,7 @@ namespace engine {
 namespace KeyCode {
 constexpr int32_t Backspace = 8;
 constexpr int32_t Enter = 13;
+constexpr int32_t Escape = 27;
 constexpr int32_t End = 35;
 constexpr int32_t Home = 36;
 constexpr int32_t Left = 37;

@@ -60,9 +60,11 @@ struct CloseFilter {
     WireToEvent previous;
 };
 
+// Never destroyed: the process-wide device may release its window from an
+// exit handler that runs after the static objects made later are gone.
 std::vector<CloseFilter>& closeFilters() {
-    static std::vector<CloseFilter> filters;
-    return filters;
+    static std::vector<CloseFilter>* filters = new std::vector<CloseFilter>();
+    return *filters;
 }
 
 Bool filterCloseRequest(Display* display, XEvent* converted, xEvent* wire) {
@@ -151,6 +153,20 @@ std::string toUtf8(const stringw& text) {
     return out;
 }
 
+// Xlib's own handler ends the process on any protocol error. Some requests
+// a window makes are refused by some servers without harm (Xvfb's GLX refuses
+// the swap interval that vertical sync asks for): such an error is logged and
+// the program goes on.
+int logXError(Display* display, XErrorEvent* error) {
+    char text[256] = {};
+    XGetErrorText(display, error->error_code, text, sizeof(text) - 1);
+    const std::string message = std::string("X request refused: ") + text + " (request " +
+                                std::to_string(static_cast<int>(error->request_code)) + "." +
+                                std::to_string(static_cast<int>(error->minor_code)) + ")";
+    getLogger().log(message.c_str(), LOG_WARNING);
+    return 0;
+}
+
 irr::SIrrlichtCreationParameters irrlichtParameters(const DeviceParameters& p, irr::IEventReceiver* receiver) {
     irr::SIrrlichtCreationParameters irr;
     irr.DriverType = p.driverType == VideoDriverType::Null ? irr::video::EDT_NULL : irr::video::EDT_OPENGL;
@@ -180,6 +196,8 @@ irr::SIrrlichtCreationParameters irrlichtParameters(const DeviceParameters& p, i
 // ---- Creation -------------------------------------------------------------
 
 IrrlichtDisplayHost* IrrlichtDisplayHost::create(const DeviceParameters& parameters) {
+    static const XErrorHandler systemHandler = XSetErrorHandler(logXError);
+    (void)systemHandler;
     CountedRef<IrrlichtDisplayHost> host(new IrrlichtDisplayHost());
     const irr::SIrrlichtCreationParameters irrParameters = irrlichtParameters(parameters, host.get());
     if (irrParameters.DriverType == irr::video::EDT_OPENGL) keepFrameMemory();

@@ -1,4 +1,101 @@
 #include "game/app/GameNodeKinds.h"
+#include "game/app/GIntroScene.h"
+#include "game/app/GLogosScene.h"
 
-// No game node kind exists yet; the kinds join this table as they are written.
-void registerGameNodeKinds() {}
+namespace game {
+
+using engine::createNodeOf;
+
+namespace {
+
+const GameNodeKind kStartupKinds[] = {
+    {L"GDebugStatsScene", 1000, nullptr},
+    {L"GLogosScene", 1101, &createNodeOf<GLogosScene>},
+    {L"GIntroScene", 1102, &createNodeOf<GIntroScene>},
+    {L"GQuitConfirmationScene", 1126, nullptr},
+    {L"GRectangleNode", 1135, nullptr},
+};
+
+// A kind's creator joins this table with its class.
+const GameNodeKind kGameKinds[] = {
+    {L"GMainMenuScene", 1103, nullptr},
+    {L"GMainMenuPedestrianNode", 1104, nullptr},
+    {L"GMainMenuCarNode", 1105, nullptr},
+    {L"GMainMenuBikeNode", 1107, nullptr},
+    {L"GMainMenuCloudNode", 1106, nullptr},
+    {L"GSelectPlayerScene", 1108, nullptr},
+    {L"GSelectPlayerInputNameScene", 1109, nullptr},
+    {L"GShopButton", 1137, nullptr},
+    {L"GShopScene", 1117, nullptr},
+    {L"GMapLocationButton", 1136, nullptr},
+    {L"GMapScene", 1116, nullptr},
+    {L"GComicsScene", 1127, nullptr},
+    {L"GLoadingLevelScene", 1119, nullptr},
+    {L"GGamePlayScene", 1120, nullptr},
+    {L"GLevelObjectivesScene", 1121, nullptr},
+    {L"GEllipseSectorNode", 1133, nullptr},
+    {L"GRectangleNode", 1135, nullptr},
+    {L"GLevelCompletedScene", 1123, nullptr},
+    {L"GAchievementUnlockedScene", 1122, nullptr},
+    {L"GAchievementsScene", 1113, nullptr},
+    {L"GHelpScene", 1115, nullptr},
+    {L"GCreditsScene", 1114, nullptr},
+    {L"GInGameMenuScene", 1125, nullptr},
+    {L"GOptionsScene", 1110, nullptr},
+    {L"GMiniCompletedScene", 1124, nullptr},
+    {L"GMiniGameHiddenScene", 1129, nullptr},
+    {L"GMiniGameHidden2Scene", 1130, nullptr},
+    {L"GMiniGameAuctionScene", 1132, nullptr},
+    {L"GBuildingNode", 1139, nullptr},
+    {L"GGameLevelScene", 1138, nullptr},
+    {L"GPathMovableNode", 1140, nullptr},
+    {L"GSpiralMovableNode", 1142, nullptr},
+    {L"GBaloonNode", 1143, nullptr},
+    {L"GPicEffectNode", 1144, nullptr},
+    {L"GShieldStarNode", 1145, nullptr},
+    {L"GShieldEffectNode", 1146, nullptr},
+    {L"GLakeWaveNode", 1151, nullptr},
+    {L"GBirdNode", 1152, nullptr},
+    {L"GCircularBirdNode", 1153, nullptr},
+    {L"GCarNode", 1154, nullptr},
+    {L"GPedestrianNode", 1155, nullptr},
+    {L"GTextTrailNode", 1156, nullptr},
+    {L"GFireworkNode", 1157, nullptr},
+    {L"OnceSpawnerNode", 1158, nullptr},
+    {L"GHOHintParticlesNode", 1147, nullptr},
+    {L"GWeatherParticlesNode", 1149, nullptr},
+    {L"GSelectGridNode", 1134, nullptr},
+};
+
+}  // namespace
+
+void registerKinds(const GameNodeKind* kinds, size_t count) {
+    engine::NodeFactory& factory = engine::getNodeFactory();
+    for (size_t i = 0; i < count; ++i) {
+        if (kinds[i].creator) factory.registerNodeKind(kinds[i].name, kinds[i].creator);
+    }
+}
+
+const GameNodeKind* startupNodeKinds(size_t& count) {
+    count = sizeof(kStartupKinds) / sizeof(kStartupKinds[0]);
+    return kStartupKinds;
+}
+
+const GameNodeKind* gameNodeKinds(size_t& count) {
+    count = sizeof(kGameKinds) / sizeof(kGameKinds[0]);
+    return kGameKinds;
+}
+
+void registerStartupNodeKinds() {
+    size_t count = 0;
+    const GameNodeKind* kinds = startupNodeKinds(count);
+    registerKinds(kinds, count);
+}
+
+}  // namespace game
+
+void registerGameNodeKinds() {
+    size_t count = 0;
+    const game::GameNodeKind* kinds = game::gameNodeKinds(count);
+    game::registerKinds(kinds, count);
+}

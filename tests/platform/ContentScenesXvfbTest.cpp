@@ -21,7 +21,7 @@
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/SpriteNode.h"
 #include "platform/DeviceTestSupport.h"
-#include "platform/DisplayTestSupport.h"
+#include "support/DisplayTestSupport.h"
 #include "support/LogCapture.h"
 #include "tools/contentcheck/ContentChecker.h"
 

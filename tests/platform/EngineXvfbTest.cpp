@@ -20,7 +20,7 @@
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
 #include "platform/DeviceTestSupport.h"
-#include "platform/DisplayTestSupport.h"
+#include "support/DisplayTestSupport.h"
 #include "support/LogCapture.h"
 #include "support/SetUpNeeds.h"
 #include "support/TempDir.h"

@@ -9,7 +9,7 @@
 #include "engine/visual/QuadBatcher.h"
 #include "engine/visual/TextureSource.h"
 #include "platform/DeviceTestSupport.h"
-#include "platform/DisplayTestSupport.h"
+#include "support/DisplayTestSupport.h"
 #include "support/LogCapture.h"
 #include "support/SetUpNeeds.h"
 

@@ -17,6 +17,7 @@
 #include "engine/io/IrrRef.h"
 #include "engine/io/PathUtils.h"
 #include "engine/particles/ParticleCollection.h"
+#include "engine/platform/EngineKinds.h"
 #include "engine/visual/AtlasTextureCollection.h"
 #include "game/app/GameNodeKinds.h"
 #include "game/config/ConfigurationCheck.h"
@@ -117,6 +118,8 @@ public:
         device_ = IrrRef<irr::IrrlichtDevice>(makeNullDevice());
         if (!device_) return problem("", "no null video device to load content with");
         fileSystem_ = makeRef<FileSystem>();
+        // The atlas, font, image and sound processors come with the engine's parts.
+        registerEngineKinds();
         processors_.reset(new CContentProcessorsManager(device_->getVideoDriver(), nullptr, fileSystem_.get(),
                                                         &getNodeFactory()));
         content_.reset(new CContentManager(device_->getVideoDriver(), fileSystem_.get(), processors_.get()));

@@ -1,4 +1,4 @@
-#include "platform/DisplayTestSupport.h"
+#include "support/DisplayTestSupport.h"
 #include "engine/platform/EngineDevice.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -97,6 +98,23 @@ std::string XProbe::getName(uintptr_t window) {
 bool XProbe::isMapped(uintptr_t window) {
     XWindowAttributes attributes;
     return XGetWindowAttributes(x(display_), window, &attributes) && attributes.map_state != IsUnmapped;
+}
+
+bool XProbe::capture(uintptr_t window, std::vector<uint32_t>& pixels, int& width, int& height) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x(display_), window, &attributes)) return false;
+    XImage* image = XGetImage(x(display_), window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) return false;
+    width = attributes.width;
+    height = attributes.height;
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column)
+            pixels[static_cast<size_t>(row) * width + column] =
+                0xFF000000u | (static_cast<uint32_t>(XGetPixel(image, column, row)) & 0xFFFFFFu);
+    XDestroyImage(image);
+    return true;
 }
 
 void XProbe::focus(uintptr_t window) {

@@ -57,6 +57,9 @@ public:
     bool getSize(uintptr_t window, int& width, int& height);
     std::string getName(uintptr_t window);
     bool isMapped(uintptr_t window);
+    // The window's pixels as ARGB rows, read from the server; false when the
+    // window cannot be read.
+    bool capture(uintptr_t window, std::vector<uint32_t>& pixels, int& width, int& height);
     // Brings the window above the others (windows of tests running beside).
     void raise(uintptr_t window);
     // Gives the keyboard focus to the window, or back to whatever window the

@@ -1,0 +1,161 @@
+#pragma once
+// The game object: the first receiver of every engine event. It sets the
+// engine up, opens the window, makes the managers the scenes run on, owns the
+// configuration holders and the achievements tracker, draws each frame with
+// the letterbox bars that fit the 1024 x 768 virtual screen to the real one,
+// pauses the sound while the window lacks the focus, and answers the
+// developer keys.
+#include "engine/core/EventMap.h"
+#include "engine/core/EventReceiver.h"
+#include "engine/core/Types.h"
+#include "engine/platform/DeviceParameters.h"
+
+#include <functional>
+#include <string>
+
+namespace engine {
+class CContentManager;
+class EngineDeviceBase;
+class SceneManager;
+class TimerScheduler;
+class XmlReader;
+}  // namespace engine
+
+namespace game {
+
+class AchievementsTracker;
+class BuildingsConfiguration;
+class ComicsConfiguration;
+class GLogosConfiguration;
+class LevelScores;
+class UpgradesConfiguration;
+
+// A level's result as the level-completed hook receives it.
+struct LevelResult {
+    engine::stringw playerName;
+    int32_t playTimeSeconds = 0;
+    int32_t unused = 0;
+};
+
+// Hooks without behaviour of their own.
+class AppHooks : public virtual engine::RefCounted {
+public:
+    bool onLoadingDone() { return true; }
+    bool onShutdown() { return true; }
+    void onLevelCompleted(const engine::stringc&, const LevelResult&) {}
+};
+
+// Where the letterbox puts the virtual screen: the two bars in screen pixels
+// (left, top, right, bottom), and the scene manager's position and scale.
+struct Letterbox {
+    engine::recti bars[2];
+    engine::vector3df position;
+    engine::vector3df scale;
+};
+
+// The letterbox of a screen of width x height pixels; false (nothing
+// computed) for a screen without area.
+bool computeLetterbox(int32_t width, int32_t height, Letterbox& out);
+
+// Whether typing this character completes the developer code, given the keys
+// typed before (at most the last eight kept, a key without character as 0).
+bool typeDeveloperKey(std::string& typedKeys, int32_t character);
+
+class GGameApp : public engine::EventReceiver {
+    ENGINE_DECLARE_EVENT_MAP(GGameApp)
+
+public:
+    static constexpr float kVirtualWidth = 1024.0f;
+    static constexpr float kVirtualHeight = 768.0f;
+
+    GGameApp();
+    ~GGameApp() override;
+
+    GGameApp(const GGameApp&) = delete;
+    GGameApp& operator=(const GGameApp&) = delete;
+
+    // Everything up to the logos scene; false when the window or the logos
+    // scene cannot be had.
+    bool init();
+    // The engine loop; true when the window was closed normally.
+    bool run();
+    // The current player's volumes and music.
+    void applySoundSettings();
+    void updateLetterbox();
+    void emptyHook(const engine::stringc&) {}
+
+    // Parts of init, in their order.
+    void setEngineSettings();
+    void setProfileDefaults();
+    // The content manager, the two timer schedulers and the two scene
+    // managers, registered with the device.
+    void createManagers(engine::EngineDeviceBase* device);
+    void mountAssets();
+    void setUpSoundGroups();
+
+    // The configuration files the intro reads, and the developer reload.
+    void loadGameConfiguration();
+    void loadComicsConfiguration();
+    void reloadConfiguration();
+    // Writes the current frame as "screenshot<N>.jpg" into the user data folder.
+    void takeScreenshot();
+
+    // ---- Event handlers --------------------------------------------------
+    bool ignoreEvent(engine::Event* event);
+    bool onVideoDriverCreated(engine::VideoDriverCreatedEvent* event);
+    bool onUpdate(engine::UpdateEvent* event);
+    bool onRender(engine::RenderEvent* event);
+    bool onWindowFocus(engine::WindowFocusEvent* event);
+    bool onCloseRequest(engine::CEventSystemFlowCloseRequest* event);
+    bool onKeyDown(engine::KeyDownEvent* event);
+
+    // ---- Access ------------------------------------------------------------
+    const engine::vector2df& getVirtualScreenSize() const { return virtualScreenSize_; }
+    const engine::recti& getBarRect(int index) const { return barRects_[index]; }
+    const engine::DeviceParameters& getCreationParameters() const { return creationParameters_; }
+    engine::TimerScheduler* getTimerScheduler(int index) const { return schedulers_[index]; }
+    engine::SceneManager* getSceneManager(int index) const { return sceneManagers_[index]; }
+    engine::CContentManager* getContentManager() const { return contentManager_; }
+    GLogosConfiguration* getLogosConfiguration() const { return logos_; }
+    ComicsConfiguration* getComicsConfiguration() const { return comics_; }
+    LevelScores* getLevelScores() const { return levelScores_; }
+    BuildingsConfiguration* getBuildingsConfiguration() const { return buildings_; }
+    UpgradesConfiguration* getUpgradesConfiguration() const { return upgrades_; }
+    AchievementsTracker* getAchievementsTracker() const { return achievements_; }
+    AppHooks* getHooks() const { return hooks_; }
+    uint32_t getLastStepMs() const { return lastStepMs_; }
+    const std::string& getTypedKeys() const { return typedKeys_; }
+
+private:
+    // Opens the file through the file system and hands its reader to the
+    // holder; false when it does not open or is not XML (logged by the reader).
+    bool readConfigurationFile(const char* path, const std::function<void(engine::XmlReader&)>& read);
+    void fillCreationParameters();
+    void installCursor();
+    void readLogos();
+
+    engine::vector2df virtualScreenSize_{kVirtualWidth, kVirtualHeight};
+    engine::recti barRects_[2];
+    engine::DeviceParameters creationParameters_;
+    engine::TimerScheduler* schedulers_[2] = {nullptr, nullptr};      // one reference each
+    engine::SceneManager* sceneManagers_[2] = {nullptr, nullptr};     // one reference each
+    engine::CContentManager* contentManager_ = nullptr;               // one reference
+    engine::EngineDeviceBase* registry_ = nullptr;                    // where the managers are registered
+    GLogosConfiguration* logos_;
+    ComicsConfiguration* comics_;
+    LevelScores* levelScores_;
+    BuildingsConfiguration* buildings_;
+    UpgradesConfiguration* upgrades_;
+    AchievementsTracker* achievements_;
+    AppHooks* hooks_;
+    uint32_t lastStepMs_ = 0;
+    std::string typedKeys_;
+    bool screenshotPending_ = false;
+};
+
+// The one game object, set by init; nothing clears it.
+extern GGameApp* theGameApp;
+// Set once the developer code has been typed; never cleared.
+extern bool developerModeEnabled;
+
+}  // namespace game
