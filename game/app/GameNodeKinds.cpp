@@ -1,6 +1,9 @@
 #include "game/app/GameNodeKinds.h"
 #include "game/app/GIntroScene.h"
 #include "game/app/GLogosScene.h"
+#include "game/menus/GeometryNodes.h"
+#include "game/world/HintParticlesNode.h"
+#include "game/world/WeatherParticlesNode.h"
 
 namespace game {
 
@@ -13,7 +16,7 @@ const GameNodeKind kStartupKinds[] = {
     {L"GLogosScene", 1101, &createNodeOf<GLogosScene>},
     {L"GIntroScene", 1102, &createNodeOf<GIntroScene>},
     {L"GQuitConfirmationScene", 1126, nullptr},
-    {L"GRectangleNode", 1135, nullptr},
+    {L"GRectangleNode", 1135, &createNodeOf<::GRectangleNode>},
 };
 
 // A kind's creator joins this table with its class.
@@ -33,8 +36,8 @@ const GameNodeKind kGameKinds[] = {
     {L"GLoadingLevelScene", 1119, nullptr},
     {L"GGamePlayScene", 1120, nullptr},
     {L"GLevelObjectivesScene", 1121, nullptr},
-    {L"GEllipseSectorNode", 1133, nullptr},
-    {L"GRectangleNode", 1135, nullptr},
+    {L"GEllipseSectorNode", 1133, &createNodeOf<::GEllipseSectorNode>},
+    {L"GRectangleNode", 1135, &createNodeOf<::GRectangleNode>},
     {L"GLevelCompletedScene", 1123, nullptr},
     {L"GAchievementUnlockedScene", 1122, nullptr},
     {L"GAchievementsScene", 1113, nullptr},
@@ -62,8 +65,8 @@ const GameNodeKind kGameKinds[] = {
     {L"GTextTrailNode", 1156, nullptr},
     {L"GFireworkNode", 1157, nullptr},
     {L"OnceSpawnerNode", 1158, nullptr},
-    {L"GHOHintParticlesNode", 1147, nullptr},
-    {L"GWeatherParticlesNode", 1149, nullptr},
+    {L"GHOHintParticlesNode", 1147, &createNodeOf<::GHOHintParticlesNode>},
+    {L"GWeatherParticlesNode", 1149, &createNodeOf<::GWeatherParticlesNode>},
     {L"GSelectGridNode", 1134, nullptr},
 };
 

@@ -254,8 +254,3 @@ void GRectangleNode::render(irr::video::IVideoDriver* driver, const rectf*) {
     }
 }
 
-void registerGeometryNodeKinds() {
-    NodeFactory& factory = getNodeFactory();
-    factory.registerNodeKind(L"GEllipseSectorNode", &createNodeOf<GEllipseSectorNode>);
-    factory.registerNodeKind(L"GRectangleNode", &createNodeOf<GRectangleNode>);
-}

@@ -87,6 +87,3 @@ private:
     engine::MeshBuffer border_;
 };
 
-// Registers both kinds with the node factory; the rectangle is needed by the
-// scenes shown before the intro.
-void registerGeometryNodeKinds();

@@ -118,8 +118,6 @@ public:
         device_ = IrrRef<irr::IrrlichtDevice>(makeNullDevice());
         if (!device_) return problem("", "no null video device to load content with");
         fileSystem_ = makeRef<FileSystem>();
-        // The atlas, font, image and sound processors come with the engine's parts.
-        registerEngineKinds();
         processors_.reset(new CContentProcessorsManager(device_->getVideoDriver(), nullptr, fileSystem_.get(),
                                                         &getNodeFactory()));
         content_.reset(new CContentManager(device_->getVideoDriver(), fileSystem_.get(), processors_.get()));
