@@ -181,14 +181,15 @@ private:
 
     bool exists(const std::string& file) const { return std::binary_search(files_.begin(), files_.end(), file); }
 
-    // Building types, upgrades and text keys that the building, upgrade and
-    // level files name. Cues, level templates and building places are checked
-    // there too once the sound pack, the level template collection and the
-    // level scenes provide them; until then their sets stay empty (unchecked).
+    // Building types, upgrades, cues and text keys that the building, upgrade
+    // and level files name. Level templates and building places are checked
+    // there too once the level template collection and the level scenes
+    // provide them; until then their sets stay empty (unchecked).
     void checkConfiguration() {
         if (!exists("levels/common/BuildingsConfiguration.xml")) return;
         game::ConfigurationNames names;
         names.dictionaryKeys = dictionary_->getKeys();
+        names.soundCues = cues_;
         std::vector<std::string> found;
         watching("levels", [&] { game::checkConfigurationFiles(".", names, {}, found); });
         for (const std::string& text : found) problem("", text);
