@@ -14,12 +14,14 @@ Image::Image(const CreationContext& context, ColorFormat format, const dimension
     : Content(context) {
     initFormat(format, size);
     if (useForeignMemory) {
+        // The caller says whether the image takes its memory over.
         data_ = static_cast<uint8_t*>(data);
+        deleteMemory_ = deleteMemory;
     } else {
+        // A copy of the pixels is always the image's own to free.
         allocate();
         if (data && data_) std::memcpy(data_, data, getImageDataSizeInBytes());
     }
-    deleteMemory_ = deleteMemory;
 }
 
 Image::Image(const CreationContext& context, ColorFormat format, const Image* other) : Content(context) {

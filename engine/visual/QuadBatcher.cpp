@@ -12,8 +12,10 @@ namespace {
 using BatcherEntries = std::vector<std::pair<irr::video::IVideoDriver*, CountedRef<QuadBatcher>>>;
 
 BatcherEntries& batcherEntries() {
-    static BatcherEntries entries;
-    return entries;
+    // Never destroyed: a device released by an exit handler still withdraws
+    // its batcher after the other statics are gone.
+    static BatcherEntries* entries = new BatcherEntries;
+    return *entries;
 }
 }  // namespace
 
