@@ -35,12 +35,8 @@ void playCueOnce(const char* cue) {
     if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId(cue), true, 0);
 }
 
-// Opens a scene and logs one clear error when its file is missing or broken,
-// so that the menu stays as it is.
 SceneNode* openOrLog(SceneNode& menu, const char* path, bool keepCovered, const char* covered, const char* added) {
-    SceneNode* opened = menu.openScene(path, keepCovered, makeNameId(covered), makeNameId(added));
-    if (!opened) getLogger().log("Unable to open the scene", path, LOG_ERROR);
-    return opened;
+    return openSceneOrLog(menu, path, keepCovered, makeNameId(covered), makeNameId(added));
 }
 
 }  // namespace

@@ -141,9 +141,7 @@ bool GSelectPlayerScene::onNodePressed(NodePressedEvent* event) {
     if (isPressOf(event, "OkButton")) {
         confirm();
     } else if (isPressOf(event, "NewPlayerButton")) {
-        const char* path = "scenes/SelectPlayerInputNameScene.oscn";
-        if (!openScene(path, true, navFromName(), navToName()))
-            getLogger().log("Unable to open the scene", path, LOG_ERROR);
+        openSceneOrLog(*this, "scenes/SelectPlayerInputNameScene.oscn", true, navFromName(), navToName());
     } else if (isPressOf(event, "DeletePlayerButton")) {
         array<stringw> buttons;
         buttons.push_back(L"%Yes%");
