@@ -1,6 +1,8 @@
 #include "game/app/GameNodeKinds.h"
 #include "game/app/GIntroScene.h"
 #include "game/app/GLogosScene.h"
+#include "game/menus/GMainMenuScene.h"
+#include "game/menus/GSelectPlayerScenes.h"
 #include "game/menus/GeometryNodes.h"
 #include "game/world/HintParticlesNode.h"
 #include "game/world/WeatherParticlesNode.h"
@@ -21,13 +23,13 @@ const GameNodeKind kStartupKinds[] = {
 
 // A kind's creator joins this table with its class.
 const GameNodeKind kGameKinds[] = {
-    {L"GMainMenuScene", 1103, nullptr},
+    {L"GMainMenuScene", 1103, &createNodeOf<GMainMenuScene>},
     {L"GMainMenuPedestrianNode", 1104, nullptr},
     {L"GMainMenuCarNode", 1105, nullptr},
     {L"GMainMenuBikeNode", 1107, nullptr},
     {L"GMainMenuCloudNode", 1106, nullptr},
-    {L"GSelectPlayerScene", 1108, nullptr},
-    {L"GSelectPlayerInputNameScene", 1109, nullptr},
+    {L"GSelectPlayerScene", 1108, &createNodeOf<GSelectPlayerScene>},
+    {L"GSelectPlayerInputNameScene", 1109, &createNodeOf<GSelectPlayerInputNameScene>},
     {L"GShopButton", 1137, nullptr},
     {L"GShopScene", 1117, nullptr},
     {L"GMapLocationButton", 1136, nullptr},

@@ -24,6 +24,13 @@ bool call(GBaseSceneNode& scene, Event* event) {
 
 }  // namespace
 
+SceneNode* openSceneOrLog(SceneNode& from, const char* path, bool keepCovered, NameId coveredTransition,
+                          NameId newTransition) {
+    SceneNode* opened = from.openScene(path, keepCovered, coveredTransition, newTransition);
+    if (!opened) getLogger().log("Unable to open the scene", path, LOG_ERROR);
+    return opened;
+}
+
 void playCue(const char* cue) {
     if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId(cue), false, 0);
 }

@@ -55,6 +55,12 @@ protected:
     bool closeOnEscapeOrEnter_ = false;
 };
 
+// Opens a scene above the given one (SceneNode::openScene); a scene file that
+// is missing or broken logs one error naming it, and the caller's scene stays
+// as it is.
+engine::SceneNode* openSceneOrLog(engine::SceneNode& from, const char* path, bool keepCovered,
+                                  engine::NameId coveredTransition, engine::NameId newTransition);
+
 // Plays a cue by name through the engine's sound manager (not only if not
 // playing, the group's fade-in); nothing without a sound manager.
 void playCue(const char* cue);
