@@ -82,7 +82,8 @@ void GMainMenuScene::updateWelcomeText() {
     EngineDevice* engine = getEngine();
     Dictionary* dictionary = engine ? engine->getDictionary() : nullptr;
     // Without the dictionary's entry the name alone still greets the player.
-    const bool greeting = dictionary && dictionary->hasKey("MainMenu_WelcomeTxt");
+    // Nobody to greet while no player is chosen: no "Welcome, !".
+    const bool greeting = player && dictionary && dictionary->hasKey("MainMenu_WelcomeTxt");
     welcomeText_->setText(greeting ? dictionary->format("MainMenu_WelcomeTxt", name, stringw(), stringw(), stringw())
                                    : name);
 }

@@ -118,9 +118,10 @@ TEST_F(GMainMenuSceneTest, ArrivalGreetsTheCurrentPlayerOrAsksForOne) {
         LogCapture log;
         manager->setScene(menu.get());
         manager->onTimer(0);
-        // No player: the list and the name input are asked for.
+        // No player: the list and the name input are asked for, and nobody is greeted.
         EXPECT_TRUE(log.contains("scenes/SelectPlayerScene.oscn"));
         EXPECT_TRUE(log.contains("scenes/SelectPlayerInputNameScene.oscn"));
+        EXPECT_TRUE(welcome->getText().empty()) << stringc(welcome->getText()).c_str();
     }
     addCurrentPlayer(L"Zo\u00eb \u0160t\u011bp\u00e1nka", 3);
     LogCapture log;
