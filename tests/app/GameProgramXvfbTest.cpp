@@ -242,7 +242,11 @@ TEST_F(GameProgramTest, FillsANearlyFourThirdsScreenWithoutBars) {
         int status = -2;
         ASSERT_TRUE(xdotool.waitForExit(5000, status) && status == 0) << xdotool.log();
     }
-    ASSERT_TRUE(waitUntil(5000, [&] { return std::filesystem::exists(data + "screenshot3.jpg"); })) << game.log();
+    // The file appears before the writer has filled it: wait for its bytes.
+    ASSERT_TRUE(waitUntil(5000, [&] {
+        std::error_code error;
+        return std::filesystem::file_size(data + "screenshot3.jpg", error) > 1000 && !error;
+    })) << game.log();
     std::ifstream shot(data + "screenshot3.jpg", std::ios::binary);
     char magic[2] = {};
     shot.read(magic, 2);
