@@ -193,7 +193,11 @@ void GSelectPlayerInputNameScene::checkName() {
 bool GSelectPlayerInputNameScene::onSceneActivated(SceneActivatedEvent* event) {
     GBaseSceneNode::onSceneActivated(event);
     if (!event || event->getSecondScene() != this) return false;
-    if (nameEdit_) nameEdit_->setText(stringw());
+    if (nameEdit_) {
+        nameEdit_->setText(stringw());
+        // The player types the name at once, without clicking the field first.
+        nameEdit_->setFocused(true);
+    }
     checkName();
     return true;
 }
