@@ -1,10 +1,18 @@
 #include "game/app/GameNodeKinds.h"
 #include "game/app/GIntroScene.h"
 #include "game/app/GLogosScene.h"
+#include "game/flow/GAchievementUnlockedScene.h"
+#include "game/flow/GHelpScene.h"
+#include "game/flow/GInGameMenuScene.h"
+#include "game/flow/GLevelCompletedScene.h"
+#include "game/flow/GLevelObjectivesScene.h"
+#include "game/flow/GLoadingLevelScene.h"
 #include "game/menus/GMainMenuScene.h"
+#include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
 #include "game/menus/GeometryNodes.h"
 #include "game/world/HintParticlesNode.h"
+#include "game/world/PathMovers.h"
 #include "game/world/WeatherParticlesNode.h"
 
 namespace game {
@@ -17,7 +25,7 @@ const GameNodeKind kStartupKinds[] = {
     {L"GDebugStatsScene", 1000, nullptr},
     {L"GLogosScene", 1101, &createNodeOf<GLogosScene>},
     {L"GIntroScene", 1102, &createNodeOf<GIntroScene>},
-    {L"GQuitConfirmationScene", 1126, nullptr},
+    {L"GQuitConfirmationScene", 1126, &createNodeOf<GQuitConfirmationScene>},
     {L"GRectangleNode", 1135, &createNodeOf<::GRectangleNode>},
 };
 
@@ -35,17 +43,17 @@ const GameNodeKind kGameKinds[] = {
     {L"GMapLocationButton", 1136, nullptr},
     {L"GMapScene", 1116, nullptr},
     {L"GComicsScene", 1127, nullptr},
-    {L"GLoadingLevelScene", 1119, nullptr},
+    {L"GLoadingLevelScene", 1119, &createNodeOf<GLoadingLevelScene>},
     {L"GGamePlayScene", 1120, nullptr},
-    {L"GLevelObjectivesScene", 1121, nullptr},
+    {L"GLevelObjectivesScene", 1121, &createNodeOf<GLevelObjectivesScene>},
     {L"GEllipseSectorNode", 1133, &createNodeOf<::GEllipseSectorNode>},
     {L"GRectangleNode", 1135, &createNodeOf<::GRectangleNode>},
-    {L"GLevelCompletedScene", 1123, nullptr},
-    {L"GAchievementUnlockedScene", 1122, nullptr},
+    {L"GLevelCompletedScene", 1123, &createNodeOf<GLevelCompletedScene>},
+    {L"GAchievementUnlockedScene", 1122, &createNodeOf<GAchievementUnlockedScene>},
     {L"GAchievementsScene", 1113, nullptr},
-    {L"GHelpScene", 1115, nullptr},
+    {L"GHelpScene", 1115, &createNodeOf<GHelpScene>},
     {L"GCreditsScene", 1114, nullptr},
-    {L"GInGameMenuScene", 1125, nullptr},
+    {L"GInGameMenuScene", 1125, &createNodeOf<GInGameMenuScene>},
     {L"GOptionsScene", 1110, nullptr},
     {L"GMiniCompletedScene", 1124, nullptr},
     {L"GMiniGameHiddenScene", 1129, nullptr},
@@ -53,18 +61,18 @@ const GameNodeKind kGameKinds[] = {
     {L"GMiniGameAuctionScene", 1132, nullptr},
     {L"GBuildingNode", 1139, nullptr},
     {L"GGameLevelScene", 1138, nullptr},
-    {L"GPathMovableNode", 1140, nullptr},
+    {L"GPathMovableNode", 1140, &createNodeOf<GPathMovableNode>},
     {L"GSpiralMovableNode", 1142, nullptr},
     {L"GBaloonNode", 1143, nullptr},
     {L"GPicEffectNode", 1144, nullptr},
     {L"GShieldStarNode", 1145, nullptr},
     {L"GShieldEffectNode", 1146, nullptr},
     {L"GLakeWaveNode", 1151, nullptr},
-    {L"GBirdNode", 1152, nullptr},
+    {L"GBirdNode", 1152, &createNodeOf<GBirdNode>},
     {L"GCircularBirdNode", 1153, nullptr},
-    {L"GCarNode", 1154, nullptr},
-    {L"GPedestrianNode", 1155, nullptr},
-    {L"GTextTrailNode", 1156, nullptr},
+    {L"GCarNode", 1154, &createNodeOf<GCarNode>},
+    {L"GPedestrianNode", 1155, &createNodeOf<GPedestrianNode>},
+    {L"GTextTrailNode", 1156, &createNodeOf<GTextTrailNode>},
     {L"GFireworkNode", 1157, nullptr},
     {L"OnceSpawnerNode", 1158, nullptr},
     {L"GHOHintParticlesNode", 1147, &createNodeOf<::GHOHintParticlesNode>},

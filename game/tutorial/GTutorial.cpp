@@ -1,0 +1,293 @@
+#include "game/tutorial/GTutorial.h"
+#include "engine/core/BaseNode.h"
+#include "engine/core/ControlNode.h"
+#include "engine/core/Event.h"
+#include "engine/core/IContentManager.h"
+#include "engine/core/Logger.h"
+#include "engine/core/PropertyData.h"
+#include "engine/core/TemplateCollectionNode.h"
+#include "engine/core/TextRoutines.h"
+#include "engine/core/XmlReader.h"
+#include "engine/platform/EngineDevice.h"
+#include "engine/visual/TextNode.h"
+#include "game/flow/GBaseSceneNode.h"
+#include "game/level/GameEvents.h"
+
+namespace game {
+
+using namespace engine;
+
+namespace {
+
+const wchar_t* const kValue = L"Value";
+
+bool isElement(XmlReader& reader, const wchar_t* name) {
+    return reader.getNodeType() == irr::io::EXN_ELEMENT && reader.getNodeName() == name;
+}
+
+// The "Action" elements of an "Actions" block, up to the block's end.
+void readActions(XmlReader& reader, GTutorialStep& step) {
+    const int32_t depth = reader.getDepth();
+    if (reader.finishEmptyElement()) return;
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() != irr::io::EXN_ELEMENT) continue;
+        if (reader.getNodeName() == L"Action") {
+            CountedRef<GTutorialAction> action(createTutorialAction(reader.getAttributeValue(L"Type")));
+            if (action) {
+                action->read(reader);
+                step.actions.push_back(action);
+            }
+        }
+        reader.skipElement();
+    }
+}
+
+void readArrows(XmlReader& reader, GTutorialStep& step) {
+    const int32_t depth = reader.getDepth();
+    if (reader.finishEmptyElement()) return;
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() != irr::io::EXN_ELEMENT) continue;
+        if (reader.getNodeName() == L"Arrow") {
+            GTutorialArrow arrow;
+            arrow.position = parseVector3d(reader.getAttributeValue(L"Position"));
+            arrow.rotation = vector3df(0.0f, 0.0f, reader.getAttributeValueAsFloat(L"Rotation", 0.0f));
+            step.arrows.push_back(arrow);
+        }
+        reader.skipElement();
+    }
+}
+
+void readHint(XmlReader& reader, GTutorialStep& step) {
+    step.messageBox = equalWide(reader.getAttributeValue(L"MessageBox"), L"true");
+    step.linnet = equalWide(reader.getAttributeValue(L"Linnet"), L"true");
+    const int32_t depth = reader.getDepth();
+    if (reader.finishEmptyElement()) return;
+    while (reader.readInside(depth)) {
+        if (reader.getNodeType() != irr::io::EXN_ELEMENT) continue;
+        const stringw& name = reader.getNodeName();
+        if (name == L"Actions") {
+            readActions(reader, step);
+            continue;
+        }
+        if (name == L"Arrows") {
+            readArrows(reader, step);
+            continue;
+        }
+        if (name == L"Position") {
+            step.position = parseVector3d(reader.getAttributeValue(kValue));
+        } else if (name == L"TextBgType") {
+            step.textBgType = reader.getAttributeValueAsInt(kValue, 0);
+        } else if (name == L"TextPosition") {
+            step.textPosition = parseVector3d(reader.getAttributeValue(kValue));
+            step.textPosition.Z = 1.0f;
+        } else if (name == L"Text") {
+            step.stepText = reader.getAttributeValue(kValue);
+        } else if (name == L"ImageFilename") {
+            step.imageFilename = stringc(reader.getAttributeValue(kValue));
+        }
+        reader.skipElement();
+    }
+}
+
+}  // namespace
+
+bool readTutorialSteps(XmlReader& reader, std::vector<GTutorialStep>& steps) {
+    while (!isElement(reader, L"Tutorial")) {
+        if (!reader.read()) return false;
+    }
+    const int32_t depth = reader.getDepth();
+    if (reader.finishEmptyElement()) return true;
+    while (reader.readInside(depth)) {
+        if (!isElement(reader, L"Hint")) continue;
+        steps.emplace_back();
+        readHint(reader, steps.back());
+    }
+    return true;
+}
+
+GTutorial::GTutorial(BaseNode* ownerScene, TemplateCollectionNode* templates, IContentManager* content)
+    : content_(CountedRef<IContentManager>::share(content)), ownerScene_(ownerScene) {
+    setMask(EventCategory::Keyboard | EventCategory::Mouse | EventCategory::Node);
+    if (!ownerScene_) return;
+    BaseNode* manager = ownerScene_->getManager();
+    const CreationContext context = ownerScene_->getCreationContext();
+    BaseNode* layer = new BaseNode(&context, ownerScene_, manager);
+    arrowLayer_ = CountedRef<BaseNode>::share(layer);
+    layer->release();  // the owner scene holds it, and so do we
+    layer->setPosition(vector3df(0.0f, 0.0f, 2000.0f));
+    if (!templates) return;
+    arrowTemplate_ = CountedRef<BaseNode>::share(templates->getTemplate(makeNameId("TutorialArrow")));
+    BaseNode* windowTemplate = templates->getTemplate(makeNameId("TutorialWindow"));
+    if (!windowTemplate) return;
+    window_ = CountedRef<BaseNode>::share(windowTemplate->clone(ownerScene_, manager));
+    if (!window_) return;
+    CountedRef<SceneShownEvent> shown(new SceneShownEvent(manager));
+    window_->deliver(DeliveryMode::HandleThenChildren, shown.get());
+    window_->setVisible(false);
+    windowText_ = nodeCast<TextNode>(window_->findChild(makeNameId("Text"), 1));
+    skipButton_ = nodeCast<ControlNode>(window_->findChild(makeNameId("SkipTutorialButton"), 1));
+    skipButtonBg_ = skipButton_ ? skipButton_->findChild(makeNameId("bg"), 1) : nullptr;
+    hasStepList_ = true;
+}
+
+GTutorial::~GTutorial() {
+    removeArrows();
+    if (arrowLayer_ && arrowLayer_->getParent()) arrowLayer_->getParent()->removeChild(arrowLayer_.get());
+    if (window_ && window_->getParent()) window_->getParent()->removeChild(window_.get());
+}
+
+bool GTutorial::load(XmlReader& reader, EventReceiver* receiver) {
+    receiver_ = receiver;
+    if (!hasStepList_) {
+        getLogger().log("Unable to find the tutorial window template", "TutorialWindow", LOG_ERROR);
+        return false;
+    }
+    steps_.clear();
+    if (!readTutorialSteps(reader, steps_)) {
+        getLogger().log("Unable to read the tutorial: no Tutorial element", "", LOG_ERROR);
+        return false;
+    }
+    return true;
+}
+
+void GTutorial::start() {
+    stepIndex_ = 0;
+    if (steps_.empty() || !ownerScene_) return;
+    if (!registered_) {
+        if (EngineDevice* engine = getEngine()) registered_ = engine->addEventReceiver(this, 0);
+    }
+    showStep();
+}
+
+void GTutorial::unregister() {
+    if (!registered_) return;
+    registered_ = false;
+    // The device holds a reference; keep this tutorial alive to the end of the call.
+    CountedRef<GTutorial> keep = CountedRef<GTutorial>::share(this);
+    if (EngineDevice* engine = getEngine()) engine->removeEventReceiver(this);
+}
+
+void GTutorial::stop() {
+    CountedRef<GTutorial> keep = CountedRef<GTutorial>::share(this);
+    unregister();
+    stepIndex_ = static_cast<int32_t>(steps_.size());
+    update(0);
+}
+
+GTutorialStep* GTutorial::currentStep() {
+    if (stepIndex_ < 0 || stepIndex_ >= static_cast<int32_t>(steps_.size())) return nullptr;
+    return &steps_[static_cast<size_t>(stepIndex_)];
+}
+
+void GTutorial::removeArrows() {
+    if (arrowLayer_) arrowLayer_->removeAllChildren();
+}
+
+void GTutorial::showStep() {
+    GTutorialStep* step = currentStep();
+    if (!step) return;
+    // Each message step waits for its own press of the window's button.
+    windowButtonPressed_ = false;
+    for (auto& action : step->actions) action->start(receiver_);
+    const bool hasText = step->stepText.size() > 0;
+    if (window_) {
+        if (hasText || step->linnet) {
+            const bool wasHidden = !window_->isVisible();
+            window_->setPosition(vector3df(step->position.X, step->position.Y, 1999.0f));
+            window_->setVisible(true);
+            if (wasHidden) {
+                playCue("TutorialWindow");
+                window_->setState(makeNameId("NavTo"), nullptr);
+            }
+            if (hasText) {
+                if (windowText_) {
+                    windowText_->setVisible(true);
+                    windowText_->setPosition(vector3df(step->textPosition.X, step->textPosition.Y, 1.0f));
+                    windowText_->enterStateInChildren(makeNameId(step->textBgType == 0 ? "Type1" : "Type2"));
+                    windowText_->setText(step->stepText);
+                }
+                if (skipButton_) {
+                    const vector3df& at = skipButton_->getPosition();
+                    skipButton_->setPosition(vector3df(at.X, step->textPosition.Y + 85.0f, at.Z));
+                    skipButton_->setVisible(true);
+                }
+            } else {
+                if (windowText_) windowText_->setVisible(false);
+                if (skipButton_) skipButton_->setVisible(false);
+            }
+        } else {
+            window_->setVisible(false);
+        }
+    }
+    removeArrows();
+    if (!arrowTemplate_ || !arrowLayer_) return;
+    for (const GTutorialArrow& arrow : step->arrows) {
+        BaseNode* node = arrowTemplate_->clone(arrowLayer_.get(), arrowLayer_->getManager());
+        if (!node) continue;
+        node->setVisible(true);
+        node->setPosition(arrow.position);
+        node->setRotation(arrow.rotation);
+    }
+}
+
+bool GTutorial::update(uint32_t ms) {
+    if (GTutorialStep* step = currentStep()) {
+        bool complete = false;
+        for (auto& action : step->actions) {
+            action->update(ms);
+            if (action->isComplete()) complete = true;
+        }
+        if (complete || (step->messageBox && windowButtonPressed_)) {
+            for (auto& action : step->actions) action->finish();
+            ++stepIndex_;
+            showStep();
+        }
+        return true;
+    }
+    // No step left: the window and the arrows go, and so does the device's
+    // hold on a tutorial nobody runs any more.
+    if (arrowLayer_) {
+        if (BaseNode* parent = arrowLayer_->getParent()) parent->removeChild(arrowLayer_.get());
+        arrowLayer_.reset();
+    }
+    if (window_) {
+        if (BaseNode* parent = window_->getParent()) parent->removeChild(window_.get());
+        window_.reset();
+        windowText_ = nullptr;
+        skipButton_ = nullptr;
+        skipButtonBg_ = nullptr;
+    }
+    unregister();
+    return false;
+}
+
+bool GTutorial::handleEvent(Event* event) {
+    GTutorialStep* step = currentStep();
+    if (!step || !event) return false;
+    const int32_t type = event->getTypeId();
+    if (type == EventId::NodePressedEvent) {
+        BaseNode* node = static_cast<NodePressedEvent*>(event)->getNode();
+        const NameId name = node ? node->getName() : kNoName;
+        if (name == makeNameId("SkipTutorialButton")) return window_ && !window_->isVisible();
+        if (name == makeNameId("Button") && step->messageBox) {
+            windowButtonPressed_ = true;
+            CountedRef<GPauseRequestEvent> resume(new GPauseRequestEvent(false));
+            sendToReceiver(receiver_, resume.get());
+            return false;
+        }
+    } else if (type == EventId::MouseMoveEvent) {
+        if (skipButton_ && skipButtonBg_) {
+            const MouseMoveEvent* move = static_cast<MouseMoveEvent*>(event);
+            const vector2df at(static_cast<float>(move->getX()), static_cast<float>(move->getY()));
+            skipButtonBg_->setVisible(skipButton_->findNodeAt(at) != nullptr);
+        }
+        return false;
+    }
+    bool handled = false;
+    for (auto& action : step->actions) {
+        if (action->handleEvent(event)) handled = true;
+    }
+    return handled;
+}
+
+}  // namespace game
