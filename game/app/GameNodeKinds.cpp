@@ -1,4 +1,5 @@
 #include "game/app/GameNodeKinds.h"
+#include "game/hud/GGamePlayScene.h"
 #include "game/app/GIntroScene.h"
 #include "game/app/GLogosScene.h"
 #include "game/flow/GAchievementUnlockedScene.h"
@@ -7,6 +8,7 @@
 #include "game/flow/GLevelCompletedScene.h"
 #include "game/flow/GLevelObjectivesScene.h"
 #include "game/flow/GLoadingLevelScene.h"
+#include "game/level/GGameLevelScene.h"
 #include "game/menus/GMainMenuScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
@@ -44,7 +46,7 @@ const GameNodeKind kGameKinds[] = {
     {L"GMapScene", 1116, nullptr},
     {L"GComicsScene", 1127, nullptr},
     {L"GLoadingLevelScene", 1119, &createNodeOf<GLoadingLevelScene>},
-    {L"GGamePlayScene", 1120, nullptr},
+    {L"GGamePlayScene", 1120, &createNodeOf<GGamePlayScene>},
     {L"GLevelObjectivesScene", 1121, &createNodeOf<GLevelObjectivesScene>},
     {L"GEllipseSectorNode", 1133, &createNodeOf<::GEllipseSectorNode>},
     {L"GRectangleNode", 1135, &createNodeOf<::GRectangleNode>},
@@ -60,7 +62,7 @@ const GameNodeKind kGameKinds[] = {
     {L"GMiniGameHidden2Scene", 1130, nullptr},
     {L"GMiniGameAuctionScene", 1132, nullptr},
     {L"GBuildingNode", 1139, nullptr},
-    {L"GGameLevelScene", 1138, nullptr},
+    {L"GGameLevelScene", 1138, &createNodeOf<GGameLevelScene>},
     {L"GPathMovableNode", 1140, &createNodeOf<GPathMovableNode>},
     {L"GSpiralMovableNode", 1142, nullptr},
     {L"GBaloonNode", 1143, nullptr},

@@ -1,0 +1,287 @@
+// The player's commands on the level: each checks its preconditions in a
+// fixed order, pays, starts the task that carries out the work and tells the
+// HUD. A refused command changes nothing.
+//
+// Besides the checks of each command, every command that starts a job on a
+// building refuses while another job runs there: two tasks on one building
+// would each take the place back when they end.
+#include "engine/core/Logger.h"
+#include "engine/core/TemplateCollectionNode.h"
+#include "game/config/BuildingsConfiguration.h"
+#include "game/config/LevelConfig.h"
+#include "game/flow/GBaseSceneNode.h"
+#include "game/level/GBuildingNode.h"
+#include "game/level/GGameLevelScene.h"
+#include "game/level/tasks/GConstructionTask.h"
+#include "game/level/tasks/GMaintenanceTasks.h"
+#include "game/level/tasks/GServiceTasks.h"
+
+#include <algorithm>
+
+namespace game {
+
+using namespace engine;
+
+namespace {
+
+bool isBuilt(const GBuildingConfig* record) { return record && record->Level != 0; }
+
+bool isIdle(const GBuildingNode* building) { return building->getJobState() == GBuildingNode::kNoJob; }
+
+}  // namespace
+
+bool GGameLevelScene::canAfford(const GBuildingConfig* record) const {
+    if (!record) return false;
+    if (record->Cost > money) return false;
+    if (record->buildMaterialsCost(levelConfig) > materials) return false;
+    return workers >= record->buildWorkersCost(levelConfig);
+}
+
+bool GGameLevelScene::canBuy(GBuildingNode* building) const {
+    if (!building || !building->getRecord() || building->isOwnedByThePlayer()) return false;
+    if (!building->isForSale()) {
+        if (!levelConfig || levelConfig->modifierValues.BuyNotForSaleBuildingPriceBonus < 1.0f) return false;
+    }
+    return building->price(building->getRecord()) <= money;
+}
+
+void GGameLevelScene::startConstruction(GBuildingNode* building, GBuildingConfig* record) {
+    building->saveState();
+    building->setRecord(record, false);
+    // The building keeps its old look while the work runs.
+    const GBuildingConfig* previous = building->getPreviousRecord();
+    if (previous && building->getTemplateName() != previous->Name) building->setTemplateName(previous->Name);
+    GBuildingConfig* built = building->getRecord();
+    const float materialsCost = built->buildMaterialsCost(levelConfig);
+    const int32_t workersCost = built->buildWorkersCost(levelConfig);
+    startTask(new GConstructionTask(this, building, built, cargosNode, templateCollection(), pathFor(building),
+                                    materialsCost, workersCost),
+              building, GBuildingNode::kConstructionJob);
+    money -= built->Cost;
+    workers -= workersCost;
+    materials -= materialsCost;
+    refresh();
+    postLevelChanged();
+}
+
+bool GGameLevelScene::build(GBuildingNode* place, GBuildingConfig* record) {
+    if (!cargosNode || !place) return false;
+    const GBuildingConfig* current = place->getRecord();
+    if (!current || current->Level != 0) return false;
+    if (!record || !canAfford(record)) return false;
+    if (!place->isOwnedByThePlayer() || !isIdle(place)) return false;
+    startConstruction(place, record);
+    return true;
+}
+
+bool GGameLevelScene::upgrade(GBuildingNode* building) {
+    if (!building || !isBuilt(building->getRecord()) || !building->isOperating() || !isIdle(building)) return false;
+    GBuildingConfig* next =
+        buildingsConfiguration ? buildingsConfiguration->find(building->getRecord()->NextLevelName) : nullptr;
+    if (!next || !canAfford(next)) return false;
+    startConstruction(building, next);
+    return true;
+}
+
+bool GGameLevelScene::repair(GBuildingNode* building) {
+    return startMaintenance(building, GBuildingNode::kBroken);
+}
+
+bool GGameLevelScene::clean(GBuildingNode* building) {
+    return startMaintenance(building, GBuildingNode::kDirty);
+}
+
+bool GGameLevelScene::restore(GBuildingNode* building) {
+    return startMaintenance(building, GBuildingNode::kNeedsRestoring);
+}
+
+bool GGameLevelScene::startMaintenance(GBuildingNode* building, int32_t condition) {
+    if (!building || !isBuilt(building->getRecord()) || !building->isOwnedByThePlayer()) return false;
+    if (building->getCondition() != condition || !isIdle(building)) return false;
+    const GBuildingConfig* record = building->getRecord();
+    const bool restoring = condition == GBuildingNode::kNeedsRestoring;
+    // A ruin is rebuilt at the price of building it.
+    const float materialsCost =
+        restoring ? record->buildMaterialsCost(levelConfig) : record->repairMaterialsCost(levelConfig);
+    const int32_t workersCost =
+        restoring ? record->buildWorkersCost(levelConfig) : record->repairWorkersCost(levelConfig);
+    TemplateCollectionNode* templates = templateCollection();
+    GLevelPath* path = pathFor(building);
+    GBuildingTask* task = nullptr;
+    if (condition == GBuildingNode::kBroken) {
+        task = new GRepairTask(this, building, cargosNode, templates, path, materialsCost, workersCost);
+    } else if (condition == GBuildingNode::kDirty) {
+        task = new GCleaningTask(this, building, cargosNode, templates, path, materialsCost, workersCost);
+    } else {
+        task = new GRestoringTask(this, building, cargosNode, templates, path, materialsCost, workersCost);
+    }
+    startTask(task, building, GBuildingNode::kMaintenanceJob);
+    building->setCondition(GBuildingNode::kNoCondition);
+    workers -= workersCost;
+    materials -= materialsCost;
+    // Of the three, only the cleaning recomputes the level at once.
+    if (condition == GBuildingNode::kDirty) refresh();
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::destroy(GBuildingNode* building) {
+    if (!building || !isBuilt(building->getRecord()) || !building->isOwnedByThePlayer() || !isIdle(building)) {
+        return false;
+    }
+    // The place the building leaves behind must exist before anything is paid.
+    GBuildingConfig* place = buildingsConfiguration ? buildingsConfiguration->find(makeNameId("BuildingPlace")) : nullptr;
+    if (!place) {
+        getLogger().log("No \"BuildingPlace\" record: the building cannot be destroyed", LOG_ERROR);
+        return false;
+    }
+    building->saveState();
+    building->clearSale();
+    const NameId type = building->getRecord()->Name;
+    const int32_t workersCost = building->getRecord()->destroyWorkersCost(levelConfig);
+    // The task hands back exactly the workers taken here.
+    startTask(new GDestructionTask(this, building, cargosNode, templateCollection(), pathFor(building), workersCost),
+              building, GBuildingNode::kDestructionJob);
+    workers -= workersCost;
+    for (GBuildingNode* other : buildings) {
+        if (other->servingBuildingOfType(type) == building) other->setServingBuilding(type, nullptr);
+    }
+    building->setRecord(place, false);
+    for (GBuildingNode* other : buildings) other->claimServedBuildings();
+    dropUnservedRequests();
+    refresh();
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::activateFeature(GBuildingNode* building, int32_t featureIndex) {
+    if (!building || !building->getRecord() || !building->isOwnedByThePlayer()) return false;
+    if (!building->isFeatureAvailable(featureIndex) || building->featureState(featureIndex) != 0) return false;
+    const GBuildingConfig* record = building->getRecord();
+    if (featureIndex < 0 || static_cast<size_t>(featureIndex) >= record->ActiveFeatures.size()) return false;
+    if (record->Type >= 3) {
+        // A feature job may run beside another feature, never beside other work.
+        const int32_t job = building->getJobState();
+        if (job != GBuildingNode::kNoJob && job != GBuildingNode::kFeatureJob) return false;
+        startTask(new GFeatureTask(this, building, cargosNode, templateCollection(), featureIndex), building,
+                  GBuildingNode::kFeatureJob);
+    } else {
+        building->activateFeature(featureIndex);
+    }
+    money -= record->ActiveFeatures[static_cast<size_t>(featureIndex)].moneyCost;
+    refresh();
+    building->playStateSound();
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::serveRequest(GBuildingNode* building) {
+    if (!building || !building->getRecord() || !building->isOwnedByThePlayer()) return false;
+    const int32_t service = building->getCondition();
+    if (service <= GBuildingNode::kNeedsRestoring) return false;
+    GBuildingNode* provider = findIdleProvider(service);
+    if (!provider) return false;
+    const bool busVisit = service == GBuildingNode::kBusVisitRequest;
+    if (busVisit && (!isIdle(building) || provider == building)) return false;
+    startTask(new GServiceTask(this, provider, templateCollection()), provider, GBuildingNode::kServiceJob);
+    if (busVisit) {
+        startTask(new GBusVisitTask(this, building, cargosNode, templateCollection(), pathFor(building)), building,
+                  GBuildingNode::kMaintenanceJob);
+    }
+    building->setCondition(GBuildingNode::kNoCondition);
+    collectServices();
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::sellBuilding(GBuildingNode* building) {
+    if (!building || !building->getRecord() || !building->isOwnedByThePlayer()) return false;
+    if (!building->isForSale() || !building->isBuyRequestPending()) return false;
+    // The offer the HUD shows: taken while the buyer is still on the phone.
+    const int32_t offer = building->getOfferPrice();
+    playCue("Sold");
+    appendHistory(kSold, building->getRecord(), building);
+    building->clearSale();
+    building->setOwned(false);
+    money += static_cast<float>(offer);
+    dropUnservedRequests();
+    refresh();
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::buyBuilding(GBuildingNode* building) {
+    if (!building || !building->getRecord() || building->isOwnedByThePlayer()) return false;
+    const float price = building->price(building->getRecord());
+    if (price > money) return false;
+    playCue("Bought");
+    appendHistory(kBought, building->getRecord(), building);
+    building->setForSale(false);
+    building->setOwned(true);
+    if (building->getRecord()->Type >= 3) building->setCondition(GBuildingNode::kNeedsRestoring);
+    building->notifySelection();
+    money -= price;
+    refresh();
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::orderMaterials(const OrderOption* option) {
+    if (!option || !levelConfig) return false;
+    const float cost = levelConfig->modifierValues.MaterialPriceM * option->price;
+    if (cost > money) return false;
+    materialDeliveryTime = materialCountdown = option->timeMs;
+    materialsOrdered = option->amount;
+    money -= cost;
+    postLevelChanged();
+    return true;
+}
+
+bool GGameLevelScene::orderWorkers(const OrderOption* option) {
+    if (!option || !levelConfig) return false;
+    const float cost = levelConfig->modifierValues.WorkerPriceM * option->price;
+    if (cost > money) return false;
+    workerDeliveryTime = workerCountdown = option->timeMs;
+    workersOrdered = static_cast<int32_t>(option->amount);
+    money -= cost;
+    postLevelChanged();
+    return true;
+}
+
+int32_t GGameLevelScene::ratingLevel() const {
+    if (!levelConfig) return 0;
+    float x = rating;
+    int32_t i = 0;
+    while (x >= 0.0f) {
+        ++i;
+        const int32_t threshold = levelConfig->ratingThreshold(i);
+        // A threshold that passes nothing would never end the count.
+        if (threshold <= 0) break;
+        x -= static_cast<float>(threshold);
+    }
+    return i - 1;
+}
+
+GBuildingNode* GGameLevelScene::findIdleProvider(int32_t service) const {
+    for (GBuildingNode* building : buildings) {
+        const GBuildingConfig* record = building->getRecord();
+        if (building->isOwnedByThePlayer() && isBuilt(record) && isIdle(building) &&
+            record->ProvidedService == service) {
+            return building;
+        }
+    }
+    return nullptr;
+}
+
+void GGameLevelScene::dropUnservedRequests() {
+    for (GBuildingNode* building : buildings) {
+        if (!building->isOwnedByThePlayer() || !isBuilt(building->getRecord())) continue;
+        const int32_t condition = building->getCondition();
+        if (condition < GBuildingNode::kBusVisitRequest) continue;
+        if (std::find(providedServices.begin(), providedServices.end(), condition) == providedServices.end()) {
+            building->setCondition(GBuildingNode::kNoCondition);
+        }
+    }
+}
+
+}  // namespace game
