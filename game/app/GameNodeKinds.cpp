@@ -2,6 +2,7 @@
 #include "game/hud/GGamePlayScene.h"
 #include "game/app/GIntroScene.h"
 #include "game/app/GLogosScene.h"
+#include "game/level/GBuildingNode.h"
 #include "game/flow/GAchievementUnlockedScene.h"
 #include "game/flow/GHelpScene.h"
 #include "game/flow/GInGameMenuScene.h"
@@ -61,7 +62,7 @@ const GameNodeKind kGameKinds[] = {
     {L"GMiniGameHiddenScene", 1129, nullptr},
     {L"GMiniGameHidden2Scene", 1130, nullptr},
     {L"GMiniGameAuctionScene", 1132, nullptr},
-    {L"GBuildingNode", 1139, nullptr},
+    {L"GBuildingNode", 1139, &createNodeOf<GBuildingNode>},
     {L"GGameLevelScene", 1138, &createNodeOf<GGameLevelScene>},
     {L"GPathMovableNode", 1140, &createNodeOf<GPathMovableNode>},
     {L"GSpiralMovableNode", 1142, nullptr},
