@@ -179,6 +179,9 @@ public:
     // Ends the level (once) or sets the completion hint.
     void checkObjectives();
     bool onTimer(uint32_t periodMs) override { return onTick(periodMs); }
+    // The scheduler the scene's manager gave it (where the level ticks); the
+    // one the tick is registered with is TimerListener::getTimerScheduler.
+    using engine::SceneNode::getTimerScheduler;
 
     // ---- State (read directly by the HUD, the objectives and the tutorial) --
     LevelTraffic* traffic = nullptr;                  // counted
