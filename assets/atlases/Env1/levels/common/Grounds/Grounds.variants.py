@@ -1,0 +1,115 @@
+"""The ground of each level, 1024 x 768: grass (or sand), the avenue between
+the two rows of building places with its sidewalks and driveways, and the
+setting's own landscape (run by tools/content/write_variants.py). Trees,
+benches and other things that stand up are separate sprites in Level.oscn.
+
+LAYOUTS is the one table of where the places lie; Level.oscn and
+LevelPaths.xml of each level follow it.
+"""
+
+UPPER_Y, LOWER_Y = 206, 416          # footprint tops of the two rows
+ROAD_TOP, ROAD_BOTTOM = 276, 336     # the avenue
+WEST_LANE, EAST_LANE = 292, 320      # lane centres
+NORTH_WALK, SOUTH_WALK = 270, 342    # sidewalk centres
+
+LAYOUTS = {
+    # level: (setting, [(x, y) of the places in order])
+    1: (1, [(242, UPPER_Y), (442, UPPER_Y), (642, UPPER_Y), (342, LOWER_Y), (542, LOWER_Y)]),
+    2: (1, [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (742, UPPER_Y), (242, LOWER_Y), (642, LOWER_Y)]),
+    3: (2, [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (742, UPPER_Y),
+            (142, LOWER_Y), (342, LOWER_Y), (542, LOWER_Y), (742, LOWER_Y)]),
+}
+
+GRASS, GRASS_DARK, GRASS_LIGHT = "#7BC043", "#5E9A30", "#94CF62"
+ROAD, ROAD_EDGE, MARK = "#8C8C8C", "#6E6E6E", "#F2F2F2"
+WALK, WALK_EDGE = "#D8D2C6", "#B8B0A5"
+WATER, DEEP, SAND, SAND_EDGE = "#4FB3E8", "#2E86C1", "#F4D58D", "#D9B86A"
+
+
+def avenue():
+    out = ['<rect x="-4" y="%d" width="1032" height="%d" fill="%s" stroke="%s" stroke-width="2"/>'
+           % (NORTH_WALK - 8, SOUTH_WALK - NORTH_WALK + 16, WALK, WALK_EDGE),
+           '<rect x="-4" y="%d" width="1032" height="%d" fill="%s" stroke="%s" stroke-width="2"/>'
+           % (ROAD_TOP, ROAD_BOTTOM - ROAD_TOP, ROAD, ROAD_EDGE),
+           '<path d="M0 %d H1024" stroke="%s" stroke-width="3" stroke-dasharray="22 14"/>'
+           % ((ROAD_TOP + ROAD_BOTTOM) // 2, MARK)]
+    out += ['<path d="M%d %d v6" stroke="%s" stroke-width="1.5"/>' % (x, y, WALK_EDGE)
+            for y in (NORTH_WALK - 3, SOUTH_WALK - 3) for x in range(8, 1024, 24)]
+    return "".join(out)
+
+
+def driveways(places):
+    out = []
+    for x, y in places:
+        if y == UPPER_Y:
+            top, bottom = y + 50, NORTH_WALK - 8
+        else:
+            top, bottom = SOUTH_WALK + 8, y + 6
+        out.append('<rect x="%d" y="%d" width="36" height="%d" fill="%s" stroke="%s" stroke-width="2"/>'
+                   % (x + 52, top, bottom - top, WALK, WALK_EDGE))
+        # a soft darker patch where the lot sits
+        out.append('<rect x="%d" y="%d" width="148" height="64" rx="14" fill="%s" opacity="0.35"/>'
+                   % (x - 4, y - 4, GRASS_DARK))
+    return "".join(out)
+
+
+def gradient(top, bottom):
+    return ('<defs><linearGradient id="g" x1="0" y1="0" x2="0" y2="1"><stop offset="0" stop-color="%s"/>'
+            '<stop offset="1" stop-color="%s"/></linearGradient></defs>'
+            '<rect width="1024" height="768" fill="url(#g)"/>' % (top, bottom))
+
+
+def patches(spots, colour):
+    return "".join('<ellipse cx="%d" cy="%d" rx="%d" ry="%d" fill="%s" opacity="0.5"/>' % (x, y, rx, ry, colour)
+                   for x, y, rx, ry in spots)
+
+
+def spring_town(places, pond):
+    out = [gradient(GRASS_LIGHT, GRASS)]
+    # far hills behind the upper row
+    out.append('<path d="M0 120 C120 70 260 110 380 84 C520 54 640 104 780 76 C880 56 960 88 1024 70 V0 H0 Z" '
+               'fill="%s" stroke="%s" stroke-width="2"/>' % (GRASS_DARK, "#4C7F26"))
+    out.append(patches([(90, 200, 60, 18), (940, 230, 70, 20), (120, 560, 90, 26), (880, 600, 100, 28),
+                        (500, 690, 140, 30)], GRASS_LIGHT))
+    out.append(avenue() + driveways(places))
+    # a footpath through the park below the lower row
+    out.append('<path d="M-10 600 C200 560 360 640 560 600 S860 560 1034 610" fill="none" stroke="%s" '
+               'stroke-width="16" stroke-linecap="round"/>' % WALK)
+    cx, cy, rx, ry = pond
+    out.append('<ellipse cx="%d" cy="%d" rx="%d" ry="%d" fill="%s" stroke="%s" stroke-width="3"/>'
+               % (cx, cy, rx, ry, WATER, DEEP))
+    out.append('<ellipse cx="%d" cy="%d" rx="%d" ry="%d" fill="#FFFFFF" opacity="0.25"/>'
+               % (cx - rx // 3, cy - ry // 3, rx // 3, ry // 5))
+    return "".join(out)
+
+
+def seaside(places):
+    out = [gradient("#A6D66F", GRASS)]
+    # dunes and the sea at the bottom, a strip of beach at the top
+    out.append('<path d="M0 110 C160 96 300 126 470 104 C640 84 820 120 1024 98 V0 H0 Z" fill="%s" stroke="%s" '
+               'stroke-width="2"/>' % (SAND, SAND_EDGE))
+    out.append('<path d="M0 0 H1024 V56 C860 74 700 44 520 62 C340 80 180 48 0 66 Z" fill="%s" stroke="%s" '
+               'stroke-width="2"/>' % (WATER, DEEP))
+    out.append(avenue() + driveways(places))
+    out.append('<path d="M0 540 C200 520 360 560 540 536 C720 512 880 548 1024 530 V768 H0 Z" fill="%s" '
+               'stroke="%s" stroke-width="2"/>' % (SAND, SAND_EDGE))
+    out.append('<path d="M0 636 C180 618 380 650 560 628 C740 606 900 640 1024 622 V768 H0 Z" fill="%s" '
+               'stroke="%s" stroke-width="2"/>' % (WATER, DEEP))
+    out.append('<path d="M0 700 C200 684 400 712 600 690 C780 672 920 700 1024 688 V768 H0 Z" fill="%s"/>' % DEEP)
+    out += ['<path d="M%d %d q12 -6 24 0" fill="none" stroke="#FFFFFF" stroke-width="2" opacity="0.7"/>' % (x, y)
+            for x, y in ((80, 660), (300, 672), (520, 652), (760, 662), (940, 650), (180, 728), (660, 736))]
+    return "".join(out)
+
+
+def picture(level):
+    setting, places = LAYOUTS[level]
+    if setting == 2:
+        body = seaside(places)
+    else:
+        body = spring_town(places, (170, 690, 110, 40) if level == 1 else (860, 690, 120, 42))
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="1024" height="768" viewBox="0 0 1024 768">\n%s\n</svg>\n'
+            % body)
+
+
+def variants():
+    return {"Level%d.svg" % level: picture(level) for level in LAYOUTS}
