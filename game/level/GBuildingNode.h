@@ -244,7 +244,11 @@ private:
     void refreshPriceTag(float price);
     void drawSaleWait(const engine::vector2df& range);
     bool isLevelPaused() const;
+    // Hands the event (adopted) to the level scene; unhandled, it goes on to
+    // the scene's parent.
     void postGameEvent(engine::Event* event);
+    // "Feature<n>" or "Feature<n>Stop" (n = index + 1).
+    static engine::NameId featureStateName(size_t index, bool stop);
 
     engine::vector3df workersTextHome_{0.0f, 0.0f, 0.0f};
     engine::vector3df smileIconHome_{0.0f, 0.0f, 0.0f};
