@@ -182,6 +182,7 @@ public:
     // The scheduler the scene's manager gave it (where the level ticks); the
     // one the tick is registered with is TimerListener::getTimerScheduler.
     using engine::SceneNode::getTimerScheduler;
+    using engine::SceneNode::setTimerScheduler;
 
     // ---- State (read directly by the HUD, the objectives and the tutorial) --
     LevelTraffic* traffic = nullptr;                  // counted

@@ -19,7 +19,6 @@
 #include "game/level/GGameLevelScene.h"
 
 #include <fstream>
-#include <functional>
 
 namespace testing_support {
 
@@ -244,6 +243,14 @@ void HeadlessLevel::advance(uint32_t ms) {
         }
     }
     deliver();
+}
+
+bool HeadlessLevel::advanceUntil(const std::function<bool()>& done, uint32_t limitMs) {
+    for (uint32_t elapsed = 0; elapsed < limitMs; elapsed += kStepMs) {
+        if (done()) return true;
+        advance(kStepMs);
+    }
+    return done();
 }
 
 game::GBuildingNode* HeadlessLevel::building(const char* placeName) const {

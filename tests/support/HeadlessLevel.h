@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -106,6 +107,9 @@ public:
 
     // Runs ms of simulated time (rounded up to whole 10 ms steps).
     void advance(uint32_t ms);
+    // Runs simulated time until the condition holds (tested after every
+    // step), at most limitMs; false when it never held.
+    bool advanceUntil(const std::function<bool()>& done, uint32_t limitMs);
     // Delivers the events queued so far without advancing time.
     void deliver();
 
