@@ -190,6 +190,7 @@ TEST_F(ConstructionTest, MissingPropsAreLoggedAndTheBuildingIsStillFinishedAfter
 }
 
 TEST_F(ConstructionTest, WithoutASiteTheWorkTakesTheBuildTimeOnceDelivered) {
+    testing_support::LogCapture capture;
     load({"Construction", "Helicopter"});
     GConstructionTask* task = build(hotel1.get(), nullptr, 1000.0f);
     // Delivered at once: one step to start, 1000 ms of work, one to finish.
