@@ -257,6 +257,7 @@ bool GGameLevelScene::onSceneActivated(SceneActivatedEvent* event) {
     TimerScheduler* scheduler = SceneNode::getTimerScheduler();
     if (scheduler != TimerListener::getTimerScheduler()) TimerListener::setTimerScheduler(scheduler);
     refresh();
+    postCompletion();
     if (levelConfig) {
         tasks.push_back(new GCloudsTask(cargosNode, templateCollection()));
         armRandomEvents(scheduler);

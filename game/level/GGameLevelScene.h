@@ -227,6 +227,10 @@ public:
 private:
     class StateView;
 
+    // Whether a posted event reaches anyone (the scene is in a manager).
+    bool canPost();
+    // Posts the completion once the level is won and can tell its parent.
+    void postCompletion();
     // Posts a new event of the class to the parent (mode 3, queued).
     void postToParentNew(engine::Event* adopted);
     void postLevelChanged();
@@ -256,6 +260,9 @@ private:
     StateView* stateView_ = nullptr;
     // The task whose run is in progress (its completion events clear its job).
     GBuildingTask* runningTask_ = nullptr;
+    // GLevelCompletedEvent has gone out. A level won before it joins its
+    // manager (objectives met at the start) sends it on activation.
+    bool completionSent_ = false;
 };
 
 // The direct child of the node with that name, or null.

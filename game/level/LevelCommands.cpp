@@ -148,6 +148,9 @@ bool GGameLevelScene::destroy(GBuildingNode* building) {
     }
     building->setRecord(place, false);
     for (GBuildingNode* other : buildings) other->claimServedBuildings();
+    // The requests are weighed against the services as they are now, without
+    // the destroyed building.
+    collectServices();
     dropUnservedRequests();
     refresh();
     postLevelChanged();
@@ -204,6 +207,7 @@ bool GGameLevelScene::sellBuilding(GBuildingNode* building) {
     building->clearSale();
     building->setOwned(false);
     money += static_cast<float>(offer);
+    collectServices();
     dropUnservedRequests();
     refresh();
     postLevelChanged();

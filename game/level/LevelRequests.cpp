@@ -357,7 +357,15 @@ void GGameLevelScene::checkObjectives() {
             hintText = "%GamePlay_CompleteBlocked2Hint%";
         }
     }
-    if (objectivesMet && hintText.empty()) postToParentNew(new GLevelCompletedEvent(true));
+    postCompletion();
+}
+
+bool GGameLevelScene::canPost() { return getManager() && getManager()->getEventQueue(); }
+
+void GGameLevelScene::postCompletion() {
+    if (completionSent_ || !objectivesMet || !hintText.empty() || !canPost()) return;
+    completionSent_ = true;
+    postToParentNew(new GLevelCompletedEvent(true));
 }
 
 }  // namespace game
