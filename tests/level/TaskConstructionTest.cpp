@@ -7,6 +7,7 @@
 #include "engine/core/PropertyData.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/State.h"
+#include "engine/visual/SpriteNode.h"
 #include "game/level/tasks/GConstructionTask.h"
 #include "game/world/PathMovers.h"
 #include "support/LogCapture.h"
@@ -90,6 +91,23 @@ TEST_F(ConstructionTest, WithoutAPathOnlyTheHelicopterIsAwaitedBeforeTheWork) {
     EXPECT_GT(runToEnd(task), 0);
     EXPECT_EQ(cargoCount("Helicopter"), 0);
     EXPECT_EQ(log.events.size(), 2u);
+}
+
+TEST_F(ConstructionTest, TheSelectorShowsTheSiteUntilTheNewLookComes) {
+    load();
+    GConstructionTask* task = build(hotel2.get(), nullptr, 100.0f);
+    BaseNode* oldSelector = building->getSelector();
+    ASSERT_TRUE(oldSelector);
+    auto* selector = nodeCast<SpriteNode>(bodyPart("Selector"));
+    ASSERT_TRUE(selector);
+    EXPECT_EQ(selector->getBlendType(), 1);
+    EXPECT_TRUE(selector->isVisible());
+    // The replaced one lives on while the building may still point at it.
+    EXPECT_NE(oldSelector, selector);
+    EXPECT_EQ(oldSelector->getName(), makeNameId("Selector"));
+    EXPECT_FALSE(oldSelector->getParent());
+    EXPECT_GT(runToEnd(task), 0);
+    EXPECT_FALSE(nodeCast<SpriteNode>(bodyPart("Selector")));
 }
 
 TEST_F(ConstructionTest, TheSiteWaitsForTheBusAsWell) {

@@ -103,7 +103,10 @@ GConstructionTask::GConstructionTask(GGameLevelScene* scene, GBuildingNode* buil
         ControlNode* root = building_->getTemplateRoot();
         if (root && templates_ && templates_->getTemplate(nameOf("ConstructionSelector"))) {
             const NameId selectorName = nameOf("Selector");
-            if (BaseNode* old = root->findChild(selectorName, 1)) removeFromParent(old);
+            if (BaseNode* old = root->findChild(selectorName, 1)) {
+                oldSelector_ = CountedRef<BaseNode>::share(old);
+                removeFromParent(old);
+            }
             BaseNode* selector = instantiate("ConstructionSelector", root);
             if (SpriteNode* sprite = nodeCast<SpriteNode>(selector)) sprite->setBlendType(1);
             if (selector) {

@@ -91,6 +91,9 @@ private:
     engine::CountedRef<engine::BaseNode> site_;
     engine::CountedRef<engine::BaseProgressBarNode> siteBar_;
     engine::CountedRef<engine::BaseNode> starEffect_;
+    // The selector the construction selector replaced: the building keeps a
+    // plain pointer to it until its template is applied again.
+    engine::CountedRef<engine::BaseNode> oldSelector_;
     int32_t heliState_ = HeliNone;
     int32_t busState_ = BusNone;
     int32_t siteState_ = SiteFinished;
