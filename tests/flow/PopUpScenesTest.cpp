@@ -31,6 +31,7 @@ namespace {
 class KindScene : public game::GBaseSceneNode {
 public:
     explicit KindScene(int32_t kind) : GBaseSceneNode(nullptr, nullptr, nullptr), kind_(kind) {}
+    int32_t getTypeId() const override { return kind_; }
     bool isOfType(int32_t typeId) const override { return typeId == kind_ || GBaseSceneNode::isOfType(typeId); }
 
     // The transitions this scene was asked to play, by name.
