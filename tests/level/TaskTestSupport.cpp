@@ -69,11 +69,8 @@ const std::vector<Template>& templates() {
 }
 
 std::string templatesText(const std::vector<std::string>& without) {
-    std::string text = "<?xml version=\"1.0\"?><SceneNode Type=\"TemplateCollectionNode\">";
-    for (const Template& t : templates()) {
-        if (std::find(without.begin(), without.end(), t.name) == without.end()) text += t.text;
-    }
-    return text + "</SceneNode>";
+    return "<?xml version=\"1.0\"?><SceneNode Type=\"TemplateCollectionNode\">" + taskTemplateElements(without) +
+           "</SceneNode>";
 }
 
 const char* const kLevelScene = R"(<?xml version="1.0"?>
@@ -99,6 +96,14 @@ BaseNode* readScene(const char* text, size_t size) {
 }
 
 }  // namespace
+
+std::string taskTemplateElements(const std::vector<std::string>& without) {
+    std::string text;
+    for (const Template& t : templates()) {
+        if (std::find(without.begin(), without.end(), t.name) == without.end()) text += t.text;
+    }
+    return text;
+}
 
 EventLog::EventLog() { setMask(EventCategory::Game); }
 

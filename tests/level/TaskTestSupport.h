@@ -38,6 +38,12 @@ constexpr int32_t DestructionCompleted = engine::EventId::GDestructionCompletedE
 constexpr int32_t TaskStep = engine::EventId::GTaskStepEvent;
 }  // namespace Ids
 
+// The scene-file elements of the props' templates (hotel looks "Hotel1",
+// "Hotel2", "BuildingPlace"; "Bus", "Helicopter", "Construction", "Cargo",
+// "ProgressBarOverBuilding", "LevelStarEffect", "ConstructionSelector",
+// "Cloud1" to "Cloud3"), leaving out the named ones.
+std::string taskTemplateElements(const std::vector<std::string>& without = {});
+
 struct Posted {
     int32_t id = 0;
     game::GBuildingNode* building = nullptr;
