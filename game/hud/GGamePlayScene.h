@@ -95,6 +95,9 @@ public:
     bool endLevel(bool regular);
     bool openLevelCompletedScene();
     bool showNextAchievement();
+    // Holds a level scene that was set up and started elsewhere (the level
+    // start's own last steps), without reading any file.
+    void setLevelScene(GGameLevelScene* level);
     void checkMoneyAchievements();
     void playMoneyBurst(GBuildingNode* building);
 

@@ -167,6 +167,8 @@ bool GGamePlayScene::startLevel(const stringc& folder, GGameLevelScene* level) {
     return true;
 }
 
+void GGamePlayScene::setLevelScene(GGameLevelScene* level) { levelScene_ = CountedRef<GGameLevelScene>::share(level); }
+
 // ---- Level end --------------------------------------------------------------
 
 bool GGamePlayScene::endLevel(bool regular) {
