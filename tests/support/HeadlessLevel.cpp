@@ -155,6 +155,7 @@ HeadlessLevel::~HeadlessLevel() {
     scene_.reset();
     manager_.reset();
     managerScheduler_.reset();
+    heldContent_.clear();
     content_.reset();
     recorder_->release();
     if (changedFolder_) std::filesystem::current_path(previousFolder_);
@@ -188,6 +189,19 @@ bool HeadlessLevel::load(const std::string& root, const std::string& levelFolder
     manager_->setTimerScheduler(managerScheduler_.get());
     manager_->addToMask(EventCategory::Game);
     manager_->addListener(recorder_);
+
+    // What the intro loads for the levels: their atlases and particles.
+    const std::pair<ContentTypeCode, const char*> shared[] = {
+        {ContentType::AtlasTextureCollection, "atlases/Buildings.xml"},
+        {ContentType::AtlasTextureCollection, "atlases/Env1.xml"},
+        {ContentType::AtlasTextureCollection, "atlases/Env2.xml"},
+        {ContentType::ParticleCollection, "levels/common/ParticleCollection.xml"},
+    };
+    for (const auto& [type, path] : shared) {
+        if (!std::filesystem::exists(path)) continue;
+        CountedRef<Content> loaded(content_->load(type, path, true));
+        if (loaded) heldContent_.push_back(loaded);
+    }
 
     CountedRef<Content> templates(content_->load(ContentType::SceneNode, "levels/common/TemplateCollection.oscn", true));
     if (TemplateCollectionNode* collection = nodeCast<TemplateCollectionNode>(templates.get())) {
@@ -264,6 +278,35 @@ game::GBuildingNode* HeadlessLevel::building(const char* placeName) const {
 
 game::GBuildingConfig* HeadlessLevel::record(const char* name) const {
     return buildings_ ? buildings_->find(makeNameId(name)) : nullptr;
+}
+
+uint64_t HeadlessLevel::stateHash() const {
+    if (!scene_) return 0;
+    // FNV-1a over the values' bytes.
+    uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](const void* data, size_t size) {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) hash = (hash ^ bytes[i]) * 1099511628211ull;
+    };
+    auto mixInt = [&mix](int64_t value) { mix(&value, sizeof(value)); };
+    const game::GGameLevelScene& level = *scene_;
+    mix(&level.money, sizeof(level.money));
+    mix(&level.materials, sizeof(level.materials));
+    mixInt(level.workers);
+    mixInt(level.workersHired);
+    for (const game::GBuildingNode* building : level.buildings) {
+        mixInt(building->getRecord() ? static_cast<int64_t>(building->getRecord()->Name) : -1);
+        mixInt(building->getJobState());
+        mixInt(building->getCondition());
+        mixInt(building->isOwnedByThePlayer() ? 1 : 0);
+        for (const game::GBuildingNode::FeatureState& feature : building->getFeatureStates()) mixInt(feature.state);
+    }
+    for (const game::HistoryRecord& entry : level.history) {
+        mixInt(entry.action);
+        mixInt(static_cast<int64_t>(entry.buildingType));
+        mixInt(static_cast<int64_t>(entry.placeName));
+    }
+    return hash;
 }
 
 int32_t HeadlessLevel::count(uint32_t typeId) const {

@@ -10,6 +10,9 @@
 // filled by writeContent() (the small fixture set described by
 // SmallContent, which tests change as they need).
 //
+// The level atlases and particle collection of the content tree are loaded
+// first when present, as the game's intro loads them.
+//
 // The level is set up in the order of the level start (buildings
 // configuration, level configuration, availability, paths, pause flag off)
 // and made the scene of a scene manager of its own, whose template collection
@@ -35,9 +38,11 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace engine {
 class CContentManager;
+class Content;
 class Event;
 class SceneManager;
 class TimerScheduler;
@@ -122,6 +127,11 @@ public:
     // The record of that name, or null.
     game::GBuildingConfig* record(const char* name) const;
 
+    // A hash of the level's state: money, materials, workers, every
+    // building's record, job, condition and ownership, and the history.
+    // Two runs with the same seed and the same commands give the same hash.
+    uint64_t stateHash() const;
+
     // Events of that type id the level handed to its parent since load or
     // the last clearEvents().
     int32_t count(uint32_t typeId) const;
@@ -134,6 +144,7 @@ private:
     std::filesystem::path previousFolder_;
     bool changedFolder_ = false;
     engine::CountedRef<engine::CContentManager> content_;
+    std::vector<engine::CountedRef<engine::Content>> heldContent_;
     engine::CountedRef<engine::TimerScheduler> managerScheduler_;
     engine::CountedRef<engine::SceneManager> manager_;
     engine::CountedRef<game::BuildingsConfiguration> buildings_;
