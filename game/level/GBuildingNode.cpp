@@ -59,10 +59,8 @@ GBuildingNode::GBuildingNode(const CreationContext* context, BaseNode* parent, B
     linkToParent(parent, mostDerived);
 }
 
-GBuildingNode::~GBuildingNode() {
-    stopStateSound();
-    if (TimerScheduler* scheduler = TimerListener::getTimerScheduler()) scheduler->removeTimer(this);
-}
+// The timer leaves its scheduler with the TimerListener part.
+GBuildingNode::~GBuildingNode() { stopStateSound(); }
 
 // ---- Properties ------------------------------------------------------------------
 

@@ -1,12 +1,17 @@
 // The building node on the headless level: overlay binding, records and the
 // states they bring, the job bookkeeping, ownership and body tint, stars,
 // workers and feature-icon placement, properties and copies, money letters.
+#include "audio/FakeSound.h"
+#include "engine/audio/SoundCue.h"
+#include "engine/audio/SoundManager.h"
 #include "engine/core/PropertySet.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
 #include "game/level/tasks/GBuildingTask.h"
 #include "level/BuildingTestSupport.h"
 
+#include <cmath>
+#include <memory>
 #include <string>
 
 using namespace engine;
@@ -192,6 +197,15 @@ TEST_F(BuildingTest, StarsFollowOwnershipTypeAndTheRunningConstruction) {
     EXPECT_TRUE(stars->isVisible());
     for (SpriteNode* star : hotel->getStars()) EXPECT_TRUE(star->isVisible());
 
+    // The star of the building's level minus one, in level coordinates.
+    SpriteNode* second = hotel->getStars()[1];
+    const vector3df expected = stars->getPosition() + hotel->getPosition() + second->getPosition() +
+                               second->getBounds() * 0.5f;
+    const vector3df at = hotel->levelStarPosition();
+    EXPECT_FLOAT_EQ(at.X, std::trunc(expected.X));
+    EXPECT_FLOAT_EQ(at.Y, std::trunc(expected.Y));
+    EXPECT_EQ(place("Place01")->levelStarPosition(), vector3df(0.0f, 0.0f, 0.0f));
+
     hotel->updateStars(-1, 2);
     EXPECT_TRUE(hotel->getStars()[0]->isVisible());
     EXPECT_FALSE(hotel->getStars()[1]->isVisible());
@@ -354,4 +368,60 @@ TEST_F(BuildingTest, AMoneyLetterLeavesWhenItsDisappearanceEnds) {
         EXPECT_EQ(letter->getParent() == nullptr, gone) << ending;
         if (!gone) hotel->removeChild(letter);
     }
+}
+
+TEST_F(BuildingTest, TheStateSoundFollowsTheJobAndStartsEachCueOnce) {
+    startWithOverlays();
+    SoundManager* previous = getCurrentSoundManager();
+    CountedRef<SoundManager> sounds(new SoundManager());
+    std::shared_ptr<audiotest::FakeLog> log = std::make_shared<audiotest::FakeLog>();
+    for (const char* name : {"Building", "Upgrading", "Destroying", "CleaningDecoration", "HotelSelected"}) {
+        CountedRef<SoundCue> cue(new SoundCue(makeNameId(name)));
+        cue->setGroupId(2);
+        CountedRef<audiotest::FakeSound> sound(new audiotest::FakeSound(0, log));
+        cue->addVariant(sound.get());
+        sounds->addCue(cue.get());
+    }
+    setCurrentSoundManager(sounds.get());
+
+    GBuildingNode* hotel = place("Place02");
+    CountedRef<GBuildingConfig> selected = makeRecord("Hotel", 1, 0);
+    selected->SelectedSoundCueName = makeNameId("HotelSelected");
+    hotel->setRecord(selected.get(), false);
+    struct Case {
+        int32_t job;
+        int32_t level;
+        int32_t type;
+        const char* cue;  // null: none
+    };
+    const Case cases[] = {
+        {0, 1, 0, "HotelSelected"}, {1, 1, 0, "Building"}, {1, 2, 0, "Upgrading"},        {2, 1, 0, "Destroying"},
+        {3, 1, 1, "CleaningDecoration"}, {3, 1, 0, "Building"}, {4, 1, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        selected->Level = c.level;
+        selected->Type = c.type;
+        hotel->setRecord(selected.get(), false);
+        hotel->setJob(c.job, nullptr);
+        hotel->playStateSound();
+        hotel->playStateSound();  // the same cue again starts nothing
+        SoundCue* playing = hotel->getStateSound();
+        if (c.cue) {
+            ASSERT_NE(playing, nullptr) << c.cue;
+            EXPECT_EQ(playing->getName(), makeNameId(c.cue));
+            EXPECT_EQ(playing->getFadeState(), 0) << c.cue;
+        } else {
+            EXPECT_EQ(playing, nullptr);
+        }
+        int32_t running = 0;
+        for (SoundCue* instance : sounds->getPlaying()) running += instance->getFadeState() == 2 ? 0 : 1;
+        EXPECT_EQ(running, c.cue ? 1 : 0) << (c.cue ? c.cue : "none");
+    }
+    hotel->setJob(0, nullptr);
+    hotel->playStateSound();
+    hotel->stopStateSound();
+    EXPECT_EQ(hotel->getStateSound(), nullptr);
+    for (SoundCue* instance : sounds->getPlaying()) EXPECT_EQ(instance->getFadeState(), 2);
+    sounds->stopGroup(-1);
+    setCurrentSoundManager(previous);
 }
