@@ -333,7 +333,7 @@ def cloud(kind):
         3: (190, 80, "M26 66 C4 66 6 40 30 40 C30 16 66 10 80 28 C90 4 136 6 142 34 C166 26 186 46 176 62 C172 68 166 70 158 70 Z"),
     }
     w, h, d = shapes[kind]
-    return svg(w, h, '<path d="%s" fill="#FFFFFF" fill-opacity="0.9" stroke="#D6E9F2" stroke-width="2" stroke-linejoin="round"/>' % d)
+    return svg(w, h, '<path d="%s" fill="#FFFFFF" fill-opacity="0.8" stroke="#D6E9F2" stroke-width="2" stroke-linejoin="round"/>' % d)
 
 
 def progress_frame():
@@ -408,7 +408,7 @@ def star_burst():
 def small_pieces():
     return {
         "Flag.svg": svg(24, 36, rect(3, 4, 2.5, 30, SLATE, r=1, width=1) + poly([(5, 5), (21, 10), (5, 15)], VIOLET)),
-        "Pill.svg": svg(80, 30, rect(2, 2, 72, 22, "#FFF8EC", r=11)),
+        "Pill.svg": svg(80, 30, rect(2, 2, 72, 22, "#34495E", r=11)),
         "Helmet.svg": svg(22, 18, path("M3 14 q0 -11 8 -11 q8 0 8 11 z", SUN) + rect(1, 13, 20, 3, shade(SUN, 0.85), r=1, width=1)),
         "Coin.svg": svg(28, 28, circle(13, 13, 10, SUN) + stroke("M13 8 v10", shade(SUN, 0.6), 2)),
         "Dust.svg": svg(120, 70, '<path d="M20 58 C2 58 4 36 22 36 C22 16 50 10 60 26 C70 8 102 14 100 36 C116 38 116 58 100 58 Z" '
@@ -419,8 +419,27 @@ def small_pieces():
     }
 
 
+def town_house(wall, roof, floors, door_colour=WOOD):
+    """A neighbour's house, 96 x 96, standing at (48, 92): background for the town."""
+    h = 20 + floors * 16
+    return svg(96, 96, box(14, 90, 56, h, 22, wall) + gable(14, 90, 56, h, 22, roof, wall, rise=12, over=3) +
+               windows(20, 90 - h + 6, 3, floors, 16, 16, w=9, h=10) + door(36, 76, 10, 14, door_colour))
+
+
+def beach_hut(colour):
+    return svg(60, 70, box(10, 64, 34, 30, 14, colour) + gable(10, 64, 34, 30, 14, "#FFFFFF", colour, rise=8, over=3) +
+               door(21, 48, 10, 16, shade(colour, 0.7)))
+
+
 def decorations():
     return {
+        "House1.svg": town_house(CREAM, TERRACOTTA, 2),
+        "House2.svg": town_house(shade(CORAL, 1.35), SLATE, 1, TEAL),
+        "House3.svg": town_house(STONE, TEAL, 3),
+        "House4.svg": town_house(BRICK, SLATE, 2, SUN),
+        "BeachHut1.svg": beach_hut(TEAL), "BeachHut2.svg": beach_hut(CORAL), "BeachHut3.svg": beach_hut(VIOLET),
+        "Hedge.svg": svg(70, 22, rect(3, 4, 62, 14, GRASS_DARK, r=7) + circle(14, 8, 4, shade(GRASS, 1.1), width=0) +
+                         circle(40, 8, 4, shade(GRASS, 1.1), width=0)),
         "Tree.svg": svg(40, 48, tree(20, 44, 1.1)),
         "TreeAutumn.svg": svg(40, 48, tree(20, 44, 1.1, "#E0A03A")),
         "TreeRed.svg": svg(40, 48, tree(20, 44, 1.0, "#D0643A")),

@@ -67,8 +67,14 @@ def patches(spots, colour):
 def spring_town(places, pond):
     out = [gradient(GRASS_LIGHT, GRASS)]
     # far hills behind the upper row
-    out.append('<path d="M0 120 C120 70 260 110 380 84 C520 54 640 104 780 76 C880 56 960 88 1024 70 V0 H0 Z" '
-               'fill="%s" stroke="%s" stroke-width="2"/>' % (GRASS_DARK, "#4C7F26"))
+    # the sky over far hills, then nearer hills behind the upper row
+    out.append('<rect width="1024" height="90" fill="#BFE6F7"/>')
+    for top, fill, edge in (("M0 70 C140 30 260 60 400 40 C560 16 700 56 840 34 C930 22 990 40 1024 36",
+                             "#A9D98A", "#8CC36A"),
+                            ("M0 104 C120 76 260 102 380 86 C520 66 640 98 780 80 C880 68 960 88 1024 78",
+                             "#8CCB59", "#74B043")):
+        out.append('<path d="%s V160 C700 150 300 170 0 160 Z" fill="%s"/>' % (top, fill))
+        out.append('<path d="%s" fill="none" stroke="%s" stroke-width="2"/>' % (top, edge))
     out.append(patches([(90, 200, 60, 18), (940, 230, 70, 20), (120, 560, 90, 26), (880, 600, 100, 28),
                         (500, 690, 140, 30)], GRASS_LIGHT))
     out.append(avenue() + driveways(places))

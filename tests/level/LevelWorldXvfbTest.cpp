@@ -1,0 +1,263 @@
+// The shipped level worlds, drawn as a player sees them: an OpenGL window of
+// 1024 x 768 mounts the built content tree, loads the atlases and the level
+// template collection, and starts each level the way the level start does.
+// Frames are written to screenshots/level<N>-<moment>.png in the test's
+// folder for people to look at: the level at rest with a place
+// selected, a construction and an upgrade under way (helicopter, bus, site),
+// and both finished. The test checks that the places took their templates,
+// that the build commands were accepted and ended with the new looks, and
+// that nothing was logged as missing.
+#include "engine/content/CContentManager.h"
+#include "engine/content/Dictionary.h"
+#include "engine/core/ContentType.h"
+#include "engine/core/SceneManager.h"
+#include "engine/core/TemplateCollectionNode.h"
+#include "engine/core/TimerScheduler.h"
+#include "engine/core/XmlReader.h"
+#include "engine/io/IrrRef.h"
+#include "engine/platform/EngineDevice.h"
+#include "engine/platform/ImageManager.h"
+#include "game/config/BuildingsConfiguration.h"
+#include "game/config/LevelConfig.h"
+#include "game/config/LevelPaths.h"
+#include "game/config/UpgradesConfiguration.h"
+#include "game/level/GBuildingNode.h"
+#include "game/level/GGameLevelScene.h"
+#include "platform/DeviceTestSupport.h"
+#include "support/DisplayTestSupport.h"
+#include "support/LogCapture.h"
+#include "support/SetUpNeeds.h"
+#include "tools/contentcheck/ContentChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace engine;
+
+namespace {
+
+#ifdef LODGEROO_CONTENT_TREE
+const char* const kTree = LODGEROO_CONTENT_TREE;
+#else
+const char* const kTree = "";
+#endif
+
+using Clock = std::chrono::steady_clock;
+
+// A script step that waits for ms of real time from its first look.
+device_test::ScriptStep wait(const char* name, int ms) {
+    auto start = std::make_shared<Clock::time_point>();
+    return {name, nullptr, [start, ms] {
+                const auto now = Clock::now();
+                if (*start == Clock::time_point()) *start = now;
+                return now - *start > std::chrono::milliseconds(ms);
+            }};
+}
+
+class LevelWorldXvfbTest : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) {
+            SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
+        }
+        lock = std::make_unique<device_test::XDisplayLock>();
+        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo levels"));
+        ASSERT_TRUE(device);
+        drawer = makeRef<device_test::FrameDrawer>(device.get());
+        ASSERT_TRUE(device->addEventReceiver(drawer.get(), 0));
+        if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
+            SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
+        }
+        device_test::pinOpenGLDriverModules();
+        managers = std::make_unique<device_test::GameManagers>(device.get());
+        drawer->managers = {managers->scenes[0].get()};
+        drawer->beforeEnd = [this] {
+            if (shotName.empty()) return;
+            CountedRef<Image> frame(device->createScreenShot());
+            save(frame.get(), shotName);
+            shotName.clear();
+        };
+        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
+        contentcheck::registerContentKinds();
+    }
+
+    void TearDown() override {
+        if (level) level->setPaused(true);
+        managers.reset();
+        level.reset();
+        atlases.clear();
+        drawer.reset();
+        device.reset();
+        lock.reset();
+    }
+
+    void save(Image* frame, const std::string& name) {
+        ASSERT_TRUE(frame);
+        EXPECT_EQ(frame->getWidth(), 1024);
+        EXPECT_EQ(frame->getHeight(), 768);
+        std::filesystem::create_directories("screenshots");
+        const std::string path = "screenshots/" + name + ".png";
+        IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(path.c_str(), false));
+        ASSERT_TRUE(file);
+        EXPECT_TRUE(ImageManager::instance().writeImage(frame, file.get()));
+        ++shots;
+    }
+
+    bool read(const std::string& path, const std::function<void(XmlReader&)>& reader) {
+        IrrRef<irr::io::IReadFile> file(device->getFileSystem()->createAndOpenFile(path.c_str()));
+        if (!file) return false;
+        CountedRef<XmlReader> xml(new XmlReader(file.get()));
+        if (!xml->isValid()) return false;
+        reader(*xml);
+        return true;
+    }
+
+    // What the intro loads, then the level start: records, level record,
+    // availability and paths handed to the level scene, which becomes the
+    // scene of the first scene manager.
+    void startLevel(int number) {
+        ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
+            if (entry.path().extension() != ".xml") continue;
+            const std::string path = "atlases/" + entry.path().filename().string();
+            CountedRef<Content> atlas(managers->content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
+            ASSERT_TRUE(atlas) << path;
+            atlases.push_back(atlas);
+        }
+        CountedRef<BaseNode> templates(managers->content->loadSceneNode("levels/common/TemplateCollection.oscn", false));
+        auto* collection = nodeCast<TemplateCollectionNode>(templates.get());
+        ASSERT_TRUE(collection);
+        managers->scenes[0]->setTemplateCollection(collection);
+
+        records = makeRef<game::BuildingsConfiguration>();
+        ASSERT_TRUE(read("levels/common/BuildingsConfiguration.xml",
+                         [this](XmlReader& r) { records->readBuildingsConfiguration(r); }));
+        CountedRef<game::UpgradesConfiguration> upgrades = makeRef<game::UpgradesConfiguration>();
+        ASSERT_TRUE(read("levels/common/UpgradesConfiguration.xml",
+                         [&](XmlReader& r) { upgrades->readUpgradesConfiguration(r); }));
+        const std::string folder = "levels/level" + std::to_string(number) + "/";
+        config = makeRef<game::GLevelConfig>();
+        ASSERT_TRUE(read(folder + "LevelConfiguration.xml", [this](XmlReader& r) { config->readLevelConfiguration(r); }));
+        CountedRef<game::GLevelPaths> paths = makeRef<game::GLevelPaths>();
+        ASSERT_TRUE(read(folder + "LevelPaths.xml", [&](XmlReader& r) { paths->readLevelPaths(r); }));
+
+        CountedRef<BaseNode> loaded(managers->content->loadSceneNode((folder + "Level.oscn").c_str(), false));
+        level = CountedRef<game::GGameLevelScene>::share(nodeCast<game::GGameLevelScene>(loaded.get()));
+        ASSERT_TRUE(level) << folder << "Level.oscn has no level scene";
+        // Every upgrade bought, so that every record of the level is offered.
+        std::string bought;
+        for (const auto& upgrade : upgrades->upgrades()) bought += std::string(nameOfId(upgrade.first).c_str()) + ";";
+        CountedRef<game::LevelAvailability> availability = makeRef<game::LevelAvailability>();
+        availability->fill(*upgrades, config.get(), number - 1, bought.c_str());
+        level->setBuildingsConfiguration(records.get());
+        level->setLevelConfiguration(config.get());
+        level->setAvailability(availability.get());
+        level->setLevelPaths(paths.get());
+        level->setPaused(false);
+        ASSERT_TRUE(managers->scenes[0]->setScene(level.get()));
+    }
+
+    // The level's own clock follows real time, frame by frame.
+    void advanceLevel() {
+        const auto now = Clock::now();
+        if (lastFrame != Clock::time_point()) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastFrame).count();
+            TimerScheduler* scheduler = level->SceneNode::getTimerScheduler();
+            if (scheduler && scheduler != managers->schedulers[0].get())
+                scheduler->update(static_cast<uint32_t>(std::min<long long>(ms, 100)));
+        }
+        lastFrame = now;
+    }
+
+    game::GBuildingNode* firstPlace(bool empty) const {
+        for (game::GBuildingNode* building : level->buildings) {
+            const bool isPlace = building->getRecord() && building->getRecord()->Level == 0;
+            if (building->isOwnedByThePlayer() && isPlace == empty) return building;
+        }
+        return nullptr;
+    }
+
+    testing_support::LogCapture log;
+    std::unique_ptr<device_test::XDisplayLock> lock;
+    CountedRef<EngineDevice> device;
+    CountedRef<device_test::FrameDrawer> drawer;
+    std::unique_ptr<device_test::GameManagers> managers;
+    std::vector<CountedRef<Content>> atlases;
+    CountedRef<game::BuildingsConfiguration> records;
+    CountedRef<game::GLevelConfig> config;
+    CountedRef<game::GGameLevelScene> level;
+    Clock::time_point lastFrame;
+    std::string shotName;
+    int shots = 0;
+};
+
+TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
+    const int number = GetParam();
+    const std::string prefix = "level" + std::to_string(number) + "-";
+    startLevel(number);
+    if (HasFatalFailure()) return;
+
+    // Every place took the template of its record.
+    ASSERT_FALSE(level->buildings.empty());
+    for (game::GBuildingNode* building : level->buildings) {
+        ASSERT_TRUE(building->getRecord()) << nameOfId(building->getName()).c_str();
+        EXPECT_TRUE(building->getTemplateRoot()) << nameOfId(building->getName()).c_str() << " has no template";
+    }
+    game::GBuildingNode* place = firstPlace(true);
+    game::GBuildingNode* hotel = firstPlace(false);
+    ASSERT_TRUE(place);
+    ASSERT_TRUE(hotel);
+    const engine::NameId placeLook = place->getRecord()->Name;
+    engine::NameId hotelLook = hotel->getRecord()->Name;
+    bool built = false, upgraded = false;
+
+    device_test::FrameScript script(
+        device.get(),
+        {{"level open", nullptr, [&] { return drawer->frames >= 3; }},
+         wait("settled", 1500),
+         // The player has picked the empty place: its ring shows. (The
+         // pointer of the display decides hovering, so hover looks are left out.)
+         {"select", [&] { place->setFocused(true); }, [] { return true; }},
+         {"shot at rest", [&] { shotName = prefix + "start"; }, [&] { return shotName.empty(); }},
+         {"commands",
+          [&] {
+              built = level->build(place, records->find(makeNameId("Camping1")));
+              upgraded = level->upgrade(hotel);
+              if (upgraded) hotelLook = hotel->getRecord()->Name;
+          },
+          [] { return true; }},
+         wait("helicopter in", 2600),
+         {"shot arriving", [&] { shotName = prefix + "arriving"; }, [&] { return shotName.empty(); }},
+         wait("unloading", 2200),
+         {"shot working", [&] { shotName = prefix + "working"; }, [&] { return shotName.empty(); }},
+         {"finished", nullptr,
+          [&] { return place->jobProgress() >= 1.0f && hotel->jobProgress() >= 1.0f; }},
+         wait("star lands", 1200),
+         {"shot built", [&] { shotName = prefix + "built"; }, [&] { return shotName.empty(); }}});
+    drawer->onFrame = [&] {
+        advanceLevel();
+        script.onFrame();
+    };
+    EXPECT_TRUE(device->run());
+    drawer->onFrame = nullptr;
+    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+    EXPECT_EQ(shots, 4);
+    EXPECT_TRUE(built) << "the level refused to build a camping";
+    EXPECT_NE(place->getRecord()->Name, placeLook);
+    if (upgraded) EXPECT_EQ(hotel->getRecord()->Name, hotelLook);
+    for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LevelWorldXvfbTest, ::testing::Values(1, 2, 3),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Level" + std::to_string(info.param); });
+
+}  // namespace
