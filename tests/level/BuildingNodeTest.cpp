@@ -425,3 +425,54 @@ TEST_F(BuildingTest, TheStateSoundFollowsTheJobAndStartsEachCueOnce) {
     sounds->stopGroup(-1);
     setCurrentSoundManager(previous);
 }
+
+namespace {
+
+// A part of a building's look that takes hits over its bounds.
+class HitBox : public BaseNode {
+public:
+    explicit HitBox(const CreationContext* context) : BaseNode(context, nullptr, nullptr) {}
+    bool hitTest(const vector2df& point) override {
+        const matrix4& m = getAbsoluteTransform();
+        return point.X > m[12] && point.X < m[12] + getBounds().X && point.Y > m[13] && point.Y < m[13] + getBounds().Y;
+    }
+};
+
+}  // namespace
+
+TEST_F(BuildingTest, APressBelongsToTheBuildingUnderThePointerAndGivesNoFocusByItself) {
+    startWithOverlays();
+    const CreationContext context(nullptr, "");
+    GBuildingNode* left = place("Place01");  // 50..190 x 100..156
+    GBuildingNode* hotel = place("Place02"); // 250..390 x 100..156
+    for (GBuildingNode* building : {left, hotel}) {
+        CountedRef<HitBox> box(new HitBox(&context));
+        box->setBounds(vector3df(140.0f, 56.0f, 0.0f));
+        building->getTemplateRoot()->addChild(box.get());
+        building->updateAbsoluteTransform();
+        building->setFocused(false);
+    }
+
+    CountedRef<LeftButtonDownEvent> down(new LeftButtonDownEvent(300, 120));
+    EXPECT_FALSE(left->handleEvent(down.get()));
+    EXPECT_FALSE(left->isPressed());
+    EXPECT_TRUE(hotel->handleEvent(down.get()));
+    EXPECT_TRUE(hotel->isPressed());
+    EXPECT_FALSE(hotel->isFocused());
+
+    // Released elsewhere: no press.
+    level.deliver();
+    level.clearEvents();
+    CountedRef<LeftButtonUpEvent> outside(new LeftButtonUpEvent(10, 10));
+    EXPECT_FALSE(hotel->handleEvent(outside.get()));
+    EXPECT_FALSE(hotel->isPressed());
+    level.deliver();
+    EXPECT_EQ(count(EventId::NodePressPreviewEvent), 0);
+
+    // Released on the building: the press is accepted.
+    CountedRef<LeftButtonUpEvent> inside(new LeftButtonUpEvent(300, 120));
+    EXPECT_TRUE(hotel->handleEvent(down.get()));
+    EXPECT_FALSE(hotel->handleEvent(inside.get()));
+    level.deliver();
+    EXPECT_EQ(count(EventId::NodePressPreviewEvent), 1);
+}
