@@ -19,13 +19,13 @@ import math
 DIRECTIONS = ["Right", "RightUp", "Up", "LeftUp", "Left", "LeftDown", "Down", "RightDown"]
 
 CAR_SIZE, CAR_ANCHOR = (56, 44), (28, 28)
-PERSON_SIZE, PERSON_ANCHOR = (24, 36), (12, 31)
+PERSON_SIZE, PERSON_ANCHOR = (30, 44), (15, 38)
 BIRD_SIZE, BIRD_ANCHOR = (40, 40), (20, 20)
 
 GLASS, TYRE, SKIN, HAIR_DARK, HAIR_FAIR = "#9FD3EE", "#34495E", "#F2C9A0", "#5B3A29", "#E0B050"
 CARS = {"Car1": "#F08A5D", "Car2": "#2A9D8F"}
 # shirt, trousers, hair
-PEOPLE = {"Pedestrian1": ("#8E7DBE", "#4A6274", HAIR_DARK), "Pedestrian2": ("#F9C74F", "#B07A4A", HAIR_FAIR)}
+PEOPLE = {"Pedestrian1": ("#8E7DBE", "#B07A4A", HAIR_DARK), "Pedestrian2": ("#F08A5D", "#4A6274", HAIR_FAIR)}
 GULL, GULL_TIP, BEAK = "#FFFFFF", "#4A6274", "#F9A03F"
 
 SHADOW = """<defs><filter id="shadow" x="-30%" y="-30%" width="160%" height="160%">
@@ -62,13 +62,14 @@ class Model:
     """Boxes in the mover's own frame (x forward, y to its left, z up),
     turned to a heading and projected around an anchor."""
 
-    def __init__(self, heading_degrees, anchor):
+    def __init__(self, heading_degrees, anchor, scale=1.0):
         self.a = math.radians(heading_degrees)
         self.anchor = anchor
+        self.scale = scale
         self.parts = []  # (depth key, svg)
 
     def world(self, p):
-        x, y, z = p
+        x, y, z = (v * self.scale for v in p)
         c, s = math.cos(self.a), math.sin(self.a)
         return (x * c - y * s, x * s + y * c, z)
 
@@ -132,7 +133,7 @@ def car(colour, direction):
     dark = shade(colour, 0.9)
     for x in (-11, 10):
         for y0, y1 in ((7.5, 10.5), (-10.5, -7.5)):
-            m.box(x - 3.5, x + 3.5, y0, y1, 0, 6, TYRE, width=1)
+            m.box(x - 3, x + 3, y0, y1, 0.5, 5.5, TYRE, width=0.8)
     m.box(-18, 18, -9, 9, 2, 9, colour, faces={"front": shade(colour, 1.15), "back": dark})
     m.box(-10, 6, -8, 8, 9, 15, GLASS, faces={"top": colour, "front": GLASS, "back": GLASS})
     # Lights: headlights in front, tail lights behind.
@@ -144,7 +145,8 @@ def car(colour, direction):
 
 
 def person(shirt, trousers, hair, direction):
-    m = Model(heading(direction), PERSON_ANCHOR)
+    size = 1.3
+    m = Model(heading(direction), PERSON_ANCHOR, scale=size)
     # Legs a little apart along the walking direction, as in mid-stride.
     m.box(-3.5, 0.5, 0.5, 3, 0, 9, trousers, width=1)
     m.box(0, 4, -3, -0.5, 0, 9, trousers, width=1)
@@ -152,20 +154,22 @@ def person(shirt, trousers, hair, direction):
     # Arms swing opposite to the legs.
     m.box(0.5, 3.5, 3.8, 5.3, 10, 17, shirt, width=1)
     m.box(-3.5, -0.5, -5.3, -3.8, 10, 17, shirt, width=1)
-    hx, hy = m.blob((0, 0, 23), 4.2, 4.2, SKIN, z_bias=5)
-    # Hair over the back of the head; the face looks along the heading.
+    r = 4.2 * size
+    hx, hy = m.blob((0, 0, 23), r, r, SKIN, z_bias=5)
+    # Hair on top and, seen from behind, over the back of the head; the eyes
+    # look along the heading and are hidden when the person walks away.
     a = math.radians(heading(direction))
     fx, fy = math.cos(a), -math.sin(a) * DEPTH
-    back = ('<path d="M%.2f %.2f a4.2 4.2 0 0 1 %.2f %.2f" fill="%s" stroke="%s" stroke-width="1"/>'
-            % (hx - 4.2 * math.sin(a) - 0.01, hy - 4.2 * math.cos(a) * DEPTH - 0.8, 8.4 * math.sin(a) + 0.02,
-               8.4 * math.cos(a) * DEPTH + 0.01, hair, shade(hair, 0.72)))
-    cap = ('<ellipse cx="%.2f" cy="%.2f" rx="3.6" ry="2.4" fill="%s"/>' % (hx - fx * 1.6, hy - 2.0 - fy * 1.2, hair))
+    top = '<ellipse cx="%.2f" cy="%.2f" rx="%.2f" ry="%.2f" fill="%s"/>' % (
+        hx - fx * 0.4 * r, hy - 0.5 * r - fy * 0.3 * r, 0.85 * r, 0.55 * r, hair)
+    back = '<circle cx="%.2f" cy="%.2f" r="%.2f" fill="%s" stroke="%s" stroke-width="1"/>' % (
+        hx, hy, r, hair, shade(hair, 0.72))
     eyes = ""
-    if fy >= -0.05:  # the face is seen unless the person walks away
+    if fy >= -0.05:
         for side in (-1, 1):
-            ex = hx + fx * 2.4 + side * 1.5 * max(0.15, abs(math.sin(a)))
-            eyes += '<circle cx="%.2f" cy="%.2f" r="0.7" fill="#2D2A26"/>' % (ex, hy + 0.4)
-    m.parts.append((-100, cap + (back if fy < -0.05 else "") + eyes))
+            ex = hx + fx * 0.55 * r + side * 0.35 * r * max(0.15, abs(math.sin(a)))
+            eyes += '<circle cx="%.2f" cy="%.2f" r="0.8" fill="#2D2A26"/>' % (ex, hy + 0.1 * r)
+    m.parts.append((-100, (back if fy < -0.05 else top) + eyes))
     return svg(PERSON_SIZE, m.draw())
 
 
