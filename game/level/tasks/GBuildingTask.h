@@ -10,6 +10,8 @@
 // A task that watches its props listens (as a post-listener) to the level's
 // CargosNode and to its building; its destructor stops listening and removes
 // every node it created.
+#include "engine/core/Event.h"
+#include "engine/core/EventMap.h"
 #include "engine/core/EventReceiver.h"
 #include "engine/core/NameId.h"
 #include "engine/core/RefCounted.h"
@@ -132,6 +134,17 @@ protected:
 private:
     bool listening_ = false;
 };
+
+// The event map of a task that follows its props through their
+// NodeTagReachedEvent (handled by the class's onEvent70).
+template <class T>
+const engine::EventMap<T>& tagReachedEventMap() {
+    static const engine::EventMap<T> map({
+        {engine::EventId::NodeTagReachedEvent,
+         [](T& task, engine::Event* e) { return task.onEvent70(dynamic_cast<engine::NodeTagReachedEvent*>(e)); }},
+    });
+    return map;
+}
 
 // Name ids the tasks compare against, made once.
 namespace TaskNames {

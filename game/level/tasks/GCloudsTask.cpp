@@ -23,13 +23,7 @@ const char* const kCloudTemplates[3] = {"Cloud1", "Cloud2", "Cloud3"};
 
 }  // namespace
 
-const EventMap<GCloudsTask>& GCloudsTask::getEventMap() {
-    static const EventMap<GCloudsTask> map({
-        {EventId::NodeTagReachedEvent,
-         [](GCloudsTask& task, Event* e) { return task.onEvent70(dynamic_cast<NodeTagReachedEvent*>(e)); }},
-    });
-    return map;
-}
+const EventMap<GCloudsTask>& GCloudsTask::getEventMap() { return tagReachedEventMap<GCloudsTask>(); }
 
 GCloudsTask::GCloudsTask(BaseNode* cargosNode, TemplateCollectionNode* templates)
     : GBuildingTask(nullptr, nullptr, cargosNode, templates, nullptr, 0.0f, 0) {

@@ -34,13 +34,7 @@ void playSettingState(BaseNode* node, const char* prefix, const GLevelConfig* le
 
 // ---- GWorkTask ----------------------------------------------------------------
 
-const EventMap<GWorkTask>& GWorkTask::getEventMap() {
-    static const EventMap<GWorkTask> map({
-        {EventId::NodeTagReachedEvent,
-         [](GWorkTask& task, Event* e) { return task.onEvent70(dynamic_cast<NodeTagReachedEvent*>(e)); }},
-    });
-    return map;
-}
+const EventMap<GWorkTask>& GWorkTask::getEventMap() { return tagReachedEventMap<GWorkTask>(); }
 
 GWorkTask::GWorkTask(GGameLevelScene* scene, GBuildingNode* building, BaseNode* cargosNode,
                      TemplateCollectionNode* templates, GLevelPath* path, float materials, int32_t workers)

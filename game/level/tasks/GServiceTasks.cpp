@@ -19,13 +19,7 @@ constexpr float kVisitBusSpeed = 180.0f;
 
 // ---- GBusVisitTask ------------------------------------------------------------
 
-const EventMap<GBusVisitTask>& GBusVisitTask::getEventMap() {
-    static const EventMap<GBusVisitTask> map({
-        {EventId::NodeTagReachedEvent,
-         [](GBusVisitTask& task, Event* e) { return task.onEvent70(dynamic_cast<NodeTagReachedEvent*>(e)); }},
-    });
-    return map;
-}
+const EventMap<GBusVisitTask>& GBusVisitTask::getEventMap() { return tagReachedEventMap<GBusVisitTask>(); }
 
 GBusVisitTask::GBusVisitTask(GGameLevelScene* scene, GBuildingNode* building, BaseNode* cargosNode,
                              TemplateCollectionNode* templates, GLevelPath* path)
