@@ -97,8 +97,9 @@ bool isOverlayName(NameId name) {
 
 // ---- Serve areas ----------------------------------------------------------------------------
 
-std::vector<GBuildingNode*> GBuildingNode::levelBuildings() const {
-    return levelScene_ ? levelScene_->buildings : std::vector<GBuildingNode*>();
+const std::vector<GBuildingNode*>& GBuildingNode::levelBuildings() const {
+    static const std::vector<GBuildingNode*> kNone;
+    return levelScene_ ? levelScene_->buildings : kNone;
 }
 
 namespace {

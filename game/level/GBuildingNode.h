@@ -238,7 +238,7 @@ private:
     using Ref = engine::CountedRef<T>;
 
     // The buildings of the level scene, in building order (empty without one).
-    std::vector<GBuildingNode*> levelBuildings() const;
+    const std::vector<GBuildingNode*>& levelBuildings() const;
     engine::TemplateCollectionNode* templates() const;
     engine::BaseNode* instantiate(const char* templateName, engine::BaseNode* parent, bool ghost);
     void refreshPriceTag(float price);
