@@ -60,7 +60,10 @@ void GGamePlayScene::fillBuildingInfo(BaseNode* info, GBuildingConfig* record, G
     for (BaseNode* node : {static_cast<BaseNode*>(statsText), afterUpgrade, broken, description}) {
         if (node) node->setVisible(false);
     }
-    if (nameText) {
+    if (nameText && record->DisplayName.empty()) {
+        // An empty place has no name to show with its price.
+        nameText->setText(stringw());
+    } else if (nameText) {
         const stringw name = upperCaseText(displayName(record));
         const stringw price = moneyText(roundToInt(building->price(record)));
         stringw text = name + L": " + price;

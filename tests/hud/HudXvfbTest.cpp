@@ -1,0 +1,263 @@
+// The HUD over level 1 in a real 1024 x 768 OpenGL window, with the game
+// object's managers and configuration, started the way the loading scene
+// starts it, and played with mouse events handed to the device: the
+// objectives are closed, an empty place is clicked, the hotel list is opened,
+// its first hotel is hovered and pressed, and the construction runs to its
+// end. Frames are written to screenshots/hud-<moment>.png in the test's
+// folder for people to look at.
+#include "engine/content/CContentManager.h"
+#include "engine/content/Dictionary.h"
+#include "engine/content/ProfileStore.h"
+#include "engine/controls/ListNode.h"
+#include "engine/controls/TabSceneNode.h"
+#include "engine/core/ContentType.h"
+#include "engine/core/Event.h"
+#include "engine/core/SceneManager.h"
+#include "engine/core/TemplateCollectionNode.h"
+#include "engine/io/IrrRef.h"
+#include "engine/platform/EngineDevice.h"
+#include "engine/platform/ImageManager.h"
+#include "game/app/GGameApp.h"
+#include "game/config/BuildingsConfiguration.h"
+#include "game/hud/GGamePlayScene.h"
+#include "game/level/GBuildingNode.h"
+#include "game/level/GGameLevelScene.h"
+#include "platform/DeviceTestSupport.h"
+#include "support/DisplayTestSupport.h"
+#include "support/LogCapture.h"
+#include "support/SetUpNeeds.h"
+#include "tools/contentcheck/ContentChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace engine;
+
+namespace {
+
+#ifdef LODGEROO_CONTENT_TREE
+const char* const kTree = LODGEROO_CONTENT_TREE;
+#else
+const char* const kTree = "";
+#endif
+
+using Clock = std::chrono::steady_clock;
+
+device_test::ScriptStep wait(const char* name, int ms) {
+    auto start = std::make_shared<Clock::time_point>();
+    return {name, nullptr, [start, ms] {
+                const auto now = Clock::now();
+                if (*start == Clock::time_point()) *start = now;
+                return now - *start > std::chrono::milliseconds(ms);
+            }};
+}
+
+// The centre of a node on the virtual screen.
+vector2df centreOf(BaseNode* node) {
+    const matrix4& m = node->getAbsoluteTransform();
+    const vector3df bounds = node->getBounds();
+    return vector2df(m[12] + bounds.X / 2, m[13] + bounds.Y / 2);
+}
+
+class HudXvfbTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) {
+            SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a";
+        }
+        lock = std::make_unique<device_test::XDisplayLock>();
+        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo HUD"));
+        ASSERT_TRUE(device);
+        drawer = makeRef<device_test::FrameDrawer>(device.get());
+        ASSERT_TRUE(device->addEventReceiver(drawer.get(), 0));
+        if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
+            SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
+        }
+        device_test::pinOpenGLDriverModules();
+        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
+        contentcheck::registerContentKinds();
+        app = std::make_unique<game::GGameApp>();
+        app->createManagers(device.get());
+        game::theGameApp = app.get();
+        drawer->managers = {app->getSceneManager(0)};
+        drawer->beforeEnd = [this] {
+            if (shotName.empty()) return;
+            CountedRef<Image> frame(device->createScreenShot());
+            save(frame.get(), shotName);
+            shotName.clear();
+        };
+        clearPlayers();
+    }
+
+    void TearDown() override {
+        if (hud && hud->getLevelScene()) hud->getLevelScene()->setPaused(true);
+        if (app) {
+            app->getSceneManager(0)->setScene(nullptr);
+            app->getSceneManager(1)->setScene(nullptr);
+        }
+        hud = nullptr;
+        atlases.clear();
+        game::theGameApp = nullptr;
+        app.reset();
+        drawer.reset();
+        device.reset();
+        lock.reset();
+        clearPlayers();
+    }
+
+    static void clearPlayers() {
+        ProfileStore& store = getProfileStore();
+        while (store.getProfileCount() > 0) store.removeProfile(0);
+    }
+
+    void save(Image* frame, const std::string& name) {
+        ASSERT_TRUE(frame);
+        std::filesystem::create_directories("screenshots");
+        const std::string path = "screenshots/" + name + ".png";
+        IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(path.c_str(), false));
+        ASSERT_TRUE(file);
+        EXPECT_TRUE(ImageManager::instance().writeImage(frame, file.get()));
+        ++shots;
+    }
+
+    // What the intro loads, then what the loading scene does for "level1".
+    void openLevel() {
+        ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
+        CContentManager* content = app->getContentManager();
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
+            if (entry.path().extension() != ".xml") continue;
+            const std::string path = "atlases/" + entry.path().filename().string();
+            CountedRef<Content> atlas(content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
+            ASSERT_TRUE(atlas) << path;
+            atlases.push_back(atlas);
+        }
+        const char* const collections[] = {"scenes/TemplateCollection.oscn", "levels/common/TemplateCollection.oscn"};
+        for (int i = 0; i < 2; ++i) {
+            CountedRef<BaseNode> templates(content->loadSceneNode(collections[i], false));
+            auto* collection = nodeCast<TemplateCollectionNode>(templates.get());
+            ASSERT_TRUE(collection) << collections[i];
+            app->getSceneManager(i)->setTemplateCollection(collection);
+        }
+        app->loadGameConfiguration();
+
+        ProfileStore& store = getProfileStore();
+        ASSERT_TRUE(store.addProfile(L"Ann"));
+        store.selectProfile(0);
+        ProfileParameters* player = store.getCurrentProfile();
+        player->setInt("LevelIndex", 0);
+        player->setInt("MaxUnlockedLevelIndex", -1);
+        player->setBool("ShowTutorialOn", false);
+
+        CountedRef<BaseNode> loadedLevel(content->loadSceneNode("levels/level1/Level.oscn", false));
+        level = nodeCast<game::GGameLevelScene>(loadedLevel.get());
+        ASSERT_TRUE(level);
+        CountedRef<BaseNode> loadedHud(content->loadSceneNode("scenes/GamePlayScene.oscn", false));
+        hud = CountedRef<game::GGamePlayScene>::share(nodeCast<game::GGamePlayScene>(loadedHud.get()));
+        ASSERT_TRUE(hud);
+        ASSERT_TRUE(hud->startLevel("levels/level1/", level));
+        ASSERT_TRUE(app->getSceneManager(0)->setScene(hud.get()));
+    }
+
+    void click(const vector2df& at) {
+        const int32_t x = static_cast<int32_t>(at.X), y = static_cast<int32_t>(at.Y);
+        CountedRef<Event> move(new MouseMoveEvent(x, y));
+        device->deliverEvent(move.get());
+        CountedRef<Event> down(new LeftButtonDownEvent(x, y));
+        device->deliverEvent(down.get());
+        CountedRef<Event> up(new LeftButtonUpEvent(x, y));
+        device->deliverEvent(up.get());
+    }
+    void hover(const vector2df& at) {
+        CountedRef<Event> move(new MouseMoveEvent(static_cast<int32_t>(at.X), static_cast<int32_t>(at.Y)));
+        device->deliverEvent(move.get());
+    }
+    device_test::ScriptStep shot(const char* name) {
+        return {std::string("shot ") + name, [this, name] { shotName = std::string("hud-") + name; },
+                [this] { return shotName.empty(); }};
+    }
+    int32_t activeTab() const { return hud->getActionsTabs() ? hud->getActionsTabs()->getActiveTabIndex() : -1; }
+
+    testing_support::LogCapture log;
+    std::unique_ptr<device_test::XDisplayLock> lock;
+    CountedRef<EngineDevice> device;
+    CountedRef<device_test::FrameDrawer> drawer;
+    std::unique_ptr<game::GGameApp> app;
+    std::vector<CountedRef<Content>> atlases;
+    CountedRef<game::GGamePlayScene> hud;
+    game::GGameLevelScene* level = nullptr;
+    std::string shotName;
+    int shots = 0;
+};
+
+}  // namespace
+
+TEST_F(HudXvfbTest, LevelOneBuildsAFirstHotelThroughTheHud) {
+    openLevel();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(hud->getActionsTabs());
+    game::GBuildingNode* place = nullptr;
+    for (game::GBuildingNode* building : level->buildings) {
+        const game::GBuildingConfig* record = building->getRecord();
+        if (!place && building->isOwnedByThePlayer() && record && record->Level == 0) place = building;
+    }
+    ASSERT_TRUE(place);
+    SceneManager* scenes = app->getSceneManager(0);
+    BaseNode* objectives = nullptr;
+    BaseNode* hotelsButton = hud->getTab(9)->findChild(makeNameId("HotelsButton"), 1);
+    ASSERT_TRUE(hotelsButton);
+    ListNode* hotels = hud->getBuildList(game::GGamePlayScene::kHotelsKind);
+    ASSERT_TRUE(hotels);
+
+    device_test::FrameScript script(
+        device.get(),
+        {{"hud open", nullptr, [&] { return drawer->frames >= 3; }},
+         {"objectives", nullptr,
+          [&] {
+              objectives = scenes->getTopScene() != hud.get() ? scenes->getTopScene() : nullptr;
+              return objectives != nullptr;
+          }},
+         wait("objectives shown", 800),
+         shot("objectives"),
+         {"close objectives",
+          [&] {
+              if (BaseNode* ok = objectives->findChild(makeNameId("OkButton"))) click(centreOf(ok));
+          },
+          [&] { return scenes->getTopScene() == hud.get(); }},
+         wait("hud shown", 800),
+         shot("start"),
+         {"select place", [&] { click(centreOf(place)); }, [&] { return activeTab() == 9; }},
+         wait("place tab", 600),
+         shot("place"),
+         {"hotels", [&] { click(centreOf(hotelsButton)); }, [&] { return activeTab() == 0; }},
+         wait("hotel list", 600),
+         {"hover camping", [&] { hover(centreOf(hotels->getElement(0))); },
+          [&] { return hud->getHoveredRecord() != nullptr; }},
+         wait("preview", 400),
+         shot("hotels"),
+         {"build", [&] { click(centreOf(hotels->getElement(0))); },
+          [&] { return place->getJobState() == game::GBuildingNode::kConstructionJob; }},
+         wait("building", 2500),
+         shot("building"),
+         wait("construction", 8000),
+         {"built", nullptr, [&] { return place->getJobState() == game::GBuildingNode::kNoJob; }},
+         wait("settled", 1200),
+         {"select built", [&] { click(centreOf(place)); }, [&] { return activeTab() == 5; }},
+         wait("building tab", 600),
+         shot("built")});
+    drawer->onFrame = [&] { script.onFrame(); };
+    EXPECT_TRUE(device->run());
+    drawer->onFrame = nullptr;
+    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+    EXPECT_EQ(shots, 6);
+    ASSERT_TRUE(place->getRecord());
+    EXPECT_GE(place->getRecord()->Level, 1);
+    for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_ERROR) << entry.text << " " << entry.hint;
+}
