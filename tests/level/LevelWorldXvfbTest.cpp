@@ -257,6 +257,62 @@ TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
     for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;
 }
 
+// The overlays a level puts on its places, all at once: a price tag on an
+// unowned building, a buyer's phone on another, a broken hotel, a running
+// feature and a serve-area highlight; and a destruction raising its dust.
+TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
+    const int number = GetParam();
+    startLevel(number);
+    if (HasFatalFailure()) return;
+    std::vector<game::GBuildingNode*> unowned;
+    game::GBuildingNode* hotel = nullptr;
+    game::GBuildingNode* server = nullptr;
+    for (game::GBuildingNode* building : level->buildings) {
+        const game::GBuildingConfig* record = building->getRecord();
+        if (!building->isOwnedByThePlayer()) unowned.push_back(building);
+        if (building->isOwnedByThePlayer() && record->Type == 0 && record->Level > 0 && !hotel) hotel = building;
+        if (record->ServeArea.X > 0.0f && !server) server = building;
+    }
+    ASSERT_TRUE(hotel);
+    ASSERT_FALSE(unowned.empty());
+    bool destroyed = false;
+
+    device_test::FrameScript script(
+        device.get(),
+        {{"level open", nullptr, [&] { return drawer->frames >= 3; }},
+         {"overlays",
+          [&] {
+              unowned.front()->setForSale(true);
+              if (unowned.size() > 1) unowned.back()->setBuyRequestPending(true);
+              EXPECT_TRUE(level->activateFeature(hotel, 0));
+              if (server) server->showServeAreaHighlight(server->getRecord());
+              if (game::GBuildingNode* place = firstPlace(true)) place->setCondition(1);
+          },
+          [] { return true; }},
+         wait("feature running", 1500),
+         {"shot overlays", [&] { shotName = "level" + std::to_string(number) + "-overlays"; },
+          [&] { return shotName.empty(); }},
+         {"destroy",
+          [&] {
+              hotel->setCondition(0);
+              destroyed = level->destroy(hotel);
+          },
+          [] { return true; }},
+         wait("bus and dust", 2300),
+         {"shot destroying", [&] { shotName = "level" + std::to_string(number) + "-destroying"; },
+          [&] { return shotName.empty(); }}});
+    drawer->onFrame = [&] {
+        advanceLevel();
+        script.onFrame();
+    };
+    EXPECT_TRUE(device->run());
+    drawer->onFrame = nullptr;
+    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+    EXPECT_EQ(shots, 2);
+    EXPECT_TRUE(destroyed) << "the level refused to pull down " << nameOfId(hotel->getName()).c_str();
+    for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, LevelWorldXvfbTest, ::testing::Values(1, 2, 3),
                          [](const ::testing::TestParamInfo<int>& info) { return "Level" + std::to_string(info.param); });
 
