@@ -251,12 +251,26 @@ TEST_F(HudXvfbTest, LevelOneBuildsAFirstHotelThroughTheHud) {
          wait("settled", 1200),
          {"select built", [&] { click(centreOf(place)); }, [&] { return activeTab() == 5; }},
          wait("building tab", 600),
-         shot("built")});
+         shot("built"),
+         {"pointer away", [&] { hover(vector2df(512, 560)); }, [] { return true; }},
+         wait("away", 300),
+         {"hover built", [&] { hover(centreOf(place)); },
+          [&] { return hud->getIncomeGuestsInfoNode() && hud->getIncomeGuestsInfoNode()->isVisible(); }},
+         wait("tooltip", 600),
+         shot("tooltip"),
+         {"materials", [&] { click(centreOf(hud->getActionsTabs()->getTabButton(3))); },
+          [&] { return activeTab() == 3; }},
+         wait("materials tab", 600),
+         shot("materials"),
+         {"workers", [&] { click(centreOf(hud->getActionsTabs()->getTabButton(4))); },
+          [&] { return activeTab() == 4; }},
+         wait("workers tab", 600),
+         shot("workers")});
     drawer->onFrame = [&] { script.onFrame(); };
     EXPECT_TRUE(device->run());
     drawer->onFrame = nullptr;
     ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
-    EXPECT_EQ(shots, 6);
+    EXPECT_EQ(shots, 9);
     ASSERT_TRUE(place->getRecord());
     EXPECT_GE(place->getRecord()->Level, 1);
     for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_ERROR) << entry.text << " " << entry.hint;
