@@ -1,8 +1,8 @@
-// The shipped level 1's street.
-// - Left running headless for an hour of simulated time, drawn every 100 ms as
+// The shipped levels' streets.
+// - Each level left running headless for an hour of simulated time, drawn every 100 ms as
 //   the game draws it: cars and walkers keep coming and going, and the number
 //   of movers in the world (and in the traffic's list) stays bounded.
-// - As a player sees it: an OpenGL window of 1024 x 768 mounts the built
+// - Level 1 as a player sees it: an OpenGL window of 1024 x 768 mounts the built
 //   content tree, starts the level the way the level start does, asks for
 //   rain and lets twenty seconds of level time pass. The frame is written to
 //   screenshots/traffic-level1.png in the test's folder for people to look
@@ -90,10 +90,13 @@ float distanceToPaths(const vector3df& point, const std::vector<game::GLevelPath
 
 }  // namespace
 
-TEST(TrafficLevelTest, AnHourOfLevelOneKeepsItsMoversBounded) {
+class TrafficLevelTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(TrafficLevelTest, AnHourOfTheLevelKeepsItsMoversBounded) {
     if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
     testing_support::HeadlessLevel level;
-    ASSERT_TRUE(level.load(kTree, "levels/level1/")) << level.failure();
+    const std::string folder = "levels/level" + std::to_string(GetParam()) + "/";
+    ASSERT_TRUE(level.load(kTree, folder)) << level.failure();
     game::GGameLevelScene* scene = level.scene();
     ASSERT_TRUE(scene->traffic);
 
@@ -133,6 +136,8 @@ TEST(TrafficLevelTest, AnHourOfLevelOneKeepsItsMoversBounded) {
     EXPECT_LE(most.total, 60);
     EXPECT_LE(mostListed, 30u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Levels, TrafficLevelTest, ::testing::Values(1, 2, 3));
 
 TEST(TrafficXvfbTest, LevelOneHasCarsAndWalkersOnTheirWaysInTheRain) {
     if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
