@@ -357,12 +357,14 @@ bool GGamePlayScene::onEvent32(KeyUpEvent* event) {
         openSceneOrLog(*this, kInGameMenuScene, true, navFromName(), navToName());
         return true;
     }
-    if (!developerModeEnabled || !levelScene_) return false;
+    if (!developerModeEnabled) return false;
+    if (event->getKey() == 69) {  // E
+        endedByDeveloperKey_ = true;
+        endLevel(event->isShiftDown());
+        return true;
+    }
+    if (!levelScene_) return false;
     switch (event->getKey()) {
-        case 69:  // E
-            endedByDeveloperKey_ = true;
-            endLevel(event->isShiftDown());
-            return true;
         case 82: {  // R
             CountedRef<GWeatherRequestEvent> weather(new GWeatherRequestEvent(30000, 30000));
             levelScene_->handleEvent(weather.get());
@@ -464,9 +466,10 @@ bool GGamePlayScene::onSceneEvent37(SceneTransitionEndEvent* event) {
         } else if (previous && previous->isOfType(GAchievementUnlockedScene::kTypeId)) {
             pendingAction_ = 3;
         }
-        // A level that ended while something covered the HUD continues to
-        // its completed scene now that the HUD is on top again.
-        if (pendingAction_ == 0 && levelEnded_ && !completedSceneOpened_) pendingAction_ = 3;
+        // Pop-ups queued while something covered the HUD, and a level that
+        // ended meanwhile, continue now that the HUD is on top again.
+        const bool completionWaits = levelEnded_ && !completedSceneOpened_;
+        if (pendingAction_ == 0 && (completionWaits || !pendingAchievements_.empty())) pendingAction_ = 3;
         setLevelTimersEnabled(true);
         return true;
     }

@@ -15,6 +15,7 @@
 #include "engine/core/SceneManager.h"
 #include "engine/core/TimerScheduler.h"
 #include "engine/visual/TextNode.h"
+#include "game/app/GGameApp.h"
 #include "game/config/LevelConfig.h"
 #include "game/hud/GGamePlayScene.h"
 #include "game/level/GBuildingNode.h"
@@ -481,4 +482,43 @@ TEST_F(GamePlaySceneTest, ACompletionUnderAPopUpContinuesWhenTheHudIsOnTopAgain)
     manager->setScene(nullptr);
     manager->onTimer(0);
     manager->setTimerScheduler(nullptr);
+}
+
+TEST_F(GamePlaySceneTest, EscOpensTheMenuAndTheLevelKeysNeedDeveloperMode) {
+    struct Case {
+        int32_t key;
+        float money, materials;
+        int32_t workers;
+    };
+    const Case cases[] = {
+        {107, 200000.0f, 500.0f, 10},  // numeric-pad plus
+        {189, 0.0f, 500.0f, 10},       // minus
+        {106, 100000.0f, 1500.0f, 10}, // numeric-pad multiply
+        {111, 100000.0f, 500.0f, 11},  // numeric-pad divide
+    };
+    const bool developer = game::developerModeEnabled;
+    for (const bool mode : {false, true}) {
+        game::developerModeEnabled = mode;
+        for (const Case& c : cases) {
+            scene()->money = 100000.0f;
+            scene()->materials = 500.0f;
+            scene()->workers = 10;
+            CountedRef<KeyUpEvent> key(new KeyUpEvent(0, c.key, false, false));
+            EXPECT_EQ(hud->onEvent32(key.get()), mode) << c.key;
+            EXPECT_EQ(scene()->money, mode ? c.money : 100000.0f) << c.key;
+            EXPECT_EQ(scene()->materials, mode ? c.materials : 500.0f) << c.key;
+            EXPECT_EQ(scene()->workers, mode ? c.workers : 10) << c.key;
+        }
+        if (mode) {
+            scene()->money = 1234.0f;
+            CountedRef<KeyUpEvent> key(new KeyUpEvent(0, 107, false, false));
+            hud->onEvent32(key.get());
+            EXPECT_EQ(hud->getMoneyText()->getText(), stringw(L"$101,234"));  // the counters follow
+        }
+    }
+    game::developerModeEnabled = developer;
+    LogCapture log;
+    CountedRef<KeyUpEvent> escape(new KeyUpEvent(0, 27, false, false));
+    EXPECT_TRUE(hud->onEvent32(escape.get()));
+    EXPECT_TRUE(log.contains("scenes/InGameMenuScene.oscn"));
 }
