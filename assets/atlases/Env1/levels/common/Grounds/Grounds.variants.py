@@ -13,10 +13,11 @@ WEST_LANE, EAST_LANE = 292, 320      # lane centres
 NORTH_WALK, SOUTH_WALK = 270, 342    # sidewalk centres
 
 LAYOUTS = {
-    # level: (setting, [(x, y) of the places in order])
+    # level: (setting, [(x, y) of the places in order]). The upper row ends left of x 790,
+    # where the HUD's goals panel hangs over the level.
     1: (1, [(242, UPPER_Y), (442, UPPER_Y), (642, UPPER_Y), (342, LOWER_Y), (542, LOWER_Y)]),
-    2: (1, [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (742, UPPER_Y), (242, LOWER_Y), (642, LOWER_Y)]),
-    3: (2, [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (742, UPPER_Y),
+    2: (1, [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (242, LOWER_Y), (442, LOWER_Y), (642, LOWER_Y)]),
+    3: (2, [(52, UPPER_Y), (242, UPPER_Y), (432, UPPER_Y), (622, UPPER_Y),
             (142, LOWER_Y), (342, LOWER_Y), (542, LOWER_Y), (742, LOWER_Y)]),
 }
 
