@@ -8,9 +8,11 @@
 #include "game/level/tasks/GConstructionTask.h"
 #include "support/HeadlessLevel.h"
 #include "support/LogCapture.h"
+#include "support/SetUpNeeds.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <filesystem>
 
 using namespace engine;
 using namespace game;
@@ -151,6 +153,46 @@ TEST_F(TaskLevelTest, NoTaskAdvancesWhileTheLevelIsPaused) {
     scene->handleEvent(resume.get());
     ASSERT_TRUE(idle(hotel, 1000));
     EXPECT_EQ(lastAction(), GGameLevelScene::kCleaned);
+}
+
+#ifdef LODGEROO_CONTENT_TREE
+const char* const kContentTree = LODGEROO_CONTENT_TREE;
+#else
+const char* const kContentTree = "";
+#endif
+
+// The shipped props: every animation the tasks wait for ends, and nothing of
+// a finished task is left in the level.
+TEST_F(TaskLevelTest, ShippedPropsPlayThroughEveryTaskAndLeaveNothingBehind) {
+    if (!std::filesystem::exists(std::filesystem::path(kContentTree) / "levels/level1/Level.oscn")) {
+        SKIP_OR_FAIL_UNDER_CI() << "no built level 1 in " << kContentTree;
+    }
+    testing_support::LogCapture capture;
+    ASSERT_TRUE(level.load(kContentTree, "levels/level1/")) << level.failure();
+    scene = level.scene();
+    cargos = scene->cargosNode;
+    ASSERT_TRUE(cargos);
+    GBuildingNode* place = level.building("Place02");
+    ASSERT_TRUE(place);
+    const int32_t workers = scene->workers;
+
+    ASSERT_TRUE(scene->build(place, level.record("Camping1")));
+    EXPECT_EQ(cargoCount("Helicopter"), 1);
+    ASSERT_TRUE(idle(place, 60000));
+    EXPECT_EQ(lastAction(), GGameLevelScene::kBuilt);
+    ASSERT_TRUE(level.advanceUntil([this] { return scene->tasks.size() == 1; }, 30000));
+    EXPECT_EQ(cargoCount("Helicopter"), 0);
+    EXPECT_EQ(cargoCount("Bus"), 0);
+    EXPECT_EQ(cargoCount("LevelStarEffect"), 0);
+    EXPECT_FALSE(place->findChild(makeNameId("Construction"), 1));
+
+    ASSERT_TRUE(scene->destroy(place));
+    ASSERT_TRUE(idle(place, 60000));
+    EXPECT_EQ(lastAction(), GGameLevelScene::kDestroyed);
+    ASSERT_TRUE(level.advanceUntil([this] { return scene->tasks.size() == 1; }, 30000));
+    EXPECT_FALSE(place->findChild(makeNameId("ProgressBarOverBuilding"), 1));
+    EXPECT_EQ(scene->workers, workers);
+    EXPECT_FALSE(capture.contains("is missing"));
 }
 
 }  // namespace
