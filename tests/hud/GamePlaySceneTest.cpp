@@ -81,7 +81,9 @@ CountedRef<GGamePlayScene> makeHud(bool withGameMenu = true) {
     add<TextNode>(menu, "WorkersAmountTabText");
     for (const char* tooltip : {"IncomeGuestsInfoNode", "GuestsInfoNode", "MaterialsWorkersTooltipNode",
                                 "WorkersInfoNode", "MoneyInfoNode", "FeatureInfoNode"}) {
-        add(menu, tooltip)->setVisible(false);
+        BaseNode* node = add(menu, tooltip);
+        node->setVisible(false);
+        for (const char* text : {"NameText", "MaterialsText", "WorkersText", "MoneyText"}) add<TextNode>(node, text);
     }
     TabSceneNode* tabs = add<TabSceneNode>(menu, "ActionsTabScene");
     tabs->setTabsCount(10);
@@ -521,4 +523,27 @@ TEST_F(GamePlaySceneTest, EscOpensTheMenuAndTheLevelKeysNeedDeveloperMode) {
     CountedRef<KeyUpEvent> escape(new KeyUpEvent(0, 27, false, false));
     EXPECT_TRUE(hud->onEvent32(escape.get()));
     EXPECT_TRUE(log.contains("scenes/InGameMenuScene.oscn"));
+}
+
+TEST_F(GamePlaySceneTest, CostTooltipTintsWhatIsMissingAndFollowsTheLevel) {
+    select("Place02");  // a Camping1 whose next level is Camping2
+    scene()->materials = 0.0f;
+    CountedRef<ControlNode> upgrade(new ControlNode(nullptr, nullptr, nullptr));
+    upgrade->setName(makeNameId("UpgradeButton"));
+    upgrade->setPosition(vector3df(564, 10, 0));
+    CountedRef<NodeHoveredEvent> hovered(new NodeHoveredEvent(nullptr, upgrade.get()));
+    EXPECT_TRUE(hud->onNodeHovered(hovered.get()));
+    BaseNode* tooltip = hud->getCostTooltip();
+    ASSERT_TRUE(tooltip->isVisible());
+    EXPECT_EQ(tooltip->getPosition(), vector3df(564, 632, 0));
+    const SColor red(0xFFFF8888u), white(0xFFFFFFFFu);
+    EXPECT_EQ(text(tooltip, "MaterialsText")->getTintColor(), red);
+    EXPECT_EQ(text(tooltip, "WorkersText")->getTintColor(), white);
+    // Open tooltips follow the level's stock.
+    scene()->materials = 100000.0f;
+    levelChanged();
+    EXPECT_EQ(text(tooltip, "MaterialsText")->getTintColor(), white);
+    CountedRef<NodeUnhoveredEvent> left(new NodeUnhoveredEvent(upgrade.get(), nullptr));
+    EXPECT_TRUE(hud->onNodeUnhovered(left.get()));
+    EXPECT_FALSE(tooltip->isVisible());
 }
