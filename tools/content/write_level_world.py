@@ -1,0 +1,514 @@
+#!/usr/bin/python3
+"""Writes the level world's scene sources from one set of tables:
+levels/common/TemplateCollection.oscn (the level templates) and, per level,
+levels/level<N>/Level.oscn and LevelPaths.xml. The place layout comes from the
+ground pictures' generator (atlases/Env1/levels/common/Grounds), so ground,
+places and paths agree.
+
+Run it by hand after changing a table and commit what it writes; the build
+only copies the written files. The movers' templates, after the marker comment
+in the template collection, are kept as they stand.
+
+  python3 tools/content/write_level_world.py
+"""
+import importlib.util
+import os
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets") + "/"
+spec = importlib.util.spec_from_file_location("grounds", ROOT + "atlases/Env1/levels/common/Grounds/Grounds.variants.py")
+G = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(G)
+
+FONT = "../../scenes/fonts/arial_14_crisp.ofnt"
+INK = "ff2d2a26"
+
+
+class N:
+    def __init__(self, kind, name=None, **props):
+        self.kind, self.props, self.children, self.states, self.comment = kind, [], [], [], None
+        if name:
+            self.props.append(("string", "Name", name))
+        for k, v in props.items():
+            self.add(k, v)
+
+    def add(self, key, value):
+        typed = {"Position": "vector3d", "Bounds": "vector3d", "Scale": "vector3d", "AtlasTexture": "atlasTexture",
+                 "TemplateName": "string", "Font": "font", "FontSize": "float", "TextHAlign": "int",
+                 "TextVAlign": "int", "TintColor": "color", "Visible": "bool", "ImageStretchX": "int",
+                 "ImageStretchY": "int", "ImagePivotPoint": "vector2d", "BlendType": "int", "KnobType": "int",
+                 "MaxValue": "float", "MinValue": "float", "Value": "float", "Text": "stringw",
+                 "IsOwnedByThePlayer": "bool", "LuckinessType": "int", "FillColor": "color", "Angle1": "int",
+                 "Angle2": "int", "PivotPoint": "vector2d", "CanBeHit": "bool", "ObjTemplate": "string",
+                 "Enabled": "bool", "ObjectsPerSecRange": "vector2d", "ObjectsSpawnStartDelayRange": "vector2d", "ObjectsLifeTimeRange": "vector2d",
+                 "ObjectsXDeltaRange": "vector2d", "ObjectsYDeltaRange": "vector2d"}[key]
+        if isinstance(value, bool):
+            value = "true" if value else "false"
+        elif isinstance(value, (tuple, list)):
+            value = ";".join("%g" % v for v in value)
+        elif isinstance(value, float):
+            value = "%g" % value
+        self.props.append((typed, key, str(value)))
+        return self
+
+    def child(self, node):
+        self.children.append(node)
+        return node
+
+    def state(self, name, *parts):
+        self.states.append((name, parts))
+        return self
+
+    def xml(self, ind=0):
+        p = "  " * ind
+        out = []
+        if self.comment:
+            out.append("%s<!-- %s -->" % (p, self.comment))
+        out.append('%s<SceneNode Type="%s">' % (p, self.kind))
+        if self.props:
+            if len(self.props) == 1:
+                t, k, v = self.props[0]
+                out.append('%s  <Properties><%s Name="%s" Value="%s"/></Properties>' % (p, t, k, v))
+            else:
+                out.append("%s  <Properties>" % p)
+                out += ['%s    <%s Name="%s" Value="%s"/>' % (p, t, k, v) for t, k, v in self.props]
+                out.append("%s  </Properties>" % p)
+        if self.states:
+            out.append("%s  <States>" % p)
+            for name, parts in self.states:
+                out.append('%s    <State Name="%s">' % (p, name))
+                out += ["%s      %s" % (p, part) for part in parts]
+                out.append("%s    </State>" % p)
+            out.append("%s  </States>" % p)
+        for c in self.children:
+            out.append(c.xml(ind + 1))
+        out.append("%s</SceneNode>" % p)
+        return "\n".join(out)
+
+
+def setprops(**props):
+    n = N("x")
+    for k, v in props.items():
+        n.add(k, v)
+    inner = "".join('<%s Name="%s" Value="%s"/>' % t for t in n.props)
+    return '<StartAnimator Type="SetProps"><Properties>%s</Properties></StartAnimator>' % inner
+
+
+def setstates(state, children):
+    return '<StartAnimator Type="SetStates"><State Name="%s" Children="%s"/></StartAnimator>' % (state, children)
+
+
+def keyframes(name, prop_type, prop, keys, loop_to=None):
+    """keys: [(t, value)], values as text; the first key at t 0 steps, the others blend."""
+    out = ['<Animator Type="KeyFrame" Name="%s">' % name,
+           '<Properties><%s Name="%s" Value="%s"/></Properties>' % (prop_type, prop, keys[0][1])]
+    for i, (t, v) in enumerate(keys):
+        extra = ' i="0"' if i > 0 else ""
+        if loop_to is not None and i == len(keys) - 1:
+            extra += ' g="%d"' % loop_to
+        out.append('<KeyFrame t="%d"%s Value0="%s"/>' % (t, extra, v))
+    out.append("</Animator>")
+    return "".join(out)
+
+
+def fade(name, frm, to, ms, hold=0):
+    keys = [(0, frm)] + ([(hold, frm)] if hold else []) + [(ms, to)]
+    return keyframes(name, "color", "TintColor", keys)
+
+
+def sprite(name, image, pos, **props):
+    n = N("SpriteNode", name, Position=pos, AtlasTexture=image)
+    for k, v in props.items():
+        n.add(k, v)
+    return n
+
+
+def text(name, pos, bounds, align=2, **props):
+    n = N("TextNode", name, Position=pos, Bounds=bounds, Font=FONT, FontSize=14.0, TextHAlign=align, TextVAlign=2,
+          TintColor=INK)
+    for k, v in props.items():
+        n.add(k, v)
+    return n
+
+
+W = "World/"
+
+
+# ------------------------------------------------------------------ templates
+
+def building(name, type0):
+    root = N("ControlNode", name, Bounds=(140, 56, 0))
+    root.comment = "%s: the picture stands on the 140 x 56 footprint and rises above it." % name
+    for st in ("Focus", "FocusHover", "FocusKillHover"):
+        root.state(st, setstates("Focus", "Selector"))
+    root.state("NormalHover", setstates("Hover", "Selector"))
+    for st in ("Normal", "KillFocus", "NormalKillHover"):
+        root.state(st, setstates("Normal", "Selector"))
+    root.state("Owned", setstates("Show", "Flag"))
+    root.state("NotOwned", setstates("Hide", "Flag"))
+    if name == "BuildingPlace":
+        root.state("Destroy", setstates("Puff", "Dust"))
+    sel = root.child(sprite("Selector", W + "Selector.png", (-16, -14, -0.1), Visible=False))
+    sel.state("Focus", setprops(Visible=True, TintColor="ffffffff"))
+    sel.state("Hover", setprops(Visible=True, TintColor="80ffffff"))
+    sel.state("Normal", setprops(Visible=False))
+    root.child(sprite("Body", W + name + ".png", (-10, -112, 0)))
+    flag = root.child(sprite("Flag", W + "Flag.png", (126, -14, 0.2), Visible=False))
+    flag.state("Show", setprops(Visible=True))
+    flag.state("Hide", setprops(Visible=False))
+    if name != "BuildingPlace":
+        for n in (1, 2):
+            root.state("Feature%d" % n, setstates("Shine", "Glow"))
+            root.state("Feature%d" % n + "Stop", setstates("Hide", "Glow"))
+        glow = root.child(sprite("Glow", W + "StarBurst.png", (120, -40, 0.4), Visible=False, ImagePivotPoint=(32, 32),
+                                 Scale=(0.5, 0.5, 1)))
+        glow.state("Shine", setprops(Visible=True),
+                   keyframes("Pulse", "vector3d", "Scale", [(0, "0.5;0.5;1"), (500, "0.7;0.7;1"), (500, "0.5;0.5;1")],
+                             loop_to=0))
+        glow.state("Hide", setprops(Visible=False))
+    if name == "BuildingPlace":
+        dust = root.child(sprite("Dust", W + "Dust.png", (70, 30, 0.3), Visible=False, ImagePivotPoint=(60, 50)))
+        dust.state("Puff", setprops(Visible=True),
+                   keyframes("Grow", "vector3d", "Scale", [(0, "0.6;0.6;1"), (900, "1.3;1.1;1")]),
+                   fade("Fade", "ffffffff", "00ffffff", 900, hold=300),
+                   '<EndAnimator Type="SetProps"><Properties><bool Name="Visible" Value="false"/></Properties></EndAnimator>')
+    if type0:
+        stars = root.child(N("BaseNode", "StarIcons", Position=(6, 48, 0.5)))
+        for i in range(3):
+            stars.child(sprite("Star%d" % (i + 1), "Stars/EmptyStar.png", (i * 22, 0, 0), Bounds=(20, 20, 0),
+                               ImageStretchX=1, ImageStretchY=1))
+    return root
+
+
+def dial(name="Progress", pos=(0, 0, 0)):
+    root = N("BaseNode", name, Position=pos, Bounds=(36, 36, 0))
+    root.state("Normal", setprops(TintColor="ffffffff"))
+    root.child(sprite("Bg", W + "DialBg.png", (0, 0, 0)))
+    sector = root.child(N("GEllipseSectorNode", "Sector", Position=(6, 6, 0.1), Bounds=(24, 24, 0),
+                          FillColor="ff7bc043", Angle1=0, Angle2=0))
+    sector.state("Alert", keyframes("Blink", "color", "TintColor",
+                                    [(0, "ffffffff"), (250, "ff808080"), (250, "ffffffff")], loop_to=0))
+    root.child(sprite("Hand", W + "DialHand.png", (18, 18, 0.2), ImagePivotPoint=(3, 15)))
+    return root
+
+
+def overlays():
+    out = []
+    # A text's tint is its colour and also tints its children: white text on a dark panel.
+    smile = N("TextNode", "SmileIcon", Position=(100, 30, 3), Bounds=(46, 22, 0), Font=FONT, FontSize=14.0,
+              TextHAlign=1, TextVAlign=2, TintColor="ffffffff")
+    smile.comment = "The income bonus of a place: smile and text on a small panel."
+    smile.child(sprite("Smile", "Smiles/Blue.png", (-22, 1, 0.1), Bounds=(20, 20, 0), ImageStretchX=1, ImageStretchY=1))
+    smile.child(sprite("Panel", W + "Pill.png", (-26, -2, -0.1)))
+    out.append(smile)
+    workers = N("TextNode", "WorkersText", Position=(100, 56, 3), Bounds=(46, 22, 0), Font=FONT, FontSize=14.0,
+                TextHAlign=1, TextVAlign=2, TintColor="ffffffff")
+    workers.comment = "The workers at a building, \"x3\", beside a helmet."
+    workers.child(sprite("Helmet", W + "Helmet.png", (-24, 2, 0.1)))
+    workers.child(sprite("Panel", W + "Pill.png", (-26, -2, -0.1)))
+    out.append(workers)
+    phone = N("BaseNode", "PhoneIcon", Position=(4, -46, 4))
+    phone.comment = "A buyer calls: the phone rings beside the dial of the offer's time."
+    phone.state("Active", keyframes("Ring", "vector3d", "Rotation",
+                                    [(0, "0;0;0"), (80, "0;0;12"), (160, "0;0;-12"), (160, "0;0;8"), (80, "0;0;0")]))
+    phone.child(sprite("Icon", W + "PhoneIcon.png", (0, 0, 0)))
+    phone.child(dial("Progress", (34, 0, 0)))
+    out.append(phone)
+    sale = N("BaseNode", "ForSaleNode", Position=(14, -40, 4))
+    sale.comment = "The price tag of a building for sale, with the dial of the time left."
+    sale.child(sprite("Bg", W + "ForSaleTag.png", (0, 0, 0)))
+    sale.child(text("PriceText", (6, 8, 0.1), (76, 24, 0), TintColor="ff2e8b57"))
+    sale.child(dial("Progress", (90, 2, 0.1)))
+    out.append(sale)
+    area = sprite("ServeArea", W + "ServeArea.png", (0, 0, -0.5), Bounds=(40, 40, 0), ImageStretchX=1, ImageStretchY=1)
+    area.comment = "The serve-area highlight, stretched by code."
+    area.state("Blue", setprops(TintColor="c04fb3e8"))
+    area.state("Green", setprops(TintColor="c07bc043"))
+    out.append(area)
+    for i, pos in ((1, (-16, -14, 3)), (2, (-16, 16, 3))):
+        icon = N("BaseNode", "Feature%dIcon" % i, Position=pos, Bounds=(28, 26, 0))
+        icon.comment = "Feature button %d over the building: back layer, fill layer, symbol." % i
+        back = icon.child(sprite("Back", W + "FeatureTop.png", (0, 0, 0), Bounds=(28, 26, 0), ImageStretchY=3))
+        fill = icon.child(sprite("Fill", W + "FeatureFill.png", (0, 0, 0.1), Bounds=(28, 26, 0), ImageStretchY=3))
+        icon.child(sprite("Symbol", W + "Bolt.png", (0, 0, 0.2)))
+        for n in (back, fill):
+            n.state("Ready", setprops(TintColor="ffffffff"))
+        fill.state("Active", setprops(TintColor="ff7bc043"))
+        fill.state("Recharging", setprops(TintColor="ffc9c2b8"))
+        back.state("Active", setprops(TintColor="ffffffff"))
+        back.state("Recharging", setprops(TintColor="ffffffff"))
+        out.append(icon)
+    burst = N("BaseNode", "MoneyBurst", Position=(56, -30, 4))
+    burst.comment = "Coins springing from a building for the money effect."
+    for i, (x, y) in enumerate(((0, 0), (14, -10), (-12, -6))):
+        burst.child(sprite("Coin%d" % (i + 1), W + "Coin.png", (x, y, 0.1 * i)))
+    out.append(burst)
+    for name in ("RepairIcon", "DirtyIcon"):
+        icon = N("BaseNode", name, Position=(52, -80, 4))
+        icon.comment = "Shown while the building is %s." % ("broken or awaits a bus" if name == "RepairIcon" else "dirty")
+        icon.state("Active", keyframes("Bounce", "vector3d", "Position",
+                                       [(0, "52;-80;4"), (300, "52;-88;4"), (300, "52;-80;4")]))
+        icon.child(sprite("Icon", W + name + ".png", (0, 0, 0)))
+        out.append(icon)
+    letter = N("ControlNode", "MoneyLetter", Bounds=(56, 44, 0))
+    letter.comment = "A money letter: the envelope with the sum and the dial of the time left."
+    env = letter.child(sprite("Envelope", W + "Letter.png", (0, 0, 0)))
+    txt = letter.child(text("Text", (-12, 40, 0.1), (80, 20, 0), TintColor="ff2e8b57"))
+    dl = letter.child(dial("Progress", (44, -14, 0.1)))
+    for n in (env, txt, dl):
+        n.state("Appear", fade("In", "00ffffff", "ffffffff", 300))
+        n.state("Disappear", fade("Out", "ffffffff", "00ffffff", 400))
+        n.state("DisappearHit", fade("Out", "ffffffff", "00ffffff", 250))
+    env.state("DisappearHit", fade("Out", "ffffffff", "00ffffff", 250),
+              keyframes("Lift", "vector3d", "Position", [(0, "0;0;0"), (250, "0;-24;0")]))
+    out.append(letter)
+    return out
+
+
+def bar_templates():
+    look = N("ControlNode", "BuildingBar", Bounds=(76, 16, 0))
+    look.comment = "The look of the progress bars over buildings and sites."
+    look.child(sprite("Frame", W + "BarFrame.png", (0, 0, 0)))
+    look.child(N("BaseNode", "SlidingArea", Position=(6, 6, 0), Bounds=(64, 4, 0)))
+    look.child(sprite("Knob", W + "BarFill.png", (6, 6, 0.1), Bounds=(64, 4, 0), ImageStretchX=1))
+    over = N("ProgressBarNode", "ProgressBarOverBuilding", Position=(32, -92, 5), Bounds=(76, 16, 0),
+             TemplateName="BuildingBar", KnobType=1, MaxValue=1.0)
+    over.comment = "The work bar over a building."
+    return [look, over]
+
+
+DIRS4 = ("RightUp", "RightDown", "LeftUp", "LeftDown")
+DIRS8 = ("Right", "RightUp", "Up", "LeftUp", "Left", "LeftDown", "Down", "RightDown")
+
+
+def helicopter():
+    root = N("GPathMovableNode", "Helicopter")
+    root.comment = ("The construction helicopter: flies in to the hover point, lowers the cargo and flies off; "
+                    "code sets the Mover keys and their time.")
+    for st in ("MovingTo", "MovingFrom"):
+        root.state(st, keyframes("Mover", "vector3d", "Position", [(0, "0;0;0"), (3333, "0;0;0")]))
+    body = root.child(sprite("Body", W + "HelicopterLeftDown.png", (-40, -30, 0.2)))
+    cargo = root.child(sprite("Cargo", W + "Cargo.png", (-24, 6, 0.1)))
+    shadow = root.child(sprite("CargoShadow", W + "HeliShadow.png", (-36, 56, -0.5)))
+    for d in DIRS4:
+        body.state(d, setprops(AtlasTexture=W + "Helicopter" + d + ".png"))
+        body.state(d + "_BeforeUnloading", keyframes("Down", "vector3d", "Position", [(0, "-40;-30;0.2"), (500, "-40;-14;0.2")]))
+        body.state(d + "_Unloading", keyframes("Hold", "vector3d", "Position", [(0, "-40;-14;0.2"), (900, "-40;-14;0.2")]))
+        body.state(d + "_AfterUnloading", keyframes("Up", "vector3d", "Position", [(0, "-40;-14;0.2"), (500, "-40;-30;0.2")]))
+        cargo.state(d + "_BeforeUnloading", keyframes("Down", "vector3d", "Position", [(0, "-24;6;0.1"), (500, "-24;22;0.1")]))
+        cargo.state(d + "_Unloading", keyframes("Lower", "vector3d", "Position", [(0, "-24;22;0.1"), (900, "-24;52;0.1")]))
+        shadow.state(d + "_Unloading", keyframes("Shrink", "color", "TintColor", [(0, "ffffffff"), (900, "80ffffff")]))
+    return root
+
+
+def bus():
+    root = N("GPathMovableNode", "Bus")
+    root.comment = "The delivery bus; it fades out once it has left its workers."
+    root.state("MovingFrom", fade("Leave", "ffffffff", "00ffffff", 600, hold=1200))
+    body = root.child(sprite("Body", W + "BusRight.png", (-34, -30, 0)))
+    for d in DIRS8:
+        body.state(d, setprops(AtlasTexture=W + "Bus" + d + ".png"))
+    return root
+
+
+def construction():
+    root = N("BaseNode", "Construction")
+    root.comment = ("The construction site over a place: it fades in, raises dust while the old look goes, "
+                    "works with the crane hook and clears away when the new look is in.")
+    ground = root.child(sprite("Site", W + "Site.png", (-10, -112, 0.1), TintColor="00ffffff"))
+    ground.state("PreBuild1", fade("In", "00ffffff", "ffffffff", 500))
+    ground.state("PostBuild2", fade("Out", "ffffffff", "00ffffff", 500))
+    hook = root.child(sprite("Hook", W + "Hook.png", (67, -66, 0.2), Visible=False))
+    hook.state("Working", setprops(Visible=True),
+               keyframes("Lift", "vector3d", "Position", [(0, "67;-66;0.2"), (900, "67;-40;0.2"), (900, "67;-66;0.2")], loop_to=0))
+    hook.state("PostBuild1", setprops(Visible=False))
+    dust = root.child(sprite("Dust", W + "Dust.png", (70, 30, 0.3), Visible=False, ImagePivotPoint=(60, 50)))
+    for st, ms in (("PreBuild2", 700), ("PostBuild1", 700)):
+        dust.state(st, setprops(Visible=True),
+                   keyframes("Grow", "vector3d", "Scale", [(0, "0.6;0.6;1"), (ms, "1.3;1.1;1")]),
+                   fade("Fade", "ffffffff", "00ffffff", ms),
+                   '<EndAnimator Type="SetProps"><Properties><bool Name="Visible" Value="false"/></Properties></EndAnimator>')
+    cargo = N("BaseNode", "Cargo")
+    cargo.comment = "The cargo set down on the site, with the site's progress bar."
+    cargo.child(sprite("Crates", W + "Cargo.png", (82, 4, 0.2)))
+    cargo.child(N("ProgressBarNode", "ProgressBar", Position=(32, -92, 5), Bounds=(76, 16, 0),
+                  TemplateName="BuildingBar", KnobType=1, MaxValue=1.0))
+    sel = sprite("ConstructionSelector", W + "ConstructionSelector.png", (-16, -14, -0.1), BlendType=1, Visible=False)
+    sel.comment = "The focus ring of a place under construction."
+    sel.state("Focus", setprops(Visible=True))
+    sel.state("Normal", setprops(Visible=False))
+    return [root, cargo, sel]
+
+
+def star_effect():
+    root = N("BaseNode", "LevelStarEffect")
+    root.comment = "A new star lands in a hotel's star row."
+    burst = root.child(sprite("Burst", W + "StarBurst.png", (0, 0, 0), ImagePivotPoint=(32, 32), Scale=(0.4, 0.4, 1)))
+    burst.state("Activate", keyframes("Grow", "vector3d", "Scale", [(0, "0.4;0.4;1"), (700, "1.6;1.6;1")]),
+                fade("Fade", "ffffffff", "00ffffff", 700))
+    star = root.child(sprite("Star", "Stars/FilledStar.png", (0, 0, 0.1), ImagePivotPoint=(24, 24), Scale=(0.42, 0.42, 1)))
+    star.state("Activate", keyframes("Land", "vector3d", "Scale", [(0, "1.4;1.4;1"), (700, "0.42;0.42;1")]))
+    return [root]
+
+
+def clouds():
+    out = []
+    for i, (w, h) in ((1, (150, 70)), (2, (110, 56)), (3, (190, 80))):
+        root = N("GPathMovableNode", "Cloud%d" % i)
+        root.comment = "A drifting cloud, high over the level." if i == 1 else None
+        root.child(sprite("Body", W + "Cloud%d.png" % i, (-w // 2, -h // 2, 1000)))
+        out.append(root)
+    return out
+
+
+def template_collection():
+    nodes = [building(name, name[:-1] in ("Camping", "Hostel", "GuestHouse"))
+             for name in ("BuildingPlace", "Camping1", "Camping2", "Camping3", "Hostel1", "Hostel2", "GuestHouse1",
+                          "GuestHouse2", "Cafe", "Garden", "TruckStation")]
+    nodes += overlays() + bar_templates() + [helicopter(), bus()] + construction() + star_effect() + clouds()
+    star = N("BaseNode", "StarIcon")
+    star.child(sprite("Star", "Stars/FilledStar.png", (0, 0, 0)))
+    nodes.append(star)
+    body = "\n".join(n.xml(1) for n in nodes)
+    # The movers' own templates stand after the marker and are kept as they are.
+    marker = "  <!-- Mover templates (cars, walkers, birds) follow; they are kept as they stand. -->\n"
+    current = open(ROOT + "levels/common/TemplateCollection.oscn").read()
+    kept = current.split(marker, 1)[1].rsplit("</SceneNode>", 1)[0] if marker in current else ""
+    body += "\n" + marker + kept.rstrip("\n")
+    return ('<?xml version="1.0"?>\n<!-- Templates of the level world; a template is named by its root\'s Name.\n'
+            '     Written by tools/content/write_level_world.py; pictures are World/*.png of the\n'
+            '     Buildings atlas. Depths: the level puts everything at the y of its foot; a\n'
+            '     place\'s own parts lie within +-1 of it, bars and icons a little above,\n'
+            '     clouds 1000 above their y. -->\n'
+            '<SceneNode Type="TemplateCollectionNode">\n%s\n</SceneNode>\n' % body)
+
+
+# ------------------------------------------------------------------ levels
+
+SIZES = {"House1": (96, 96), "House2": (96, 96), "House3": (96, 96), "House4": (96, 96), "Hedge": (70, 22),
+         "BeachHut1": (60, 70), "BeachHut2": (60, 70), "BeachHut3": (60, 70),"Tree": (40, 48), "TreeAutumn": (40, 48), "TreeRed": (40, 48), "Pine": (36, 48), "Palm": (48, 60),
+         "Bush": (30, 20), "Flowers": (24, 16), "Bench": (34, 20), "Lamp": (16, 48), "Boat": (60, 34),
+         "Umbrella": (40, 44), "Rock": (34, 22), "Pumpkins": (30, 18)}
+
+PLACES = {
+    1: [("Camping1", True, 0), ("BuildingPlace", True, 0), ("BuildingPlace", True, 0), ("BuildingPlace", True, 0),
+        ("Garden", False, 0)],
+    2: [("Camping2", True, 0), ("BuildingPlace", True, 1), ("BuildingPlace", True, 0), ("Cafe", False, 0),
+        ("BuildingPlace", True, -1), ("Hostel1", False, 0)],  # Place04 opens the lower row
+    3: [("Camping1", True, 0), ("BuildingPlace", True, 1), ("BuildingPlace", True, 0), ("Garden", False, 0),
+        ("BuildingPlace", True, 0), ("TruckStation", False, 0), ("BuildingPlace", True, -1), ("Hostel1", False, 0)],
+}
+
+DECOR = {
+    # Generous lists: whatever stands on a place is left out when the level is written.
+    1: [("House1", 60, 128), ("House2", 170, 124), ("House3", 880, 126), ("House4", 980, 132),
+        ("House2", 330, 120), ("House1", 740, 122), ("House4", 540, 118),
+        ("Hedge", 470, 580), ("House4", 560, 564), ("House3", 690, 556), ("House1", 60, 574),
+        ("Tree", 40, 150), ("Tree", 96, 192), ("Pine", 150, 140), ("Tree", 206, 196), ("Tree", 826, 150),
+        ("Pine", 876, 196), ("Tree", 936, 140), ("Tree", 992, 192), ("Pine", 412, 196), ("Pine", 612, 196),
+        ("Lamp", 110, 262), ("Lamp", 412, 262), ("Lamp", 612, 262), ("Lamp", 900, 262),
+        ("Lamp", 180, 354), ("Lamp", 512, 354), ("Lamp", 840, 354),
+        ("Tree", 90, 450), ("Tree", 230, 470), ("Bush", 300, 520), ("Tree", 760, 450), ("Tree", 880, 474),
+        ("Tree", 970, 440), ("Flowers", 420, 530), ("Flowers", 640, 520), ("Bush", 700, 530),
+        ("Bench", 320, 660), ("Tree", 420, 720), ("Tree", 620, 700), ("Flowers", 760, 690), ("Bush", 980, 560),
+        ("Tree", 900, 720)],
+    2: [("House3", 60, 128), ("House1", 250, 118), ("House4", 460, 120), ("House2", 660, 118), ("House1", 900, 126),
+        ("House2", 120, 570), ("House4", 240, 558), ("Hedge", 380, 600), ("House3", 600, 566),
+        ("Tree", 40, 160), ("Tree", 96, 200), ("Pine", 312, 196), ("Pine", 512, 196), ("Tree", 760, 250),
+        ("Tree", 830, 236), ("Tree", 900, 250), ("Tree", 980, 236),
+        ("Lamp", 110, 262), ("Lamp", 312, 262), ("Lamp", 512, 262), ("Lamp", 740, 262),
+        ("Lamp", 150, 354), ("Lamp", 412, 354), ("Lamp", 612, 354), ("Lamp", 880, 354), ("Tree", 60, 450),
+        ("Tree", 860, 452), ("Tree", 960, 472), ("Bush", 300, 540), ("Bush", 640, 540),
+        ("Flowers", 120, 480), ("Flowers", 420, 560), ("Bench", 700, 660), ("Tree", 120, 700), ("Tree", 330, 730),
+        ("Tree", 560, 720), ("Flowers", 470, 680)],
+    3: [("BeachHut1", 200, 130), ("BeachHut2", 430, 126), ("BeachHut3", 640, 130), ("BeachHut1", 860, 126),
+        ("Palm", 24, 190), ("Palm", 217, 196), ("Palm", 407, 190), ("Palm", 597, 196), ("Palm", 820, 250),
+        ("Palm", 900, 236), ("Palm", 990, 252),
+        ("Lamp", 30, 262), ("Lamp", 217, 262), ("Lamp", 407, 262), ("Lamp", 597, 262), ("Lamp", 780, 262),
+        ("Lamp", 110, 354), ("Lamp", 512, 354), ("Lamp", 920, 354), ("Palm", 60, 470), ("Palm", 980, 470),
+        ("Bush", 312, 500), ("Bush", 712, 500), ("Umbrella", 150, 606), ("Umbrella", 420, 596),
+        ("Umbrella", 700, 604), ("Umbrella", 900, 594), ("Rock", 60, 612), ("Rock", 560, 614),
+        ("Boat", 300, 706), ("Boat", 800, 694), ("Rock", 980, 600)],
+}
+
+
+def level_scene(level):
+    setting, places = G.LAYOUTS[level]
+    root = N("GGameLevelScene", "Level%d" % level, Bounds=(1024, 768, 0))
+    ground = root.child(sprite("Ground", "../common/Grounds/Level%d.png" % level, (0, 0, -1000), CanBeHit=False))
+    ground.comment = ("The ground: grass, the avenue, the driveways and the setting's landscape; deep below, "
+                      "so that serve-area highlights (at -500) lie on it.")
+    deco = root.child(N("BaseNode", "Decorations"))
+    deco.comment = "Things that stand up, each at the depth of its foot (its y), as buildings and movers are."
+    def clear_of_places(kind, x, y):
+        w, h = SIZES[kind]
+        return all(x + w / 2 <= px - 10 or x - w / 2 >= px + 150 or y <= py - 40 or y - h >= py + 56
+                   for px, py in places)
+
+    for i, (kind, x, y) in enumerate(d for d in DECOR[level] if clear_of_places(*d)):
+        w, h = SIZES[kind]
+        deco.child(sprite("%s%d" % (kind, i + 1), "../common/World/%s.png" % kind, (x - w // 2, y - h, float(y)),
+                          CanBeHit=False))
+    b = root.child(N("ControlNode", "Buildings", Bounds=(1024, 768, 0)))
+    b.comment = "The building places, Place01 onwards: upper row left to right, then the lower row."
+    for i, ((x, y), (template, owned, luck)) in enumerate(zip(places, PLACES[level])):
+        node = b.child(N("GBuildingNode", "Place%02d" % (i + 1), TemplateName=template, Position=(x, y, float(y + 56)),
+                         Bounds=(140, 56, 0)))
+        if owned:
+            node.add("IsOwnedByThePlayer", True)
+        if luck:
+            node.add("LuckinessType", luck)
+    cargos = root.child(N("BaseNode", "CargosNode"))
+    cargos.comment = "Helicopters, buses, cars and clouds; a mover's depth is its y."
+    walkers = root.child(N("BaseNode", "Walkers"))
+    walkers.comment = "Pedestrians on the sidewalks, picking a pedestrian path each."
+    spawner = walkers.child(N("SpawnerNode", "People", ObjTemplate="Pedestrian1;Pedestrian2",
+                              ObjectsPerSecRange=(0.05, 0.1)))
+    spawner.add("ObjectsSpawnStartDelayRange", (0, 1500))
+    birds = root.child(N("SpawnerNode", "Birds", ObjTemplate="Bird1", ObjectsPerSecRange=(0.02, 0.04)))
+    birds.comment = "A bird across the sky now and then."
+    return ('<?xml version="1.0"?>\n<!-- Level %d: %s. Places, depths and paths follow the layout table of\n'
+            '     the ground pictures (atlases/Env1/levels/common/Grounds). -->\n%s\n'
+            % (level, "a spring town" if setting == 1 else "the seaside", root.xml(0)))
+
+
+def level_paths(level):
+    setting, places = G.LAYOUTS[level]
+    lines = ['<?xml version="1.0" encoding="utf-8"?>',
+             '<!-- Traffic of level %d. Cars drive on the right: eastbound on the lower lane,' % level,
+             '     westbound on the upper one. A bus route is named after its place, comes',
+             '     in from the left on the eastbound lane and turns into the place\'s driveway. -->',
+             '<LevelPaths>', '  <CarPaths>',
+             '    <Path ID="NeutralCar" Time="4000, 9000" Cars="Car1;Car2"><p p="-80, %d"/><p p="1104, %d"/></Path>'
+             % (G.EAST_LANE, G.EAST_LANE),
+             '    <Path ID="NeutralCar" Time="5000, 11000" Cars="Car1;Car2"><p p="1104, %d"/><p p="-80, %d"/></Path>'
+             % (G.WEST_LANE, G.WEST_LANE)]
+    for i, (x, y) in enumerate(places):
+        cx = x + 70
+        if y == G.UPPER_Y:
+            pts = [(-80, G.EAST_LANE), (cx - 40, G.EAST_LANE), (cx, G.EAST_LANE), (cx, G.WEST_LANE), (cx, y + 64)]
+        else:
+            pts = [(-80, G.EAST_LANE), (cx - 40, G.EAST_LANE), (cx, G.EAST_LANE), (cx, G.SOUTH_WALK), (cx, y - 20)]
+        lines.append('    <Path ID="Place%02d">%s</Path>' % (i + 1, "".join('<p p="%d, %d"/>' % p for p in pts)))
+    lines += ['  </CarPaths>', '  <PedestrianPaths>',
+              '    <Path b="1"><p p="-20, %d" d1="3" d2="3"/><p p="520, %d" d1="3" d2="3"/><p p="1044, %d" d1="3" d2="3"/></Path>'
+              % ((G.NORTH_WALK,) * 3),
+              '    <Path b="1"><p p="-20, %d" d1="3" d2="3"/><p p="520, %d" d1="3" d2="3"/><p p="1044, %d" d1="3" d2="3"/></Path>'
+              % ((G.SOUTH_WALK,) * 3),
+              '  </PedestrianPaths>', '</LevelPaths>', '']
+    return "\n".join(lines)
+
+
+def main():
+    # Composed before the file is opened for writing: it keeps part of the old one.
+    templates = template_collection()
+    with open(ROOT + "levels/common/TemplateCollection.oscn", "w") as f:
+        f.write(templates)
+    for level in G.LAYOUTS:
+        with open(ROOT + "levels/level%d/Level.oscn" % level, "w") as f:
+            f.write(level_scene(level))
+        with open(ROOT + "levels/level%d/LevelPaths.xml" % level, "w") as f:
+            f.write(level_paths(level))
+
+
+if __name__ == "__main__":
+    main()
