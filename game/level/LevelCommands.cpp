@@ -4,7 +4,10 @@
 //
 // Besides the checks of each command, every command that starts a job on a
 // building refuses while another job runs there: two tasks on one building
-// would each take the place back when they end.
+// would each take the place back when they end. A running feature is the
+// exception for the work that lets it go on (repair, cleaning, restoring, a
+// bus visit, a second feature): a feature only runs on an operating building,
+// so refusing that work would stall the feature for good.
 #include "engine/core/Logger.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "game/config/BuildingsConfiguration.h"
@@ -27,6 +30,11 @@ namespace {
 bool isBuilt(const GBuildingConfig* record) { return record && record->Level != 0; }
 
 bool isIdle(const GBuildingNode* building) { return building->getJobState() == GBuildingNode::kNoJob; }
+
+// Idle, or only running a feature.
+bool isIdleButForAFeature(const GBuildingNode* building) {
+    return isIdle(building) || building->getJobState() == GBuildingNode::kFeatureJob;
+}
 
 }  // namespace
 
@@ -97,7 +105,7 @@ bool GGameLevelScene::restore(GBuildingNode* building) {
 
 bool GGameLevelScene::startMaintenance(GBuildingNode* building, int32_t condition) {
     if (!building || !isBuilt(building->getRecord()) || !building->isOwnedByThePlayer()) return false;
-    if (building->getCondition() != condition || !isIdle(building)) return false;
+    if (building->getCondition() != condition || !isIdleButForAFeature(building)) return false;
     const GBuildingConfig* record = building->getRecord();
     const bool restoring = condition == GBuildingNode::kNeedsRestoring;
     // A ruin is rebuilt at the price of building it.
@@ -163,9 +171,9 @@ bool GGameLevelScene::activateFeature(GBuildingNode* building, int32_t featureIn
     const GBuildingConfig* record = building->getRecord();
     if (featureIndex < 0 || static_cast<size_t>(featureIndex) >= record->ActiveFeatures.size()) return false;
     if (record->Type >= 3) {
-        // A feature job may run beside another feature, never beside other work.
-        const int32_t job = building->getJobState();
-        if (job != GBuildingNode::kNoJob && job != GBuildingNode::kFeatureJob) return false;
+        // A feature job starts only where the feature can run (the HUD shows
+        // its button only then), and beside nothing but another feature.
+        if (!building->isOperating() || !isIdleButForAFeature(building)) return false;
         startTask(new GFeatureTask(this, building, cargosNode, templateCollection(), featureIndex), building,
                   GBuildingNode::kFeatureJob);
     } else {
@@ -185,7 +193,7 @@ bool GGameLevelScene::serveRequest(GBuildingNode* building) {
     GBuildingNode* provider = findIdleProvider(service);
     if (!provider) return false;
     const bool busVisit = service == GBuildingNode::kBusVisitRequest;
-    if (busVisit && (!isIdle(building) || provider == building)) return false;
+    if (busVisit && (!isIdleButForAFeature(building) || provider == building)) return false;
     startTask(new GServiceTask(this, provider, templateCollection()), provider, GBuildingNode::kServiceJob);
     if (busVisit) {
         startTask(new GBusVisitTask(this, building, cargosNode, templateCollection(), pathFor(building)), building,
@@ -200,6 +208,9 @@ bool GGameLevelScene::serveRequest(GBuildingNode* building) {
 bool GGameLevelScene::sellBuilding(GBuildingNode* building) {
     if (!building || !building->getRecord() || !building->isOwnedByThePlayer()) return false;
     if (!building->isForSale() || !building->isBuyRequestPending()) return false;
+    // Sold in the middle of its work, the building would keep a job that can
+    // never end (an unowned building never operates).
+    if (!isIdle(building)) return false;
     // The offer the HUD shows: taken while the buyer is still on the phone.
     const int32_t offer = building->getOfferPrice();
     playCue("Sold");

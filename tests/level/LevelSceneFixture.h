@@ -10,9 +10,24 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace level_test {
+
+// The built content tree, or "" when the build did not say where it is.
+inline const char* contentTree() {
+#ifdef LODGEROO_CONTENT_TREE
+    return LODGEROO_CONTENT_TREE;
+#else
+    return "";
+#endif
+}
+
+// Whether the built content tree has the level folder's scene file.
+inline bool haveBuiltLevel(const std::string& folder) {
+    return std::filesystem::exists(std::filesystem::path(contentTree()) / folder / "Level.oscn");
+}
 
 inline uint32_t eventId(int32_t id) { return static_cast<uint32_t>(id); }
 

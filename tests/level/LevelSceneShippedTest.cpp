@@ -6,7 +6,6 @@
 #include "level/LevelSceneFixture.h"
 #include "support/SetUpNeeds.h"
 
-#include <filesystem>
 
 using namespace engine;
 using game::GBuildingNode;
@@ -14,15 +13,7 @@ using testing_support::HeadlessLevel;
 
 namespace {
 
-#ifdef LODGEROO_CONTENT_TREE
-const char* const kContentTree = LODGEROO_CONTENT_TREE;
-#else
-const char* const kContentTree = "";
-#endif
-
-bool haveLevel(const char* folder) {
-    return std::filesystem::exists(std::filesystem::path(kContentTree) / folder / "Level.oscn");
-}
+const char* const kContentTree = level_test::contentTree();
 
 // The first script of level 1: a second camping, the first one upgraded, and
 // the money earned over the days.
@@ -40,7 +31,7 @@ void playLevelOne(HeadlessLevel& level) {
 }  // namespace
 
 TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelOne) {
-    if (!haveLevel("levels/level1")) SKIP_OR_FAIL_UNDER_CI() << "no built level 1 in " << kContentTree;
+    if (!level_test::haveBuiltLevel("levels/level1")) SKIP_OR_FAIL_UNDER_CI() << "no built level 1 in " << kContentTree;
     HeadlessLevel level;
     ASSERT_TRUE(level.load(kContentTree, "levels/level1/")) << level.failure();
     game::GGameLevelScene* scene = level.scene();
@@ -62,7 +53,7 @@ TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelOne) {
 }
 
 TEST(LevelSceneShippedTest, TheSameSeedAndCommandsGiveTheSameLevel) {
-    if (!haveLevel("levels/level1")) SKIP_OR_FAIL_UNDER_CI() << "no built level 1 in " << kContentTree;
+    if (!level_test::haveBuiltLevel("levels/level1")) SKIP_OR_FAIL_UNDER_CI() << "no built level 1 in " << kContentTree;
     uint64_t hashes[2] = {0, 0};
     for (uint64_t& hash : hashes) {
         HeadlessLevel level;
