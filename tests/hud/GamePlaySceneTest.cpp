@@ -170,15 +170,17 @@ protected:
             << "<?xml version=\"1.0\"?>\n<Dictionary><s n=\"MoneyDollar\">$#p</s><s n=\"GuestsSign\">#p guests</s>"
                "<s n=\"GamePlay_MONEY\">Money #p</s><s n=\"Obj_Money\">Have #p</s></Dictionary>\n";
         dictionary.load((folder.path() / "Dictionary.xml").string().c_str());
-        setCurrentDictionary(&dictionary);
         ASSERT_TRUE(level.load(folder.path().string(), "levels/test/")) << level.failure();
+        // After the load, which may make the engine and its own dictionary.
+        previousDictionary = getCurrentDictionary();
+        setCurrentDictionary(&dictionary);
         hud = makeHud();
         hud->setLevelScene(level.scene());
         clearPlayers();
     }
     void TearDown() override {
         clearPlayers();
-        setCurrentDictionary(nullptr);
+        setCurrentDictionary(previousDictionary);
     }
     static void clearPlayers() {
         ProfileStore& store = getProfileStore();
@@ -220,6 +222,7 @@ protected:
 
     testing_support::TempDir folder;
     Dictionary dictionary;
+    IDictionary* previousDictionary = nullptr;
     HeadlessLevel level;
     CountedRef<GGamePlayScene> hud;
 };
