@@ -70,7 +70,7 @@ GCarNode* LevelTraffic::spawnCar(size_t spawnerIndex) {
     TemplateCollectionNode* templates = manager ? manager->getTemplateCollection() : nullptr;
     BaseNode* templateNode = templates ? templates->getTemplate(path.cars[static_cast<uint32_t>(k)]) : nullptr;
     if (!nodeCast<GCarNode>(templateNode)) return nullptr;
-    GCarNode* car = nodeCast<GCarNode>(templateNode->clone(carParent_, nullptr));
+    GCarNode* car = nodeCast<GCarNode>(templateNode->clone(carParent_, manager));
     if (!car) return nullptr;
     car->setVisible(true);
     car->setSpeed(70.0f + static_cast<float>(getRandomGenerator().nextMWC() % 10u));
