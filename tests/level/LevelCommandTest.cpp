@@ -3,6 +3,7 @@
 // and the refusals that keep a building to one job at a time.
 #include "engine/core/EventIds.h"
 #include "game/config/LevelConfig.h"
+#include "game/level/tasks/GBuildingTask.h"
 #include "level/LevelSceneFixture.h"
 
 #include <functional>
@@ -403,4 +404,46 @@ TEST_F(LevelCommandTest, TheRatingLevelCountsWholeFifties) {
         scene->rating = rating;
         EXPECT_EQ(scene->ratingLevel(), expected) << rating;
     }
+}
+
+TEST_F(LevelCommandTest, AFeatureJobNeedsAnOperatingBuildingAndLetsRepairsJoinIt) {
+    start();
+    GBuildingNode* ruin = place("Place08");
+    ASSERT_TRUE(scene->buyBuilding(ruin));
+    // A ruin waiting for its restoration does not run features.
+    const float money = scene->money;
+    EXPECT_FALSE(scene->activateFeature(ruin, 0));
+    EXPECT_FLOAT_EQ(scene->money, money);
+    EXPECT_EQ(ruin->getJobState(), 0);
+    ASSERT_TRUE(scene->restore(ruin));
+    ASSERT_TRUE(finishJob(ruin));
+
+    ASSERT_TRUE(scene->activateFeature(ruin, 0));
+    level.advance(200);
+    // A breakdown stops the feature; the repair may join its job, and then
+    // the feature runs out.
+    ruin->setCondition(GBuildingNode::kBroken);
+    ASSERT_TRUE(scene->repair(ruin));
+    EXPECT_EQ(ruin->getJobState(), GBuildingNode::kMaintenanceJob);
+    ASSERT_TRUE(level.advanceUntil([ruin] { return ruin->featureState(0) == 2; }, 5000));
+    ASSERT_TRUE(finishJob(ruin, 5000));
+    level.advance(100);
+    EXPECT_EQ(historyCount(GGameLevelScene::kRepaired), 2);
+    EXPECT_EQ(historyCount(GGameLevelScene::kFeature0Used), 1);
+    for (game::GBuildingTask* task : scene->tasks) EXPECT_EQ(task->getBuilding(), nullptr);
+}
+
+TEST_F(LevelCommandTest, ABuildingAtWorkIsNotSold) {
+    start();
+    GBuildingNode* hotel = place("Place02");
+    ASSERT_TRUE(scene->upgrade(hotel));
+    hotel->setForSale(true);
+    hotel->setBuyRequestPending(true);
+    const float money = scene->money;
+    EXPECT_FALSE(scene->sellBuilding(hotel));
+    EXPECT_FLOAT_EQ(scene->money, money);
+    EXPECT_TRUE(hotel->isOwnedByThePlayer());
+    ASSERT_TRUE(finishJob(hotel));
+    hotel->setBuyRequestPending(true);
+    EXPECT_TRUE(scene->sellBuilding(hotel));
 }
