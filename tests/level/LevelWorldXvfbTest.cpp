@@ -298,7 +298,8 @@ TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
               destroyed = level->destroy(hotel);
           },
           [] { return true; }},
-         wait("bus and dust", 2300),
+         {"work starts", nullptr, [&] { return hotel->getTemplateName() == makeNameId("BuildingPlace"); }},
+         wait("dust rises", 300),
          {"shot destroying", [&] { shotName = "level" + std::to_string(number) + "-destroying"; },
           [&] { return shotName.empty(); }}});
     drawer->onFrame = [&] {

@@ -93,10 +93,6 @@ def setprops(**props):
     return '<StartAnimator Type="SetProps"><Properties>%s</Properties></StartAnimator>' % inner
 
 
-def setstates(state, children):
-    return '<StartAnimator Type="SetStates"><State Name="%s" Children="%s"/></StartAnimator>' % (state, children)
-
-
 def keyframes(name, prop_type, prop, keys, loop_to=None):
     """keys: [(t, value)], values as text; the first key at t 0 steps, the others blend."""
     out = ['<Animator Type="KeyFrame" Name="%s">' % name,
@@ -136,38 +132,31 @@ W = "World/"
 # ------------------------------------------------------------------ templates
 
 def building(name, type0):
+    # A building enters its states in the children of its template root, so
+    # the states stand on those children: the root's own would never play.
     root = N("ControlNode", name, Bounds=(140, 56, 0))
     root.comment = "%s: the picture stands on the 140 x 56 footprint and rises above it." % name
-    for st in ("Focus", "FocusHover", "FocusKillHover"):
-        root.state(st, setstates("Focus", "Selector"))
-    root.state("NormalHover", setstates("Hover", "Selector"))
-    for st in ("Normal", "KillFocus", "NormalKillHover"):
-        root.state(st, setstates("Normal", "Selector"))
-    root.state("Owned", setstates("Show", "Flag"))
-    root.state("NotOwned", setstates("Hide", "Flag"))
-    if name == "BuildingPlace":
-        root.state("Destroy", setstates("Puff", "Dust"))
     sel = root.child(sprite("Selector", W + "Selector.png", (-16, -14, -0.1), Visible=False))
-    sel.state("Focus", setprops(Visible=True, TintColor="ffffffff"))
-    sel.state("Hover", setprops(Visible=True, TintColor="80ffffff"))
-    sel.state("Normal", setprops(Visible=False))
+    for st in ("Focus", "FocusHover", "FocusKillHover"):
+        sel.state(st, setprops(Visible=True, TintColor="ffffffff"))
+    sel.state("NormalHover", setprops(Visible=True, TintColor="80ffffff"))
+    for st in ("Normal", "KillFocus", "NormalKillHover"):
+        sel.state(st, setprops(Visible=False))
     root.child(sprite("Body", W + name + ".png", (-10, -112, 0)))
     flag = root.child(sprite("Flag", W + "Flag.png", (126, -14, 0.2), Visible=False))
-    flag.state("Show", setprops(Visible=True))
-    flag.state("Hide", setprops(Visible=False))
+    flag.state("Owned", setprops(Visible=True))
+    flag.state("NotOwned", setprops(Visible=False))
     if name != "BuildingPlace":
-        for n in (1, 2):
-            root.state("Feature%d" % n, setstates("Shine", "Glow"))
-            root.state("Feature%d" % n + "Stop", setstates("Hide", "Glow"))
         glow = root.child(sprite("Glow", W + "StarBurst.png", (120, -40, 0.4), Visible=False, ImagePivotPoint=(32, 32),
                                  Scale=(0.5, 0.5, 1)))
-        glow.state("Shine", setprops(Visible=True),
-                   keyframes("Pulse", "vector3d", "Scale", [(0, "0.5;0.5;1"), (500, "0.7;0.7;1"), (500, "0.5;0.5;1")],
-                             loop_to=0))
-        glow.state("Hide", setprops(Visible=False))
+        for n in (1, 2):
+            glow.state("Feature%d" % n, setprops(Visible=True),
+                       keyframes("Pulse", "vector3d", "Scale",
+                                 [(0, "0.5;0.5;1"), (500, "0.7;0.7;1"), (500, "0.5;0.5;1")], loop_to=0))
+            glow.state("Feature%dStop" % n, setprops(Visible=False))
     if name == "BuildingPlace":
         dust = root.child(sprite("Dust", W + "Dust.png", (70, 30, 0.3), Visible=False, ImagePivotPoint=(60, 50)))
-        dust.state("Puff", setprops(Visible=True),
+        dust.state("Destroy", setprops(Visible=True),
                    keyframes("Grow", "vector3d", "Scale", [(0, "0.6;0.6;1"), (900, "1.3;1.1;1")]),
                    fade("Fade", "ffffffff", "00ffffff", 900, hold=300),
                    '<EndAnimator Type="SetProps"><Properties><bool Name="Visible" Value="false"/></Properties></EndAnimator>')
