@@ -127,6 +127,7 @@ GTutorial::GTutorial(BaseNode* ownerScene, TemplateCollectionNode* templates, IC
     windowText_ = nodeCast<TextNode>(window_->findChild(makeNameId("Text"), 1));
     skipButton_ = nodeCast<ControlNode>(window_->findChild(makeNameId("SkipTutorialButton"), 1));
     skipButtonBg_ = skipButton_ ? skipButton_->findChild(makeNameId("bg"), 1) : nullptr;
+    okButton_ = window_->findChild(makeNameId("Button"), 1);
     hasStepList_ = true;
 }
 
@@ -199,6 +200,8 @@ void GTutorial::showStep() {
                 playCue("TutorialWindow");
                 window_->setState(makeNameId("NavTo"), nullptr);
             }
+            // A button that could not end the step would only mislead.
+            if (okButton_) okButton_->setVisible(step->messageBox);
             if (hasText) {
                 if (windowText_) {
                     windowText_->setVisible(true);
@@ -256,6 +259,7 @@ bool GTutorial::update(uint32_t ms) {
         windowText_ = nullptr;
         skipButton_ = nullptr;
         skipButtonBg_ = nullptr;
+        okButton_ = nullptr;
     }
     unregister();
     return false;

@@ -77,6 +77,8 @@ public:
     engine::BaseNode* getWindow() const { return window_.get(); }
     engine::TextNode* getWindowText() const { return windowText_; }
     engine::ControlNode* getSkipButton() const { return skipButton_; }
+    // The window's "Button": shown only on message steps, the only steps it ends.
+    engine::BaseNode* getOkButton() const { return okButton_; }
     engine::BaseNode* getArrowLayer() const { return arrowLayer_.get(); }
     engine::EventReceiver* getReceiver() const { return receiver_; }
 
@@ -97,6 +99,7 @@ private:
     engine::TextNode* windowText_ = nullptr;
     engine::ControlNode* skipButton_ = nullptr;
     engine::BaseNode* skipButtonBg_ = nullptr;
+    engine::BaseNode* okButton_ = nullptr;
     bool windowButtonPressed_ = false;
     bool registered_ = false;
 };

@@ -129,6 +129,7 @@ TEST_F(TutorialTest, EachMessageStepWaitsForItsOwnPressOfTheWindowButton) {
     ASSERT_EQ(tutorial->getStepIndex(), 1);
     EXPECT_FALSE(tutorial->isWindowButtonPressed());
     EXPECT_EQ(stringc(tutorial->getWindowText()->getText()), "Second");
+    EXPECT_TRUE(tutorial->getOkButton()->isVisible());
 
     // The second message stays until it is answered too.
     for (int i = 0; i < 10; ++i) EXPECT_TRUE(tutorial->update(20));
@@ -137,7 +138,8 @@ TEST_F(TutorialTest, EachMessageStepWaitsForItsOwnPressOfTheWindowButton) {
     tutorial->update(20);
     EXPECT_EQ(tutorial->getStepIndex(), 2);
 
-    // The button does not end a step that is no message.
+    // The button does not end a step that is no message, and is not shown there.
+    EXPECT_FALSE(tutorial->getOkButton()->isVisible());
     press(*tutorial, "Button");
     tutorial->update(20);
     EXPECT_EQ(tutorial->getStepIndex(), 2);
