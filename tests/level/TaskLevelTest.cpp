@@ -3,6 +3,7 @@
 // and without the props' templates.
 #include "level/TaskTestSupport.h"
 
+#include "engine/core/ControlNode.h"
 #include "engine/core/SceneManager.h"
 #include "game/level/GameEvents.h"
 #include "game/level/tasks/GConstructionTask.h"
@@ -155,6 +156,16 @@ TEST_F(TaskLevelTest, NoTaskAdvancesWhileTheLevelIsPaused) {
     EXPECT_EQ(lastAction(), GGameLevelScene::kCleaned);
 }
 
+// Nodes in the subtree, a control's template root included.
+size_t subtreeSize(BaseNode* node) {
+    if (!node) return 0;
+    size_t n = 1;
+    if (ControlNode* control = nodeCast<ControlNode>(node)) n += subtreeSize(control->getTemplateRoot());
+    const array<BaseNode*>& children = node->getChildren();
+    for (uint32_t i = 0; i < children.size(); ++i) n += subtreeSize(children[i]);
+    return n;
+}
+
 #ifdef LODGEROO_CONTENT_TREE
 const char* const kContentTree = LODGEROO_CONTENT_TREE;
 #else
@@ -175,6 +186,7 @@ TEST_F(TaskLevelTest, ShippedPropsPlayThroughEveryTaskAndLeaveNothingBehind) {
     GBuildingNode* place = level.building("Place02");
     ASSERT_TRUE(place);
     const int32_t workers = scene->workers;
+    const size_t placeNodes = subtreeSize(place);
 
     ASSERT_TRUE(scene->build(place, level.record("Camping1")));
     EXPECT_EQ(cargoCount("Helicopter"), 1);
@@ -193,6 +205,12 @@ TEST_F(TaskLevelTest, ShippedPropsPlayThroughEveryTaskAndLeaveNothingBehind) {
     EXPECT_FALSE(place->findChild(makeNameId("ProgressBarOverBuilding"), 1));
     EXPECT_EQ(scene->workers, workers);
     EXPECT_FALSE(capture.contains("is missing"));
+    // The place is as it was; CargosNode holds only the level's own movers.
+    EXPECT_EQ(subtreeSize(place), placeNodes);
+    for (uint32_t i = 0; i < cargos->getChildCount(); ++i) {
+        const stringc& name = nameOfId(cargos->getChild(i)->getName());
+        EXPECT_TRUE(name.find("Cloud") == 0 || name.find("Car") == 0) << name.c_str();
+    }
 }
 
 }  // namespace
