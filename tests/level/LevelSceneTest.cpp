@@ -50,6 +50,24 @@ private:
     int32_t id_;
 };
 
+// A task whose run sends a command that starts another task, and then ends.
+class CommandingTask : public game::GBuildingTask {
+public:
+    CommandingTask(GGameLevelScene& scene, GBuildingNode* place, game::GBuildingConfig* record)
+        : scene_(scene), place_(place), record_(record) {}
+    float getProgress() override { return 0.0f; }
+    bool run(uint32_t) override {
+        built = scene_.build(place_, record_);
+        return false;
+    }
+    bool built = false;
+
+private:
+    GGameLevelScene& scene_;
+    GBuildingNode* place_;
+    game::GBuildingConfig* record_;
+};
+
 }  // namespace
 
 TEST_F(LevelSceneTest, SetUpBindsThePlacesAndStartsFromTheLevelRecord) {
@@ -198,6 +216,22 @@ TEST_F(LevelSceneTest, AFinishedTaskLeavesInItsTickAndTheMovedTaskStillRuns) {
     scene->updateTasks(20);
     EXPECT_EQ(scene->tasks.size(), before - 3);
     EXPECT_EQ(std::count(journal.begin(), journal.end(), 2), 3);
+}
+
+TEST_F(LevelSceneTest, ATaskMayStartAnotherWhileItRuns) {
+    start();
+    CountedRef<CommandingTask> commanding(new CommandingTask(*scene, place("Place01"), record("Hotel1")));
+    commanding->addRef();
+    scene->tasks.push_back(commanding.get());
+    scene->updateTasks(20);
+    EXPECT_TRUE(commanding->built);
+    // The commanding task left; the construction it started is listed and
+    // runs to its end.
+    EXPECT_EQ(std::count(scene->tasks.begin(), scene->tasks.end(), commanding.get()), 0);
+    EXPECT_EQ(commanding->getRefCount(), 1);
+    EXPECT_EQ(place("Place01")->getJobState(), GBuildingNode::kConstructionJob);
+    ASSERT_TRUE(finishJob(place("Place01")));
+    EXPECT_EQ(historyCount(GGameLevelScene::kBuilt), 1);
 }
 
 TEST_F(LevelSceneTest, PauseStopsTheLevelTimeAndTheFlagAloneStopsAllButTheTraffic) {
