@@ -22,6 +22,7 @@
 #include "game/hud/GGamePlayScene.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
+#include "game/tutorial/GTutorial.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
 #include "support/LogCapture.h"
@@ -154,7 +155,8 @@ protected:
         ProfileParameters* player = store.getCurrentProfile();
         player->setInt("LevelIndex", 0);
         player->setInt("MaxUnlockedLevelIndex", -1);
-        player->setBool("ShowTutorialOn", false);
+        player->setBool("ShowTutorialOn", withTutorial);
+        player->setInt("ShowTutorialLevel", -1);
 
         CountedRef<BaseNode> loadedLevel(content->loadSceneNode("levels/level1/Level.oscn", false));
         level = nodeCast<game::GGameLevelScene>(loadedLevel.get());
@@ -180,7 +182,8 @@ protected:
         device->deliverEvent(move.get());
     }
     device_test::ScriptStep shot(const char* name) {
-        return {std::string("shot ") + name, [this, name] { shotName = std::string("hud-") + name; },
+        return {std::string("shot ") + name,
+                [this, name] { shotName = std::string(withTutorial ? "hud-tutorial-" : "hud-") + name; },
                 [this] { return shotName.empty(); }};
     }
     int32_t activeTab() const { return hud->getActionsTabs() ? hud->getActionsTabs()->getActiveTabIndex() : -1; }
@@ -193,13 +196,21 @@ protected:
     std::vector<CountedRef<Content>> atlases;
     CountedRef<game::GGamePlayScene> hud;
     game::GGameLevelScene* level = nullptr;
+    bool withTutorial = false;
     std::string shotName;
     int shots = 0;
 };
 
 }  // namespace
 
-TEST_F(HudXvfbTest, LevelOneBuildsAFirstHotelThroughTheHud) {
+// The level's first play: the objectives, then the tutorial's windows and
+// arrows over the HUD (its first window is answered with OK, the next steps
+// follow the same clicks); or, with the tutorial off, the HUD alone, whose
+// building tooltip and material and worker tabs are shown as well.
+class HudXvfbRun : public HudXvfbTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HudXvfbRun, LevelOneBuildsAFirstHotelThroughTheHud) {
+    withTutorial = GetParam();
     openLevel();
     if (HasFatalFailure()) return;
     ASSERT_TRUE(hud->getActionsTabs());
@@ -216,9 +227,8 @@ TEST_F(HudXvfbTest, LevelOneBuildsAFirstHotelThroughTheHud) {
     ListNode* hotels = hud->getBuildList(game::GGamePlayScene::kHotelsKind);
     ASSERT_TRUE(hotels);
 
-    device_test::FrameScript script(
-        device.get(),
-        {{"hud open", nullptr, [&] { return drawer->frames >= 3; }},
+    std::vector<device_test::ScriptStep> steps = {
+        {"hud open", nullptr, [&] { return drawer->frames >= 3; }},
          {"objectives", nullptr,
           [&] {
               objectives = scenes->getTopScene() != hud.get() ? scenes->getTopScene() : nullptr;
@@ -251,7 +261,8 @@ TEST_F(HudXvfbTest, LevelOneBuildsAFirstHotelThroughTheHud) {
          wait("settled", 1200),
          {"select built", [&] { click(centreOf(place)); }, [&] { return activeTab() == 5; }},
          wait("building tab", 600),
-         shot("built"),
+         shot("built")};
+    const std::vector<device_test::ScriptStep> more = {
          {"pointer away", [&] { hover(vector2df(512, 560)); }, [] { return true; }},
          wait("away", 300),
          {"hover built", [&] { hover(centreOf(place)); },
@@ -265,13 +276,32 @@ TEST_F(HudXvfbTest, LevelOneBuildsAFirstHotelThroughTheHud) {
          {"workers", [&] { click(centreOf(hud->getActionsTabs()->getTabButton(4))); },
           [&] { return activeTab() == 4; }},
          wait("workers tab", 600),
-         shot("workers")});
+         shot("workers")};
+    if (!withTutorial) steps.insert(steps.end(), more.begin(), more.end());
+    const std::vector<device_test::ScriptStep> firstWindow = {
+        // The tutorial's first window greets the player; its OK goes on.
+        {"tutorial ok",
+         [&] {
+             game::GTutorial* tutorial = hud->getTutorial();
+             BaseNode* window = tutorial ? tutorial->getWindow() : nullptr;
+             BaseNode* ok = window ? window->findChild(makeNameId("Button"), 1) : nullptr;
+             if (ok && window->isVisible()) click(centreOf(ok));
+         },
+         [] { return true; }},
+        wait("tutorial next", 600),
+        shot("tutorial")};
+    // After the shot of the HUD's start.
+    if (withTutorial) steps.insert(steps.begin() + 7, firstWindow.begin(), firstWindow.end());
+    device_test::FrameScript script(device.get(), steps);
     drawer->onFrame = [&] { script.onFrame(); };
     EXPECT_TRUE(device->run());
     drawer->onFrame = nullptr;
     ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
-    EXPECT_EQ(shots, 9);
+    EXPECT_EQ(shots, withTutorial ? 7 : 9);
     ASSERT_TRUE(place->getRecord());
     EXPECT_GE(place->getRecord()->Level, 1);
     for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_ERROR) << entry.text << " " << entry.hint;
 }
+
+INSTANTIATE_TEST_SUITE_P(Tutorial, HudXvfbRun, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "On" : "Off"; });
