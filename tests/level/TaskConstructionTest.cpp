@@ -110,6 +110,26 @@ TEST_F(ConstructionTest, TheSelectorShowsTheSiteUntilTheNewLookComes) {
     EXPECT_FALSE(nodeCast<SpriteNode>(bodyPart("Selector")));
 }
 
+TEST_F(ConstructionTest, TheBodyIsLiftedDuringTheWorkAndUntintedAfterwards) {
+    for (bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "finished");
+        load();
+        // A body sprite placed with the building itself outlives template changes.
+        CountedRef<SpriteNode> plate(new SpriteNode(nullptr, nullptr, nullptr));
+        plate->setName(makeNameId("Plate"));
+        building->addChild(plate.get());
+        GConstructionTask* task = build(hotel2.get(), nullptr, 100.0f);
+        EXPECT_EQ(plate->getTintColor().color, 0xFF202020u);
+        EXPECT_EQ(plate->getBlendType(), 1);
+        if (cancel) {
+            task->cancel();
+        } else {
+            EXPECT_GT(runToEnd(task), 0);
+        }
+        EXPECT_EQ(plate->getTintColor().color, GBuildingNode::kNeutralBodyTint);
+    }
+}
+
 TEST_F(ConstructionTest, TheSiteWaitsForTheBusAsWell) {
     load();
     // A long way: 2000 units at 140 a second before the last stretch.

@@ -329,7 +329,7 @@ void GConstructionTask::advanceSite(uint32_t ms) {
         if (!site_) {
             // Nothing to animate: take the new look and finish at once.
             setBodyVisible(true);
-            if (newRecord_) building_->setTemplateName(newRecord_->Name);
+            takeLook(newRecord_.get());
             if (buildingFocused()) building_->setState(nameOf("Focus"), nullptr);
             building_->showWorkers(workers_);
             finish();
@@ -348,7 +348,7 @@ void GConstructionTask::advanceSite(uint32_t ms) {
         siteState_ = SiteWaitingPostBuild;
         enterState(site_.get(), "PostBuild2");
         setBodyVisible(true);
-        if (newRecord_) building_->setTemplateName(newRecord_->Name);
+        takeLook(newRecord_.get());
         if (buildingFocused()) building_->setState(nameOf("Focus"), nullptr);
         building_->showWorkers(workers_);
         if (starEffect_ && newRecord_ && newRecord_->Type == 0 && newRecord_->Level > 1) {
@@ -361,6 +361,13 @@ void GConstructionTask::advanceSite(uint32_t ms) {
     default:
         break;
     }
+}
+
+void GConstructionTask::takeLook(const GBuildingConfig* record) {
+    if (record) building_->setTemplateName(record->Name);
+    // The body sprites placed with the building keep their tint across a
+    // new template: take the construction's lift off them too.
+    building_->tintBody(SColor(GBuildingNode::kNeutralBodyTint));
 }
 
 void GConstructionTask::finish() {
@@ -400,7 +407,7 @@ void GConstructionTask::cancel() {
     removeStarEffect();
     CountedRef<GBuildingConfig> previous = CountedRef<GBuildingConfig>::share(building_->getPreviousRecord());
     building_->setRecord(previous.get(), true);
-    building_->setTemplateName(previous->Name);
+    takeLook(previous.get());
     building_->showWorkers(0);
     clearOwnJob();
     post(new GTaskStepEvent(building_.get(), materials_, workers_));

@@ -75,6 +75,8 @@ private:
     void setupHelicopterFlight();
     void enterDirectionState(const char* suffix);
     void setBodyVisible(bool visible);
+    // The building's template becomes the record's look, its body untinted.
+    void takeLook(const GBuildingConfig* record);
     void advanceHelicopter();
     void advanceBus(uint32_t ms);
     void advanceSite(uint32_t ms);
