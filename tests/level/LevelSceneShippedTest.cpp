@@ -6,6 +6,8 @@
 #include "level/LevelSceneFixture.h"
 #include "support/SetUpNeeds.h"
 
+#include <functional>
+
 
 using namespace engine;
 using game::GBuildingNode;
@@ -28,7 +30,90 @@ void playLevelOne(HeadlessLevel& level) {
     ASSERT_TRUE(level.advanceUntil([first] { return first->getJobState() == 0; }, 60000));
 }
 
+// What a player does between the steps of a script: repairs and cleans.
+void tend(game::GGameLevelScene& scene) {
+    for (GBuildingNode* building : scene.buildings) {
+        const int32_t condition = building->getCondition();
+        if (!building->isOwnedByThePlayer() || building->getJobState() != 0) continue;
+        const game::GBuildingConfig* record = building->getRecord();
+        if (scene.materials < record->repairMaterialsCost(scene.levelConfig) ||
+            scene.workers < record->repairWorkersCost(scene.levelConfig)) {
+            continue;
+        }
+        if (condition == GBuildingNode::kBroken) scene.repair(building);
+        if (condition == GBuildingNode::kDirty) scene.clean(building);
+    }
+}
+
+// Runs the level, tending it, until the condition holds (at most an hour).
+bool playUntil(HeadlessLevel& level, const std::function<bool()>& done) {
+    game::GGameLevelScene* scene = level.scene();
+    return level.advanceUntil(
+        [scene, &done] {
+            tend(*scene);
+            return done();
+        },
+        60 * 60 * 1000);
+}
+
+// Waits for the money a command needs.
+void earn(HeadlessLevel& level, float money) {
+    game::GGameLevelScene* scene = level.scene();
+    ASSERT_TRUE(playUntil(level, [scene, money] { return scene->money >= money; }))
+        << "money " << scene->money << " of " << money;
+}
+
+// Waits for the building's job to end, and for it to work again.
+void finish(HeadlessLevel& level, GBuildingNode* building) {
+    ASSERT_TRUE(playUntil(level, [building] { return building->getJobState() == 0 && building->isOperating(); }));
+}
+
 }  // namespace
+
+TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelTwo) {
+    if (!level_test::haveBuiltLevel("levels/level2")) SKIP_OR_FAIL_UNDER_CI() << "no built level 2 in " << kContentTree;
+    HeadlessLevel level;
+    HeadlessLevel::Options options;
+    options.levelIndex = 1;  // the second location, after level 1 with the hostels bought
+    options.boughtUpgrades = "Hostel";
+    ASSERT_TRUE(level.load(kContentTree, "levels/level2/", options)) << level.failure();
+    game::GGameLevelScene* scene = level.scene();
+    game::GLevelConfig* config = level.config();
+    GBuildingNode* camping = level.building("Place01");
+    GBuildingNode* hostel = level.building("Place02");
+    ASSERT_TRUE(camping && hostel);
+
+    // Two hostels built (the first and its upgrade), 12000 a day, five workers.
+    ASSERT_TRUE(scene->build(hostel, level.record("Hostel1")));
+    finish(level, hostel);
+    auto order = [&](const game::OrderOption* option, bool materials) {
+        earn(level, option->price);
+        ASSERT_TRUE(materials ? scene->orderMaterials(option) : scene->orderWorkers(option));
+        ASSERT_TRUE(level.advanceUntil(
+            [scene, materials] { return (materials ? scene->materialCountdown : scene->workerCountdown) < 0.0f; },
+            60000));
+    };
+    order(config->materialOrderOptions[0].get(), true);
+    earn(level, 25000.0f);
+    ASSERT_TRUE(scene->upgrade(hostel));
+    finish(level, hostel);
+    order(config->materialOrderOptions[0].get(), true);
+    earn(level, 22000.0f);
+    finish(level, camping);
+    ASSERT_TRUE(scene->upgrade(camping)) << "condition " << camping->getCondition() << " job " << camping->getJobState()
+                                         << " workers " << scene->workers << " materials " << scene->materials
+                                         << " money " << scene->money << " for sale " << camping->isForSale();
+    finish(level, camping);
+    EXPECT_GE(scene->dailyIncome, 12000.0f);
+    const uint32_t completed = static_cast<uint32_t>(EventId::GLevelCompletedEvent);
+    EXPECT_EQ(level.count(completed), 0);
+    order(config->workerOrderOptions[0].get(), false);
+    // Whatever broke meanwhile is mended before the level ends.
+    EXPECT_TRUE(playUntil(level, [&level, completed] { return level.count(completed) > 0; }))
+        << "hint " << scene->hintText.c_str();
+    level.advance(1000);
+    EXPECT_EQ(level.count(completed), 1);
+}
 
 TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelOne) {
     if (!level_test::haveBuiltLevel("levels/level1")) SKIP_OR_FAIL_UNDER_CI() << "no built level 1 in " << kContentTree;
