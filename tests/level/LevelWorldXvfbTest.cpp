@@ -17,6 +17,7 @@
 #include "engine/io/IrrRef.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/platform/ImageManager.h"
+#include "engine/visual/TextNode.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelPaths.h"
@@ -259,7 +260,8 @@ TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
 
 // The overlays a level puts on its places, all at once: a price tag on an
 // unowned building, a buyer's phone on another, a broken hotel, a running
-// feature and a serve-area highlight; and a destruction raising its dust.
+// feature, a money letter and a serve-area highlight; and a destruction
+// raising its dust.
 TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
     const int number = GetParam();
     startLevel(number);
@@ -287,6 +289,14 @@ TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
               EXPECT_TRUE(level->activateFeature(hotel, 0));
               if (server) server->showServeAreaHighlight(server->getRecord());
               if (game::GBuildingNode* place = firstPlace(true)) place->setCondition(1);
+              // A money letter as the level hands one to a hotel, its dial a third gone.
+              BaseNode* letter = managers->scenes[0]->getTemplateCollection()->getTemplate(makeNameId("MoneyLetter"));
+              ASSERT_TRUE(letter);
+              BaseNode* copy = letter->clone(hotel, managers->scenes[0].get());  // the hotel holds it
+              copy->setVisible(true);
+              if (auto* sum = nodeCast<TextNode>(copy->findChild(makeNameId("Text"), 1))) sum->setText(L"$2,500");
+              game::GBuildingNode::setTimerDial(copy->findChild(makeNameId("Progress"), 1), 0.35f);
+              copy->enterStateInChildren(makeNameId("Appear"));
           },
           [] { return true; }},
          wait("feature running", 1500),

@@ -238,15 +238,17 @@ def overlays():
                                        [(0, "52;-80;4"), (300, "52;-88;4"), (300, "52;-80;4")]))
         icon.child(sprite("Icon", W + name + ".png", (0, 0, 0)))
         out.append(icon)
-    letter = N("ControlNode", "MoneyLetter", Bounds=(56, 44, 0))
-    letter.comment = "A money letter: the envelope with the sum and the dial of the time left."
+    letter = N("ControlNode", "MoneyLetter", Position=(42, -78, 6), Bounds=(56, 44, 0))
+    letter.comment = "A money letter over its building: the envelope with the sum and the dial of the time left."
     env = letter.child(sprite("Envelope", W + "Letter.png", (0, 0, 0)))
-    txt = letter.child(text("Text", (-12, 40, 0.1), (80, 20, 0), TintColor="ff2e8b57"))
+    txt = letter.child(text("Text", (-12, 42, 0.1), (80, 20, 0), TintColor="ff2e8b57"))
+    panel = letter.child(sprite("Panel", W + "PillLight.png", (-13, 38, 0)))
     dl = letter.child(dial("Progress", (44, -14, 0.1)))
-    for n in (env, txt, dl):
-        n.state("Appear", fade("In", "00ffffff", "ffffffff", 300))
-        n.state("Disappear", fade("Out", "ffffffff", "00ffffff", 400))
-        n.state("DisappearHit", fade("Out", "ffffffff", "00ffffff", 250))
+    # A text's tint is its colour: it fades in its own green.
+    for n, rgb in ((env, "ffffff"), (txt, "2e8b57"), (dl, "ffffff"), (panel, "ffffff")):
+        n.state("Appear", fade("In", "00" + rgb, "ff" + rgb, 300))
+        n.state("Disappear", fade("Out", "ff" + rgb, "00" + rgb, 400))
+        n.state("DisappearHit", fade("Out", "ff" + rgb, "00" + rgb, 250))
     env.state("DisappearHit", fade("Out", "ffffffff", "00ffffff", 250),
               keyframes("Lift", "vector3d", "Position", [(0, "0;0;0"), (250, "0;-24;0")]))
     out.append(letter)

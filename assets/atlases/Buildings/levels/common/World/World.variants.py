@@ -409,6 +409,7 @@ def small_pieces():
     return {
         "Flag.svg": svg(24, 36, rect(3, 4, 2.5, 30, SLATE, r=1, width=1) + poly([(5, 5), (21, 10), (5, 15)], VIOLET)),
         "Pill.svg": svg(80, 30, rect(2, 2, 72, 22, "#34495E", r=11)),
+        "PillLight.svg": svg(86, 30, rect(2, 2, 78, 22, "#FFF8EC", r=11)),
         "Helmet.svg": svg(22, 18, path("M3 14 q0 -11 8 -11 q8 0 8 11 z", SUN) + rect(1, 13, 20, 3, shade(SUN, 0.85), r=1, width=1)),
         "Coin.svg": svg(28, 28, circle(13, 13, 10, SUN) + stroke("M13 8 v10", shade(SUN, 0.6), 2)),
         "Dust.svg": svg(120, 70, '<path d="M20 58 C2 58 4 36 22 36 C22 16 50 10 60 26 C70 8 102 14 100 36 C116 38 116 58 100 58 Z" '
