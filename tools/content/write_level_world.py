@@ -455,8 +455,9 @@ def level_scene(level):
     spawner = walkers.child(N("SpawnerNode", "People", ObjTemplate="Pedestrian1;Pedestrian2",
                               ObjectsPerSecRange=(0.05, 0.1)))
     spawner.add("ObjectsSpawnStartDelayRange", (0, 1500))
-    birds = root.child(N("SpawnerNode", "Birds", ObjTemplate="Bird1", ObjectsPerSecRange=(0.02, 0.04)))
-    birds.comment = "A bird across the sky now and then."
+    birds = root.child(N("SpawnerNode", "Birds", Position=(0, 0, 800), ObjTemplate="Bird1",
+                         ObjectsPerSecRange=(0.02, 0.04)))
+    birds.comment = "A bird across the sky now and then, above the roofs."
     return ('<?xml version="1.0"?>\n<!-- Level %d: %s. Places, depths and paths follow the layout table of\n'
             '     the ground pictures (atlases/Env1/levels/common/Grounds). -->\n%s\n'
             % (level, "a spring town" if setting == 1 else "the seaside", root.xml(0)))
