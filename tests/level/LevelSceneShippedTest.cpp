@@ -1,13 +1,13 @@
 // The shipped levels run headless from the built content tree: a script of
-// commands wins level 1, and the same seed with the same commands gives the
-// same level.
+// commands wins each of them, and the same seed with the same commands gives
+// the same level.
 #include "engine/core/EventIds.h"
 #include "game/config/LevelConfig.h"
 #include "level/LevelSceneFixture.h"
 #include "support/SetUpNeeds.h"
 
 #include <functional>
-
+#include <string>
 
 using namespace engine;
 using game::GBuildingNode;
@@ -30,8 +30,27 @@ void playLevelOne(HeadlessLevel& level) {
     ASSERT_TRUE(level.advanceUntil([first] { return first->getJobState() == 0; }, 60000));
 }
 
-// What a player does between the steps of a script: repairs and cleans.
-void tend(game::GGameLevelScene& scene) {
+// The level's places as text, for failure messages.
+std::string describe(const game::GGameLevelScene& scene) {
+    std::string text = "money " + std::to_string(scene.money) + ", income " + std::to_string(scene.dailyIncome) +
+                       ", materials " + std::to_string(scene.materials) + ", workers " + std::to_string(scene.workers);
+    for (const GBuildingNode* b : scene.buildings) {
+        text += std::string("\n  ") + nameOfId(b->getName()).c_str() + " " + nameOfId(b->getRecord()->Name).c_str() +
+                (b->isOwnedByThePlayer() ? " owned" : "") + (b->isOperating() ? " operating" : "") +
+                (b->isForSale() ? " for sale" : "") + " job " + std::to_string(b->getJobState()) + " condition " +
+                std::to_string(b->getCondition()) + " bonus " + std::to_string(b->getIncomeBonusPercent());
+    }
+    return text;
+}
+
+// What a player does between the steps of a script: repairs and cleans, and
+// keeps some materials in stock for the work.
+void tend(HeadlessLevel& level) {
+    game::GGameLevelScene& scene = *level.scene();
+    const game::OrderOption* materials = level.config()->materialOrderOptions[0].get();
+    if (scene.materials < 150.0f && scene.materialCountdown < 0.0f && scene.money >= 2.0f * materials->price) {
+        scene.orderMaterials(materials);
+    }
     for (GBuildingNode* building : scene.buildings) {
         const int32_t condition = building->getCondition();
         if (!building->isOwnedByThePlayer() || building->getJobState() != 0) continue;
@@ -47,10 +66,9 @@ void tend(game::GGameLevelScene& scene) {
 
 // Runs the level, tending it, until the condition holds (at most an hour).
 bool playUntil(HeadlessLevel& level, const std::function<bool()>& done) {
-    game::GGameLevelScene* scene = level.scene();
     return level.advanceUntil(
-        [scene, &done] {
-            tend(*scene);
+        [&level, &done] {
+            tend(level);
             return done();
         },
         60 * 60 * 1000);
@@ -68,51 +86,111 @@ void finish(HeadlessLevel& level, GBuildingNode* building) {
     ASSERT_TRUE(playUntil(level, [building] { return building->getJobState() == 0 && building->isOperating(); }));
 }
 
+// Orders the cheapest delivery of materials or workers and waits for it.
+void order(HeadlessLevel& level, bool materials) {
+    game::GGameLevelScene* scene = level.scene();
+    const game::OrderOption* option = (materials ? level.config()->materialOrderOptions
+                                                 : level.config()->workerOrderOptions)[0].get();
+    earn(level, option->price);
+    ASSERT_TRUE(materials ? scene->orderMaterials(option) : scene->orderWorkers(option));
+    ASSERT_TRUE(playUntil(
+        level, [scene, materials] { return (materials ? scene->materialCountdown : scene->workerCountdown) < 0.0f; }));
+}
+
+// Builds the record on the place, or upgrades the building (no record),
+// once the level can pay for it; then waits for the work to end.
+void construct(HeadlessLevel& level, GBuildingNode* building, const char* recordName) {
+    game::GGameLevelScene* scene = level.scene();
+    const game::GBuildingConfig* record =
+        recordName ? level.record(recordName) : level.buildings()->find(building->getRecord()->NextLevelName);
+    ASSERT_NE(record, nullptr);
+    while (scene->materials < record->buildMaterialsCost(scene->levelConfig)) {
+        order(level, true);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+    ASSERT_TRUE(playUntil(level, [scene, building, record, recordName] {
+        return scene->canAfford(record) && building->getJobState() == 0 && (recordName || building->isOperating());
+    })) << nameOfId(record->Name).c_str() << "; " << describe(*scene);
+    ASSERT_TRUE(recordName ? scene->build(building, const_cast<game::GBuildingConfig*>(record))
+                           : scene->upgrade(building))
+        << nameOfId(record->Name).c_str();
+    finish(level, building);
+}
+
+// Plays on until the level is won; then no second end follows.
+void expectWon(HeadlessLevel& level) {
+    const uint32_t completed = static_cast<uint32_t>(EventId::GLevelCompletedEvent);
+    EXPECT_TRUE(playUntil(level, [&level, completed] { return level.count(completed) > 0; }))
+        << "hint " << level.scene()->hintText.c_str() << "; " << describe(*level.scene());
+    level.advance(1000);
+    EXPECT_EQ(level.count(completed), 1);
+}
+
 }  // namespace
 
 TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelTwo) {
     if (!level_test::haveBuiltLevel("levels/level2")) SKIP_OR_FAIL_UNDER_CI() << "no built level 2 in " << kContentTree;
     HeadlessLevel level;
     HeadlessLevel::Options options;
-    options.levelIndex = 1;  // the second location, after level 1 with the hostels bought
+    options.levelIndex = 1;  // the second location, with the hostels bought after level 1
     options.boughtUpgrades = "Hostel";
     ASSERT_TRUE(level.load(kContentTree, "levels/level2/", options)) << level.failure();
     game::GGameLevelScene* scene = level.scene();
-    game::GLevelConfig* config = level.config();
     GBuildingNode* camping = level.building("Place01");
     GBuildingNode* hostel = level.building("Place02");
     ASSERT_TRUE(camping && hostel);
 
     // Two hostels built (the first and its upgrade), 12000 a day, five workers.
-    ASSERT_TRUE(scene->build(hostel, level.record("Hostel1")));
-    finish(level, hostel);
-    auto order = [&](const game::OrderOption* option, bool materials) {
-        earn(level, option->price);
-        ASSERT_TRUE(materials ? scene->orderMaterials(option) : scene->orderWorkers(option));
-        ASSERT_TRUE(level.advanceUntil(
-            [scene, materials] { return (materials ? scene->materialCountdown : scene->workerCountdown) < 0.0f; },
-            60000));
-    };
-    order(config->materialOrderOptions[0].get(), true);
-    earn(level, 25000.0f);
-    ASSERT_TRUE(scene->upgrade(hostel));
-    finish(level, hostel);
-    order(config->materialOrderOptions[0].get(), true);
-    earn(level, 22000.0f);
-    finish(level, camping);
-    ASSERT_TRUE(scene->upgrade(camping)) << "condition " << camping->getCondition() << " job " << camping->getJobState()
-                                         << " workers " << scene->workers << " materials " << scene->materials
-                                         << " money " << scene->money << " for sale " << camping->isForSale();
-    finish(level, camping);
+    construct(level, hostel, "Hostel1");
+    construct(level, hostel, nullptr);
+    construct(level, camping, nullptr);
     EXPECT_GE(scene->dailyIncome, 12000.0f);
-    const uint32_t completed = static_cast<uint32_t>(EventId::GLevelCompletedEvent);
-    EXPECT_EQ(level.count(completed), 0);
-    order(config->workerOrderOptions[0].get(), false);
-    // Whatever broke meanwhile is mended before the level ends.
-    EXPECT_TRUE(playUntil(level, [&level, completed] { return level.count(completed) > 0; }))
-        << "hint " << scene->hintText.c_str();
-    level.advance(1000);
-    EXPECT_EQ(level.count(completed), 1);
+    EXPECT_EQ(level.count(static_cast<uint32_t>(EventId::GLevelCompletedEvent)), 0);
+    order(level, false);
+    expectWon(level);
+}
+
+TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelThree) {
+    if (!level_test::haveBuiltLevel("levels/level3")) SKIP_OR_FAIL_UNDER_CI() << "no built level 3 in " << kContentTree;
+    HeadlessLevel level;
+    HeadlessLevel::Options options;
+    options.levelIndex = 2;
+    options.boughtUpgrades = "Hostel;GuestHouse";
+    ASSERT_TRUE(level.load(kContentTree, "levels/level3/", options)) << level.failure();
+    game::GGameLevelScene* scene = level.scene();
+    GBuildingNode* first = level.building("Place01");
+    GBuildingNode* cafe = level.building("Place02");
+    GBuildingNode* hostel = level.building("Place03");
+    GBuildingNode* camping = level.building("Place05");
+    GBuildingNode* station = level.building("Place07");
+    ASSERT_TRUE(first && cafe && hostel && camping && station);
+
+    // A cafe between the first and the third place raises both by 10 %: a
+    // hostel on the third, a guest house on the first (the camping there
+    // makes way); the camping grows on the fifth place, and a truck station
+    // on the seventh runs its feature with the cafe's.
+    construct(level, cafe, "Cafe");
+    construct(level, hostel, "Hostel1");
+    construct(level, hostel, nullptr);
+    ASSERT_TRUE(playUntil(level, [scene, first] {
+        return first->isOperating() && scene->workers >= first->getRecord()->destroyWorkersCost(scene->levelConfig);
+    }));
+    ASSERT_TRUE(scene->destroy(first));
+    ASSERT_TRUE(playUntil(level, [first] { return first->getJobState() == 0; }));
+    construct(level, first, "GuestHouse1");
+    construct(level, camping, "Camping1");
+    construct(level, camping, nullptr);
+    construct(level, camping, nullptr);
+    construct(level, station, "TruckStation");
+    EXPECT_GE(first->getIncomeBonusPercent(), 10.0f);
+    EXPECT_GE(hostel->getIncomeBonusPercent(), 10.0f);
+
+    ASSERT_TRUE(playUntil(level, [scene, cafe, station] {
+        return cafe->isOperating() && station->isOperating() && scene->money >= 6000.0f;
+    }));
+    ASSERT_TRUE(scene->activateFeature(station, 0));
+    ASSERT_TRUE(scene->activateFeature(cafe, 0));
+    expectWon(level);
 }
 
 TEST(LevelSceneShippedTest, AScriptOfCommandsWinsLevelOne) {
