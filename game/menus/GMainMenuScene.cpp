@@ -10,6 +10,7 @@
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
 #include "game/config/LevelPaths.h"
+#include "game/flow/GLoadingLevelScene.h"
 
 namespace game {
 
@@ -175,8 +176,7 @@ void GMainMenuScene::startNewGame() {
     if (player->getInt("MaxUnlockedLevelIndex") == -1) {
         player->setInt("LevelIndex", 0);
         SceneNode* loading = openOrLog(*this, "scenes/LoadingLevelScene.oscn", false, "NavFrom", "NavTo");
-        // The loading scene takes the level name once its class exists.
-        (void)loading;
+        if (auto* level = dynamic_cast<GLoadingLevelScene*>(loading)) level->setLevelName("level1");
         return;
     }
     openOrLog(*this, "scenes/MapScene.oscn", false, "NavFrom", "NavTo");
