@@ -420,3 +420,32 @@ TEST_F(LevelFlowTest, RestartingReloadsTheLevelWithoutAnythingPilingUp) {
         ASSERT_TRUE(runUntil([&] { return topAs<GLoadingLevelScene>() != nullptr; }));
     }
 }
+
+TEST_F(LevelFlowTest, AWonLevelWithoutItsCompletedSceneIsLoggedAndLeftThroughTheMenu) {
+    std::filesystem::remove("scenes/LevelCompletedScene.oscn");
+    player->setBool("ShowTutorialOn", false);
+    ASSERT_NE(openLoading("test"), nullptr);
+    ASSERT_TRUE(runUntil([&] { return topAs<GLevelObjectivesScene>() != nullptr; }));
+    auto* hud = dynamic_cast<GGamePlayScene*>(top()->getSceneBelow());
+    press(*top(), "OkButton");
+    ASSERT_TRUE(runUntil([&] { return top() == hud; }));
+    GGameLevelScene* level = hud->getLevelScene();
+    LogCapture log;
+    for (const char* place : {"Place01", "Place05"}) {
+        for (GBuildingNode* building : level->buildings) {
+            if (building->getName() == makeNameId(place)) {
+                ASSERT_TRUE(level->build(building, app->getBuildingsConfiguration()->find(makeNameId("Hotel1"))));
+            }
+        }
+    }
+    ASSERT_TRUE(runUntil([&] { return log.contains("scenes/LevelCompletedScene.oscn"); }, 20000));
+    updateFor(500);
+    EXPECT_EQ(top(), hud);
+    // The in-game menu still leads out of the level.
+    CountedRef<KeyUpEvent> escape(new KeyUpEvent(0, KeyCode::Escape, false, false));
+    hud->handleEvent(escape.get());
+    ASSERT_TRUE(runUntil([&] { return topAs<GInGameMenuScene>() != nullptr; }));
+    EXPECT_TRUE(press(*top(), "MainMenuButton"));
+    EXPECT_TRUE(runUntil([&] { return top() == start.get(); }));
+    EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
+}
