@@ -328,7 +328,9 @@ void play(const std::string& root, const char* folder, uint32_t seed, uint32_t r
     EXPECT_EQ(scene->workers, scene->workersHired);
     if (settledNodes > 0) {
         const size_t nodes = countNodes(scene);
-        EXPECT_LE(nodes, settledNodes + std::max<size_t>(100, settledNodes / 2)) << settledNodes << " -> " << nodes;
+        EXPECT_LE(nodes, settledNodes + std::max<size_t>(100, settledNodes / 2))
+            << settledNodes << " -> " << nodes << " (CargosNode " << countNodes(scene->cargosNode) << ", "
+            << scene->cargosNode->getChildCount() << " movers)";
         // Memory stays flat too: a leak per command would add up over hours.
         EXPECT_LT(heapInUse(), settledHeap + 16u * 1024u * 1024u);
     }
