@@ -289,6 +289,7 @@ void play(const std::string& root, const char* folder, uint32_t seed, uint32_t r
     HeadlessLevel level;
     HeadlessLevel::Options options;
     options.seed = seed;
+    options.drawEveryMs = 100;  // drawn as the game draws it, so its traffic moves
     ASSERT_TRUE(level.load(root, folder, options)) << level.failure();
     GGameLevelScene* scene = level.scene();
     Soak soak(level, seed);

@@ -179,6 +179,8 @@ bool HeadlessLevel::load(const std::string& root, const std::string& levelFolder
 
     getRandomGenerator() = RandomGenerator();
     getRandomGenerator().seed(options.seed);
+    drawEveryMs_ = options.drawEveryMs;
+    sinceDrawMs_ = 0;
     registerGameNodeKinds();
 
     EngineDevice* device = getEngine();
@@ -254,6 +256,12 @@ void HeadlessLevel::advance(uint32_t ms) {
         managerScheduler_->update(kStepMs);
         if (TimerScheduler* levelScheduler = scene_ ? scene_->SceneNode::getTimerScheduler() : nullptr) {
             levelScheduler->update(kStepMs);
+        }
+        sinceDrawMs_ += kStepMs;
+        if (drawEveryMs_ > 0 && sinceDrawMs_ >= drawEveryMs_ && scene_) {
+            sinceDrawMs_ = 0;
+            engine::RenderList list;
+            scene_->collectRenderItems(list);
         }
     }
     deliver();

@@ -102,6 +102,11 @@ public:
         // filled for.
         int32_t levelIndex = 0;
         std::string boughtUpgrades;
+        // When above 0, advance() collects the scene's render items every
+        // drawEveryMs of simulated time, as the game draws each frame:
+        // self-driven movers set themselves up on their first draw, so a
+        // level that is never drawn keeps its cars parked where they spawned.
+        uint32_t drawEveryMs = 0;
     };
     // Loads and starts the level folder (with its trailing "/") below root.
     // False, with the reason in failure(), when a required file is missing or
@@ -152,6 +157,8 @@ private:
     engine::CountedRef<game::GLevelConfig> config_;
     engine::CountedRef<game::GGameLevelScene> scene_;
     Recorder* recorder_ = nullptr;
+    uint32_t drawEveryMs_ = 0;
+    uint32_t sinceDrawMs_ = 0;
 };
 
 }  // namespace testing_support
