@@ -23,6 +23,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -37,6 +39,10 @@ using namespace program_test;
 namespace {
 
 constexpr bool kPlayLevelOneToTheEnd = false;
+// After the level: back in the main menu, quitting through its Quit button.
+// Off while the menu comes back without its buttons after the completed
+// scene; the window's close button ends the program then.
+constexpr bool kMenuAfterTheLevel = false;
 
 const std::filesystem::path kGameFolder = std::filesystem::path(LODGEROO_PROGRAM).parent_path();
 
@@ -135,6 +141,30 @@ std::string profileText(const std::string& dataHome) {
     return text;
 }
 
+// Colours the play-through looks for: the tutorial window's orange OK
+// button and the orange of its arrows.
+constexpr uint32_t kWindowButton = 0xFFFAAD57u, kArrow = 0xFFF08A5Du;
+
+// Where the arrow of the tutorial step whose action names `action` points.
+bool tutorialArrow(const std::string& action, int& x, int& y) {
+    const std::string xml = readText(kGameFolder / "assets/levels/level1/Tutorial.xml");
+    const size_t at = xml.find(action);
+    const size_t end = xml.find("</Hint>", at);
+    if (at == std::string::npos || end == std::string::npos) return false;
+    const std::string hint = xml.substr(at, end - at);
+    std::smatch match;
+    if (!std::regex_search(hint, match, std::regex("<Arrow Position=\"([-0-9.]+);([-0-9.]+)"))) return false;
+    x = static_cast<int>(std::stof(match[1]));
+    y = static_cast<int>(std::stof(match[2]));
+    return true;
+}
+
+bool hasLevelOneScore(const std::string& profile) {
+    std::smatch match;
+    return std::regex_search(profile, match, std::regex("Name=\"Scores\" Value=\"([0-9]+)")) &&
+           std::stol(match[1]) > 0;
+}
+
 class PlayThroughTest : public ::testing::Test {
 protected:
     bool startServer() {
@@ -146,15 +176,21 @@ protected:
     }
 
     void SetUp() override {
+        // tools/kill-playthrough.sh keeps the data folder to check it after a kill.
+        const char* kept = std::getenv("PLAYTHROUGH_DATA_HOME");
+        dataHome = kept && *kept ? kept : root.file("data");
         std::filesystem::create_directories(root.file("runtime"));
         std::filesystem::create_directories(root.file("home"));
-        std::filesystem::create_directories(root.file("data"));
+        std::filesystem::create_directories(dataHome);
     }
 
     std::vector<std::string> environment() const {
-        return {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + root.file("data"),
-                "XDG_RUNTIME_DIR=" + root.file("runtime"), "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null"};
+        return {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + dataHome, "XDG_RUNTIME_DIR=" + root.file("runtime"),
+                "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null"};
     }
+
+    // Marks the stage reached on the test's output, for the kill script.
+    static void stage(const std::string& name) { std::cout << "[ STAGE    ] " << name << std::endl; }
 
     void start(const std::string& logName) {
         game = std::make_unique<ProgramRun>(LODGEROO_PROGRAM, environment(), root.file(logName));
@@ -177,17 +213,34 @@ protected:
         xdotool({"click", "1"});
     }
 
+    Box box(const std::string& file, const std::string& path, float originX = 0, float originY = 0) {
+        Box found;
+        EXPECT_TRUE(findNode(file, path, found, originX, originY)) << path << " in " << file;
+        return found;
+    }
+
+    // Clicks there and waits for the program to log `report`; false when it
+    // did not within the time.
+    bool clickAndSee(int x, int y, const std::string& report, int timeoutMs = 5000) {
+        const size_t before = game->countInLog(report);
+        clickAt(x, y);
+        return waitUntil(timeoutMs, [&] { return game->countInLog(report) > before; });
+    }
+
     // Clicks a node of a scene file and waits for the program to report it
     // pressed.
     void press(const std::string& file, const std::string& path, float originX = 0, float originY = 0) {
-        Box box;
-        ASSERT_TRUE(findNode(file, path, box, originX, originY)) << path << " in " << file;
+        const Box at = box(file, path, originX, originY);
         const std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-        const std::string pressed = "Node was pressed: " + name + "\n";
-        const size_t before = game->countInLog(pressed);
-        clickAt(box.centreX(), box.centreY());
-        ASSERT_TRUE(waitUntil(5000, [&] { return game->countInLog(pressed) > before; }))
-            << "no press of " << path << " at " << box.centreX() << ", " << box.centreY() << "\n" << game->log();
+        ASSERT_TRUE(clickAndSee(at.centreX(), at.centreY(), "Node was pressed: " + name + "\n"))
+            << "no press of " << path << " at " << at.centreX() << ", " << at.centreY() << "\n" << game->log();
+    }
+
+    // The first item of a list of the HUD's panels.
+    void pressFirstItem(const std::string& file, const std::string& list) {
+        const Box at = box(file, list);
+        ASSERT_TRUE(clickAndSee(static_cast<int>(at.x + 46), at.centreY(), "List item was pressed: " + list + "\n"))
+            << "no press of " << list << "'s first item\n" << game->log();
     }
 
     void waitForLog(const std::string& fragment, size_t count = 1, int timeoutMs = 20000) {
@@ -195,14 +248,32 @@ protected:
             << "waited for \"" << fragment << "\"\n" << game->log();
     }
 
+    bool colourAt(int x, int y, uint32_t colour) {
+        Frame frame;
+        return probe->capture(window, frame.pixels, frame.width, frame.height) && near(frame.at(x, y), colour, 30);
+    }
+
+    // A tutorial message's OK button, shown once its step is reached; then
+    // pressed.
+    void answerTutorialWindow(float windowX, float windowY, const std::string& shotName, int timeoutMs = 20000) {
+        const Box ok = box(kTemplates, "TutorialWindow/Button", windowX, windowY);
+        ASSERT_TRUE(waitUntil(timeoutMs, [&] { return colourAt(ok.centreX() - 30, ok.centreY() - 6, kWindowButton); }))
+            << "no tutorial window with OK at " << windowX << ", " << windowY << "\n" << game->log();
+        if (!shotName.empty()) shot(shotName, 300);
+        press(kTemplates, "TutorialWindow/Button", windowX, windowY);
+    }
+
+    // A tutorial arrow pointing down at (x, y), as levels/level1/Tutorial.xml places it.
+    bool arrowDownAt(int x, int y) { return colourAt(x, y - 30, kArrow); }
+
     // The screen after a moment for transitions, kept for people to look at.
-    void shot(const std::string& stage, int settleMs = 700) {
+    void shot(const std::string& name, int settleMs = 700) {
         std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
         Frame frame;
         ASSERT_TRUE(probe->capture(window, frame.pixels, frame.width, frame.height));
-        char number[8];
+        char number[12];
         std::snprintf(number, sizeof number, "%02d", ++shots);
-        frame.save("screenshots/playthrough-" + std::string(number) + "-" + stage + ".png");
+        frame.save("screenshots/playthrough-" + std::string(number) + "-" + name + ".png");
     }
 
     void expectCleanExit() {
@@ -211,7 +282,26 @@ protected:
         EXPECT_EQ(status, 0) << game->log();
     }
 
+    void quitThroughTheMenu(const std::string& shotName) {
+        press(kMenu, "QuitButton");
+        waitForLog(kLoaded + kQuestion);
+        if (!shotName.empty()) shot(shotName);
+        press(kQuestion, "YesButton");
+        expectCleanExit();
+    }
+
+    // The tutorial's lessons after its greeting, then play until the goals
+    // are met: a second camping, materials and workers, the money letter, a
+    // cafe and its feature, an upgrade for the guests, and time for money.
+    void playLevelOne();
+
+    static const std::string kLoaded, kMenu, kInputName, kSelectPlayer, kObjectives, kHud, kInGameMenu, kQuestion,
+        kTemplates, kLevel, kCompleted;
+    // Where the tutorial's windows stand (levels/level1/Tutorial.xml).
+    static constexpr float kWindowX = 300, kWindowY = 330, kRightWindowX = 600;
+
     testing_support::TempDir root;
+    std::string dataHome;
     std::unique_ptr<XServer> server;
     std::unique_ptr<device_test::XProbe> probe;
     std::unique_ptr<ProgramRun> game;
@@ -219,17 +309,73 @@ protected:
     int shots = 0;
 };
 
-const char* const kLoaded = "Loaded scene node: ";
-const std::string kMenu = "scenes/MainMenuScene.oscn";
-const std::string kInputName = "scenes/SelectPlayerInputNameScene.oscn";
-const std::string kSelectPlayer = "scenes/SelectPlayerScene.oscn";
-const std::string kObjectives = "scenes/LevelObjectivesScene.oscn";
-const std::string kHud = "scenes/GamePlayScene.oscn";
-const std::string kInGameMenu = "scenes/InGameMenuScene.oscn";
-const std::string kQuestion = "scenes/QuitConfirmationScene.oscn";
-const std::string kTemplates = "scenes/TemplateCollection.oscn";
-// Where the tutorial's first windows stand (levels/level1/Tutorial.xml).
-constexpr float kTutorialWindowX = 300, kTutorialWindowY = 330;
+const std::string PlayThroughTest::kLoaded = "Loaded scene node: ";
+const std::string PlayThroughTest::kMenu = "scenes/MainMenuScene.oscn";
+const std::string PlayThroughTest::kInputName = "scenes/SelectPlayerInputNameScene.oscn";
+const std::string PlayThroughTest::kSelectPlayer = "scenes/SelectPlayerScene.oscn";
+const std::string PlayThroughTest::kObjectives = "scenes/LevelObjectivesScene.oscn";
+const std::string PlayThroughTest::kHud = "scenes/GamePlayScene.oscn";
+const std::string PlayThroughTest::kInGameMenu = "scenes/InGameMenuScene.oscn";
+const std::string PlayThroughTest::kQuestion = "scenes/QuitConfirmationScene.oscn";
+const std::string PlayThroughTest::kTemplates = "scenes/TemplateCollection.oscn";
+const std::string PlayThroughTest::kLevel = "levels/level1/Level.oscn";
+const std::string PlayThroughTest::kCompleted = "scenes/LevelCompletedScene.oscn";
+
+void PlayThroughTest::playLevelOne() {
+    press(kLevel, "Place02");
+    press(kHud, "HotelsButton");
+    shot("tutorial-hotels", 400);
+    pressFirstItem(kHud, "HotelsBuildList");
+    shot("camping-building");
+    stage("building");
+    answerTutorialWindow(kWindowX, kWindowY, "camping-built", 90000);
+    press(kHud, "Tab4Button");
+    pressFirstItem(kHud, "BuyMaterialsList");
+    press(kHud, "Tab5Button");
+    answerTutorialWindow(kWindowX, kWindowY, "tutorial-workers");
+
+    // The money letter comes over a camping; the window waits beside it.
+    const Box window = box(kTemplates, "TutorialWindow/Button", kRightWindowX, kWindowY);
+    ASSERT_TRUE(waitUntil(60000, [&] { return colourAt(window.centreX() - 30, window.centreY() - 6, kWindowButton); }))
+        << game->log();
+    shot("money-letter", 300);
+    const Box camping = box(kLevel, "Place02");
+    clickAndSee(camping.centreX(), static_cast<int>(camping.y - 58), "Node was pressed: MoneyLetter\n", 2000);
+    answerTutorialWindow(kRightWindowX, kWindowY, "");
+
+    // A cafe below the campings; once it stands, the tutorial has it chosen.
+    press(kLevel, "Place04");
+    press(kHud, "JoysButton");
+    pressFirstItem(kHud, "JoysBuildList");
+    shot("cafe-building");
+    // The panel lays its feature buttons out as the building has them: the
+    // tutorial's arrow shows where the first one is.
+    const Box cafe = box(kLevel, "Place04");
+    int arrowX = 0, arrowY = 0;
+    ASSERT_TRUE(tutorialArrow("Controls=\"ActiveFeature1Button\"", arrowX, arrowY));
+    ASSERT_TRUE(waitUntil(90000, [&] {
+        clickAt(cafe.centreX(), cafe.centreY());
+        return waitUntil(1500, [&] { return arrowDownAt(arrowX, arrowY); });
+    })) << game->log();
+    shot("cafe-feature", 300);
+    ASSERT_TRUE(clickAndSee(arrowX, arrowY + 50, "Node was pressed: ActiveFeature1Button\n")) << game->log();
+    answerTutorialWindow(kWindowX, kWindowY, "tutorial-goals");
+    stage("tutorial-done");
+
+    // The upgraded camping hosts the guests the goals ask for.
+    const Box upgrade = box(kHud, "UpgradeButton");
+    ASSERT_TRUE(waitUntil(30000, [&] {
+        clickAt(camping.centreX(), camping.centreY());
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        return clickAndSee(upgrade.centreX(), upgrade.centreY(), "Node was pressed: UpgradeButton\n", 1000);
+    })) << game->log();
+    shot("camping-upgrading");
+
+    // Then the money comes in.
+    if (!waitUntil(30000, [&] { return game->countInLog(kLoaded + kCompleted) > 0; })) shot("playing-on", 0);
+    waitForLog(kLoaded + kCompleted, 1, 300000);
+    shot("level-completed", 3000);
+}
 
 }  // namespace
 
@@ -239,16 +385,18 @@ TEST_F(PlayThroughTest, AFirstPlayerGoesFromTheLogosThroughLevelOneAndFindsItsel
     if (!startServer()) SKIP_OR_FAIL_UNDER_CI() << "no X server: Xvfb could not be started";
     start("first.log");
     if (HasFatalFailure()) return;
+    stage("started");
 
     // Logos and intro run by themselves.
     waitForLog("Loaded atlas texture: logos/");
     shot("logos", 900);
-    waitForLog(std::string(kLoaded) + "scenes/IntroScene.oscn");
+    waitForLog(kLoaded + "scenes/IntroScene.oscn");
     shot("intro", 900);
 
     // Nobody has played yet: the menu opens the name input over the list.
     waitForLog(kLoaded + kInputName, 1, 30000);
     shot("name-input");
+    stage("name-input");
     press(kInputName, "NameEdit");
     xdotool({"type", "--delay", "60", "Ann"});
     ASSERT_TRUE(waitUntil(3000, [&] { return game->countInLog("Value was changed: NameEdit") >= 3; })) << game->log();
@@ -257,44 +405,49 @@ TEST_F(PlayThroughTest, AFirstPlayerGoesFromTheLogosThroughLevelOneAndFindsItsel
     shot("player-list");
     press(kSelectPlayer, "OkButton");
     shot("main-menu");
+    stage("player-created");
 
     // New Game: level 1 through the loading scene to its objectives.
     press(kMenu, "NewGameButton");
     waitForLog(kLoaded + kObjectives, 1, 30000);
     shot("objectives", 900);
+    stage("level");
     press(kObjectives, "OkButton");
 
     // The tutorial greets the player; its OK goes on to the first lesson.
-    shot("tutorial-welcome", 900);
-    press(kTemplates, "TutorialWindow/Button", kTutorialWindowX, kTutorialWindowY);
+    answerTutorialWindow(kWindowX, kWindowY, "tutorial-welcome");
     shot("tutorial-pick-place");
 
-    if (kPlayLevelOneToTheEnd) {
-        // Follows the lessons of levels/level1/Tutorial.xml, then plays on
-        // until the objectives are met and the completed scene shows.
-        ADD_FAILURE() << "playing level 1 to its end is not written yet";
-        return;
+    const bool wholeLevel = kPlayLevelOneToTheEnd || std::getenv("PLAYTHROUGH_WHOLE_LEVEL");
+    if (wholeLevel) {
+        playLevelOne();
+        if (HasFatalFailure()) return;
+        stage("level-completed");
+        EXPECT_TRUE(hasLevelOneScore(profileText(dataHome))) << profileText(dataHome);
+        // The completed scene's OK leads back to the main menu.
+        press(kCompleted, "Scene/OkButton");
+        shot("back-after-the-level", 1500);
+        if (!kMenuAfterTheLevel) {
+            // The menu shows no buttons after the level: the window's close
+            // button ends the program instead.
+            probe->sendCloseRequest(window);
+            expectCleanExit();
+        }
+    } else {
+        // Out of the tutorial and through the in-game menu to the main menu.
+        press(kTemplates, "TutorialWindow/SkipTutorialButton", kWindowX, kWindowY);
+        press(kHud, "MenuButton");
+        waitForLog(kLoaded + kInGameMenu);
+        shot("in-game-menu");
+        press(kInGameMenu, "MainMenuButton");
+        shot("back-in-main-menu", 1200);
     }
 
-    // Out of the tutorial and through the in-game menu back to the main menu.
-    press(kTemplates, "TutorialWindow/SkipTutorialButton", kTutorialWindowX, kTutorialWindowY);
-    press(kHud, "MenuButton");
-    waitForLog(kLoaded + kInGameMenu);
-    shot("in-game-menu");
-    const size_t menus = game->countInLog(kLoaded + kMenu);
-    press(kInGameMenu, "MainMenuButton");
-    shot("back-in-main-menu", 1200);
-    (void)menus;
-
     // Quit through the menu and its question.
-    press(kMenu, "QuitButton");
-    waitForLog(kLoaded + kQuestion);
-    shot("quit-question");
-    press(kQuestion, "YesButton");
-    expectCleanExit();
+    if (!wholeLevel || kMenuAfterTheLevel) quitThroughTheMenu("quit-question");
     if (HasFatalFailure()) return;
-
-    const std::string profile = profileText(root.file("data"));
+    stage("quit");
+    const std::string profile = profileText(dataHome);
     EXPECT_NE(profile.find("Ann"), std::string::npos) << profile;
 
     // The second start goes straight to the menu and greets the same player.
@@ -303,8 +456,8 @@ TEST_F(PlayThroughTest, AFirstPlayerGoesFromTheLogosThroughLevelOneAndFindsItsel
     waitForLog(kLoaded + kMenu, 1, 30000);
     shot("second-start-menu", 1500);
     EXPECT_EQ(game->countInLog(kLoaded + kInputName), 0u) << game->log();
-    press(kMenu, "QuitButton");
-    waitForLog(kLoaded + kQuestion);
-    press(kQuestion, "YesButton");
-    expectCleanExit();
+    if (wholeLevel) {
+        EXPECT_TRUE(hasLevelOneScore(profileText(dataHome))) << profileText(dataHome);
+    }
+    quitThroughTheMenu("");
 }
