@@ -24,7 +24,7 @@ if [ "${KILL_WHOLE_LEVEL:-0}" = 1 ]; then
   export PLAYTHROUGH_WHOLE_LEVEL=1
   SPAN=${KILL_SPAN:-420}
 else
-  unset PLAYTHROUGH_WHOLE_LEVEL
+  export PLAYTHROUGH_WHOLE_LEVEL=0
   SPAN=${KILL_SPAN:-35}
 fi
 export ALSOFT_DRIVERS=null
@@ -45,8 +45,19 @@ stop_tree() {
 }
 
 # Starts the game on a data folder and waits for its main menu; prints "ok",
-# "restored" (from the backup), or what went wrong.
+# "restored" (from the backup), or what went wrong. A start that could not
+# reach the X server says nothing of the profile: it is tried again.
 check_profile() {
+  local attempt result
+  for attempt in 1 2 3; do
+    result=$(start_on_profile "$@")
+    grep -q "Could not open display" "$2" || break
+    sleep 1
+  done
+  echo "$result"
+}
+
+start_on_profile() {
   local data=$1 log=$2 runtime
   runtime=$(mktemp -d "$WORK/runtime.XXXXXX")
   : >"$log"
