@@ -336,8 +336,8 @@ void PlayThroughTest::playLevelOne() {
     answerTutorialWindow(kWindowX, kWindowY, "tutorial-workers");
 
     // The money letter comes over a camping; the window waits beside it.
-    const Box window = box(kTemplates, "TutorialWindow/Button", kRightWindowX, kWindowY);
-    ASSERT_TRUE(waitUntil(60000, [&] { return colourAt(window.centreX() - 30, window.centreY() - 6, kWindowButton); }))
+    const Box beside = box(kTemplates, "TutorialWindow/Button", kRightWindowX, kWindowY);
+    ASSERT_TRUE(waitUntil(60000, [&] { return colourAt(beside.centreX() - 30, beside.centreY() - 6, kWindowButton); }))
         << game->log();
     shot("money-letter", 300);
     const Box camping = box(kLevel, "Place02");
