@@ -31,7 +31,7 @@ export ALSOFT_DRIVERS=null
 
 WORK=$(mktemp -d /tmp/kill-playthrough.XXXXXX)
 # One X server for the checks; the play-through starts its own.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null)
 XVFB_PID=$!
 read -r -t 20 CHECK_DISPLAY <&3 || { echo "Xvfb did not start" >&2; exit 2; }
 CHECK_DISPLAY=":$CHECK_DISPLAY"
