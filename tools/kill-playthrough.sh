@@ -36,6 +36,7 @@ XVFB_PID=$!
 read -r -t 20 CHECK_DISPLAY <&3 || { echo "Xvfb did not start" >&2; exit 2; }
 CHECK_DISPLAY=":$CHECK_DISPLAY"
 trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
+trap 'exit 130' INT TERM
 
 # Stops a process started here and everything it started, each by its id.
 stop_tree() {
