@@ -103,7 +103,9 @@ void GGamePlayScene::fillBuildingInfo(BaseNode* info, GBuildingConfig* record, G
             } else {
                 text = fullDescription ? record->FullDescription : record->Description;
             }
-            descriptionText->setText(text);
+            // The record names its text as "%KEY%"; looked up here, the text
+            // node's own translation then turns the dictionary's "%%" into "%".
+            descriptionText->setText(translateText(text));
             description->setVisible(true);
             if (statsText) {
                 const vector3df position = description->getPosition();

@@ -51,6 +51,7 @@ void addInfo(BaseNode* tab) {
     add<TextNode>(info, "NameText");
     add<TextNode>(info, "StatsText");
     add(info, "BrokenNode");
+    add<TextNode>(add(info, "DescriptionNode"), "Text");
 }
 
 CountedRef<GGamePlayScene> makeHud(bool withGameMenu = true) {
@@ -168,7 +169,8 @@ protected:
         HeadlessLevel::writeContent(folder.path().string(), hudContent());
         std::ofstream(folder.path() / "Dictionary.xml")
             << "<?xml version=\"1.0\"?>\n<Dictionary><s n=\"MoneyDollar\">$#p</s><s n=\"GuestsSign\">#p guests</s>"
-               "<s n=\"GamePlay_MONEY\">Money #p</s><s n=\"Obj_Money\">Have #p</s></Dictionary>\n";
+               "<s n=\"GamePlay_MONEY\">Money #p</s><s n=\"Obj_Money\">Have #p</s>"
+               "<s n=\"Bld_Test\">Earns 10%% more</s></Dictionary>\n";
         dictionary.load((folder.path() / "Dictionary.xml").string().c_str());
         ASSERT_TRUE(level.load(folder.path().string(), "levels/test/")) << level.failure();
         // After the load, which may make the engine and its own dictionary.
@@ -549,4 +551,19 @@ TEST_F(GamePlaySceneTest, CostTooltipTintsWhatIsMissingAndFollowsTheLevel) {
     CountedRef<NodeUnhoveredEvent> left(new NodeUnhoveredEvent(upgrade.get(), nullptr));
     EXPECT_TRUE(hud->onNodeUnhovered(left.get()));
     EXPECT_FALSE(tooltip->isVisible());
+}
+
+TEST_F(GamePlaySceneTest, DescriptionShowsTheDictionarysLiteralPercent) {
+    // A record names its description as "%KEY%"; the text's "%%" must reach
+    // the screen as one "%", not two.
+    GBuildingNode* hotel = level.building("Place02");
+    ASSERT_TRUE(hotel && hotel->getRecord());
+    hotel->getRecord()->Description = L"%Bld_Test%";
+    hotel->getRecord()->FullDescription = L"%Bld_Test%";
+    select("Place02");
+    BaseNode* info = hud->getActionsTabs()->findChild(makeNameId("Tab6"), 1)->findChild(makeNameId("BuildingInfoNode"), 1);
+    ASSERT_TRUE(info);
+    TextNode* description = text(info->findChild(makeNameId("DescriptionNode"), 1), "Text");
+    ASSERT_TRUE(description);
+    EXPECT_EQ(dictionary.translate(description->getText()), stringw(L"Earns 10% more"));
 }
