@@ -7,6 +7,7 @@
 #include "engine/core/TimerScheduler.h"
 #include "game/flow/GBaseSceneNode.h"
 #include "support/LogCapture.h"
+#include "support/ScheduledSceneManagerTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,28 +16,11 @@ using game::GBaseSceneNode;
 
 namespace {
 
-class GBaseSceneNodeTest : public ::testing::Test {
+class GBaseSceneNodeTest : public testing_support::ScheduledSceneManagerTest {
 protected:
-    void SetUp() override {
-        manager = CountedRef<SceneManager>(new SceneManager(nullptr, nullptr, nullptr));
-        scheduler = CountedRef<TimerScheduler>(new TimerScheduler());
-        manager->setTimerScheduler(scheduler.get());
-    }
-    void TearDown() override {
-        manager->setScene(nullptr);
-        manager->onTimer(0);
-        manager->setTimerScheduler(nullptr);
-    }
-
     CountedRef<GBaseSceneNode> makeScene() {
         return CountedRef<GBaseSceneNode>(new GBaseSceneNode(nullptr, nullptr, nullptr));
     }
-    // Opening transitions end at once (the scenes have no states); the
-    // manager delivers the end on its next call.
-    void settle() { manager->onTimer(0); }
-
-    CountedRef<SceneManager> manager;
-    CountedRef<TimerScheduler> scheduler;
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "game/flow/GInGameMenuScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "support/LogCapture.h"
+#include "support/ScheduledSceneManagerTest.h"
 
 #include <gtest/gtest.h>
 
@@ -45,20 +46,8 @@ private:
     int32_t kind_;
 };
 
-class PopUpScenesTest : public ::testing::Test {
+class PopUpScenesTest : public testing_support::ScheduledSceneManagerTest {
 protected:
-    void SetUp() override {
-        manager = CountedRef<SceneManager>(new SceneManager(nullptr, nullptr, nullptr));
-        scheduler = CountedRef<TimerScheduler>(new TimerScheduler());
-        manager->setTimerScheduler(scheduler.get());
-    }
-    void TearDown() override {
-        manager->setScene(nullptr);
-        settle();
-        manager->setTimerScheduler(nullptr);
-    }
-    void settle() { manager->onTimer(0); }
-
     // Stacks the scenes bottom to top and lets their transitions end.
     void stack(std::initializer_list<SceneNode*> scenes) {
         SceneNode* top = nullptr;
@@ -87,9 +76,6 @@ protected:
         CountedRef<KeyUpEvent> event(new KeyUpEvent(0, code, false, false));
         return scene.handleEvent(event.get());
     }
-
-    CountedRef<SceneManager> manager;
-    CountedRef<TimerScheduler> scheduler;
 };
 
 }  // namespace

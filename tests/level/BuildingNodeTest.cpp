@@ -16,6 +16,7 @@
 
 using namespace engine;
 using building_test::BuildingTest;
+using building_test::textOf;
 using game::GBuildingConfig;
 using game::GBuildingNode;
 
@@ -29,14 +30,6 @@ public:
     void cancel() override { ++cancels; }
     int32_t cancels = 0;
 };
-
-std::string textOf(const TextNode* text) {
-    std::string out;
-    if (!text) return out;
-    const stringw& w = text->getText();
-    for (uint32_t i = 0; i < w.size(); ++i) out += static_cast<char>(w[i]);
-    return out;
-}
 
 }  // namespace
 

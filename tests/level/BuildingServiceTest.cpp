@@ -14,19 +14,12 @@
 
 using namespace engine;
 using building_test::BuildingTest;
+using building_test::textOf;
 using game::GBuildingConfig;
 using game::GBuildingNode;
 using game::GLevelConfig;
 
 namespace {
-
-std::string textOf(const TextNode* text) {
-    std::string out;
-    if (!text) return out;
-    const stringw& w = text->getText();
-    for (uint32_t i = 0; i < w.size(); ++i) out += static_cast<char>(w[i]);
-    return out;
-}
 
 SpriteNode* bodyOf(GBuildingNode* building) {
     return nodeCast<SpriteNode>(building->getTemplateRoot()->findChild(makeNameId("Body"), 1));

@@ -4,6 +4,7 @@
 // icons, serve area) and building templates with stars and a body, for the
 // building node tests.
 #include "engine/core/EventIds.h"
+#include "engine/visual/TextNode.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
@@ -12,6 +13,15 @@
 #include <string>
 
 namespace building_test {
+
+// A text node's text, a byte a character ("" without a node).
+inline std::string textOf(const engine::TextNode* text) {
+    std::string out;
+    if (!text) return out;
+    const engine::stringw& w = text->getText();
+    for (uint32_t i = 0; i < w.size(); ++i) out += static_cast<char>(w[i]);
+    return out;
+}
 
 inline std::string node(const char* type, const char* name, const std::string& extra = std::string(),
                         const std::string& children = std::string()) {
