@@ -8,6 +8,8 @@
 #   tools/kill-playthrough.sh [build dir] [runs]
 # KILL_WHOLE_LEVEL=1 plays level 1 to its end in each run (several minutes a
 # run), so that kills also fall after the level's score was saved.
+# KILL_FROM=<s> and KILL_SPAN=<s> choose the window of the kills: from KILL_FROM
+# seconds on, within KILL_SPAN seconds.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 BUILD=$(cd "${1:-build}" && pwd)
@@ -25,7 +27,7 @@ if [ "${KILL_WHOLE_LEVEL:-0}" = 1 ]; then
   SPAN=${KILL_SPAN:-420}
 else
   export PLAYTHROUGH_WHOLE_LEVEL=0
-  SPAN=${KILL_SPAN:-35}
+  SPAN=${KILL_SPAN:-28}
 fi
 export ALSOFT_DRIVERS=null
 
@@ -93,7 +95,7 @@ for run in $(seq 1 "$RUNS"); do
   data="$WORK/data-$run"
   mkdir -p "$data"
   # A random moment in tenths of a second, from one second on.
-  delay=$((10 + (RANDOM * 32768 + RANDOM) % (SPAN * 10)))
+  delay=$((${KILL_FROM:-1} * 10 + (RANDOM * 32768 + RANDOM) % (SPAN * 10)))
   # Each run keeps its screens in a folder of its own.
   mkdir -p "$WORK/screens-$run"
   (cd "$WORK/screens-$run" && PLAYTHROUGH_DATA_HOME="$data" exec "$TESTS" --gtest_filter='PlayThroughTest.*') \
