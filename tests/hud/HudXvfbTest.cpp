@@ -25,6 +25,7 @@
 #include "game/tutorial/GTutorial.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
+#include "support/GameWindowTestSupport.h"
 #include "support/LogCapture.h"
 #include "support/SetUpNeeds.h"
 #include "tools/contentcheck/ContentChecker.h"
@@ -42,22 +43,9 @@ using namespace engine;
 
 namespace {
 
-#ifdef LODGEROO_CONTENT_TREE
-const char* const kTree = LODGEROO_CONTENT_TREE;
-#else
-const char* const kTree = "";
-#endif
+const char* const kTree = device_test::builtContentTree();
 
-using Clock = std::chrono::steady_clock;
-
-device_test::ScriptStep wait(const char* name, int ms) {
-    auto start = std::make_shared<Clock::time_point>();
-    return {name, nullptr, [start, ms] {
-                const auto now = Clock::now();
-                if (*start == Clock::time_point()) *start = now;
-                return now - *start > std::chrono::milliseconds(ms);
-            }};
-}
+using device_test::waitStep;
 
 // The centre of a node on the virtual screen.
 vector2df centreOf(BaseNode* node) {
@@ -66,25 +54,11 @@ vector2df centreOf(BaseNode* node) {
     return vector2df(m[12] + bounds.X / 2, m[13] + bounds.Y / 2);
 }
 
-class HudXvfbTest : public ::testing::Test {
+class HudXvfbTest : public ::testing::Test, protected device_test::GameWindow {
 protected:
     void SetUp() override {
-        if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display) {
-            SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a";
-        }
-        lock = std::make_unique<device_test::XDisplayLock>();
-        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo HUD"));
-        ASSERT_TRUE(device);
-        drawer = makeRef<device_test::FrameDrawer>(device.get());
-        ASSERT_TRUE(device->addEventReceiver(drawer.get(), 0));
-        if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
-            SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
-        }
-        device_test::pinOpenGLDriverModules();
-        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
-        contentcheck::registerContentKinds();
+        const std::string missing = openWindow(kTree, L"Lodgeroo HUD");
+        if (!missing.empty()) SKIP_OR_FAIL_UNDER_CI() << missing;
         app = std::make_unique<game::GGameApp>();
         app->createManagers(device.get());
         game::theGameApp = app.get();
@@ -108,9 +82,7 @@ protected:
         atlases.clear();
         game::theGameApp = nullptr;
         app.reset();
-        drawer.reset();
-        device.reset();
-        lock.reset();
+        closeWindow();
         clearPlayers();
     }
 
@@ -120,26 +92,14 @@ protected:
     }
 
     void save(Image* frame, const std::string& name) {
-        ASSERT_TRUE(frame);
-        std::filesystem::create_directories("screenshots");
-        const std::string path = "screenshots/" + name + ".png";
-        IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(path.c_str(), false));
-        ASSERT_TRUE(file);
-        EXPECT_TRUE(ImageManager::instance().writeImage(frame, file.get()));
+        device_test::writeShot(device.get(), frame, "screenshots/" + name + ".png");
         ++shots;
     }
 
     // What the intro loads, then what the loading scene does for "level1".
     void openLevel() {
-        ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
         CContentManager* content = app->getContentManager();
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
-            if (entry.path().extension() != ".xml") continue;
-            const std::string path = "atlases/" + entry.path().filename().string();
-            CountedRef<Content> atlas(content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
-            ASSERT_TRUE(atlas) << path;
-            atlases.push_back(atlas);
-        }
+        ASSERT_NO_FATAL_FAILURE(device_test::loadIntroContent(device.get(), content, kTree, atlases));
         const char* const collections[] = {"scenes/TemplateCollection.oscn", "levels/common/TemplateCollection.oscn"};
         for (int i = 0; i < 2; ++i) {
             CountedRef<BaseNode> templates(content->loadSceneNode(collections[i], false));
@@ -189,9 +149,6 @@ protected:
     int32_t activeTab() const { return hud->getActionsTabs() ? hud->getActionsTabs()->getActiveTabIndex() : -1; }
 
     testing_support::LogCapture log;
-    std::unique_ptr<device_test::XDisplayLock> lock;
-    CountedRef<EngineDevice> device;
-    CountedRef<device_test::FrameDrawer> drawer;
     std::unique_ptr<game::GGameApp> app;
     std::vector<CountedRef<Content>> atlases;
     CountedRef<game::GGamePlayScene> hud;
@@ -234,48 +191,48 @@ TEST_P(HudXvfbRun, LevelOneBuildsAFirstHotelThroughTheHud) {
               objectives = scenes->getTopScene() != hud.get() ? scenes->getTopScene() : nullptr;
               return objectives != nullptr;
           }},
-         wait("objectives shown", 800),
+         waitStep("objectives shown", 800),
          shot("objectives"),
          {"close objectives",
           [&] {
               if (BaseNode* ok = objectives->findChild(makeNameId("OkButton"))) click(centreOf(ok));
           },
           [&] { return scenes->getTopScene() == hud.get(); }},
-         wait("hud shown", 800),
+         waitStep("hud shown", 800),
          shot("start"),
          {"select place", [&] { click(centreOf(place)); }, [&] { return activeTab() == 9; }},
-         wait("place tab", 600),
+         waitStep("place tab", 600),
          shot("place"),
          {"hotels", [&] { click(centreOf(hotelsButton)); }, [&] { return activeTab() == 0; }},
-         wait("hotel list", 600),
+         waitStep("hotel list", 600),
          {"hover camping", [&] { hover(centreOf(hotels->getElement(0))); },
           [&] { return hud->getHoveredRecord() != nullptr; }},
-         wait("preview", 400),
+         waitStep("preview", 400),
          shot("hotels"),
          {"build", [&] { click(centreOf(hotels->getElement(0))); },
           [&] { return place->getJobState() == game::GBuildingNode::kConstructionJob; }},
-         wait("building", 2500),
+         waitStep("building", 2500),
          shot("building"),
-         wait("construction", 8000),
+         waitStep("construction", 8000),
          {"built", nullptr, [&] { return place->getJobState() == game::GBuildingNode::kNoJob; }},
-         wait("settled", 1200),
+         waitStep("settled", 1200),
          {"select built", [&] { click(centreOf(place)); }, [&] { return activeTab() == 5; }},
-         wait("building tab", 600),
+         waitStep("building tab", 600),
          shot("built")};
     const std::vector<device_test::ScriptStep> more = {
          {"pointer away", [&] { hover(vector2df(512, 560)); }, [] { return true; }},
-         wait("away", 300),
+         waitStep("away", 300),
          {"hover built", [&] { hover(centreOf(place)); },
           [&] { return hud->getIncomeGuestsInfoNode() && hud->getIncomeGuestsInfoNode()->isVisible(); }},
-         wait("tooltip", 600),
+         waitStep("tooltip", 600),
          shot("tooltip"),
          {"materials", [&] { click(centreOf(hud->getActionsTabs()->getTabButton(3))); },
           [&] { return activeTab() == 3; }},
-         wait("materials tab", 600),
+         waitStep("materials tab", 600),
          shot("materials"),
          {"workers", [&] { click(centreOf(hud->getActionsTabs()->getTabButton(4))); },
           [&] { return activeTab() == 4; }},
-         wait("workers tab", 600),
+         waitStep("workers tab", 600),
          shot("workers")};
     if (!withTutorial) steps.insert(steps.end(), more.begin(), more.end());
     const std::vector<device_test::ScriptStep> firstWindow = {
@@ -288,7 +245,7 @@ TEST_P(HudXvfbRun, LevelOneBuildsAFirstHotelThroughTheHud) {
              if (ok && window->isVisible()) click(centreOf(ok));
          },
          [] { return true; }},
-        wait("tutorial next", 600),
+        waitStep("tutorial next", 600),
         shot("tutorial")};
     // After the shot of the HUD's start.
     if (withTutorial) steps.insert(steps.begin() + 7, firstWindow.begin(), firstWindow.end());

@@ -26,6 +26,7 @@
 #include "game/level/GGameLevelScene.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
+#include "support/GameWindowTestSupport.h"
 #include "support/LogCapture.h"
 #include "support/SetUpNeeds.h"
 #include "tools/contentcheck/ContentChecker.h"
@@ -44,41 +45,17 @@ using namespace engine;
 
 namespace {
 
-#ifdef LODGEROO_CONTENT_TREE
-const char* const kTree = LODGEROO_CONTENT_TREE;
-#else
-const char* const kTree = "";
-#endif
+const char* const kTree = device_test::builtContentTree();
 
 using Clock = std::chrono::steady_clock;
 
-// A script step that waits for ms of real time from its first look.
-device_test::ScriptStep wait(const char* name, int ms) {
-    auto start = std::make_shared<Clock::time_point>();
-    return {name, nullptr, [start, ms] {
-                const auto now = Clock::now();
-                if (*start == Clock::time_point()) *start = now;
-                return now - *start > std::chrono::milliseconds(ms);
-            }};
-}
+using device_test::waitStep;
 
-class LevelWorldXvfbTest : public ::testing::TestWithParam<int> {
+class LevelWorldXvfbTest : public ::testing::TestWithParam<int>, protected device_test::GameWindow {
 protected:
     void SetUp() override {
-        if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display) {
-            SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
-        }
-        lock = std::make_unique<device_test::XDisplayLock>();
-        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo levels"));
-        ASSERT_TRUE(device);
-        drawer = makeRef<device_test::FrameDrawer>(device.get());
-        ASSERT_TRUE(device->addEventReceiver(drawer.get(), 0));
-        if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
-            SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
-        }
-        device_test::pinOpenGLDriverModules();
+        const std::string missing = openWindow(kTree, L"Lodgeroo levels");
+        if (!missing.empty()) SKIP_OR_FAIL_UNDER_CI() << missing;
         managers = std::make_unique<device_test::GameManagers>(device.get());
         drawer->managers = {managers->scenes[0].get()};
         drawer->beforeEnd = [this] {
@@ -87,8 +64,6 @@ protected:
             save(frame.get(), shotName);
             shotName.clear();
         };
-        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
-        contentcheck::registerContentKinds();
     }
 
     void TearDown() override {
@@ -96,44 +71,26 @@ protected:
         managers.reset();
         level.reset();
         atlases.clear();
-        drawer.reset();
-        device.reset();
-        lock.reset();
+        closeWindow();
     }
 
     void save(Image* frame, const std::string& name) {
         ASSERT_TRUE(frame);
         EXPECT_EQ(frame->getWidth(), 1024);
         EXPECT_EQ(frame->getHeight(), 768);
-        std::filesystem::create_directories("screenshots");
-        const std::string path = "screenshots/" + name + ".png";
-        IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(path.c_str(), false));
-        ASSERT_TRUE(file);
-        EXPECT_TRUE(ImageManager::instance().writeImage(frame, file.get()));
+        device_test::writeShot(device.get(), frame, "screenshots/" + name + ".png");
         ++shots;
     }
 
     bool read(const std::string& path, const std::function<void(XmlReader&)>& reader) {
-        IrrRef<irr::io::IReadFile> file(device->getFileSystem()->createAndOpenFile(path.c_str()));
-        if (!file) return false;
-        CountedRef<XmlReader> xml(new XmlReader(file.get()));
-        if (!xml->isValid()) return false;
-        reader(*xml);
-        return true;
+        return device_test::readXml(device.get(), path, reader);
     }
 
     // What the intro loads, then the level start: records, level record,
     // availability and paths handed to the level scene, which becomes the
     // scene of the first scene manager.
     void startLevel(int number) {
-        ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
-            if (entry.path().extension() != ".xml") continue;
-            const std::string path = "atlases/" + entry.path().filename().string();
-            CountedRef<Content> atlas(managers->content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
-            ASSERT_TRUE(atlas) << path;
-            atlases.push_back(atlas);
-        }
+        ASSERT_NO_FATAL_FAILURE(device_test::loadIntroContent(device.get(), managers->content.get(), kTree, atlases));
         CountedRef<BaseNode> templates(managers->content->loadSceneNode("levels/common/TemplateCollection.oscn", false));
         auto* collection = nodeCast<TemplateCollectionNode>(templates.get());
         ASSERT_TRUE(collection);
@@ -179,6 +136,23 @@ protected:
         lastFrame = now;
     }
 
+    // A step that has the next frame written to screenshots/<name>.png.
+    device_test::ScriptStep shot(const std::string& name) {
+        return {"shot " + name, [this, name] { shotName = name; }, [this] { return shotName.empty(); }};
+    }
+
+    // Plays the steps over the running level, its clock following real time.
+    void play(std::vector<device_test::ScriptStep> steps) {
+        device_test::FrameScript script(device.get(), std::move(steps));
+        drawer->onFrame = [&] {
+            advanceLevel();
+            script.onFrame();
+        };
+        EXPECT_TRUE(device->run());
+        drawer->onFrame = nullptr;
+        ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+    }
+
     game::GBuildingNode* firstPlace(bool empty) const {
         for (game::GBuildingNode* building : level->buildings) {
             const bool isPlace = building->getRecord() && building->getRecord()->Level == 0;
@@ -188,9 +162,6 @@ protected:
     }
 
     testing_support::LogCapture log;
-    std::unique_ptr<device_test::XDisplayLock> lock;
-    CountedRef<EngineDevice> device;
-    CountedRef<device_test::FrameDrawer> drawer;
     std::unique_ptr<device_test::GameManagers> managers;
     std::vector<CountedRef<Content>> atlases;
     CountedRef<game::BuildingsConfiguration> records;
@@ -221,14 +192,13 @@ TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
     engine::NameId hotelLook = hotel->getRecord()->Name;
     bool built = false, upgraded = false;
 
-    device_test::FrameScript script(
-        device.get(),
+    ASSERT_NO_FATAL_FAILURE(play(
         {{"level open", nullptr, [&] { return drawer->frames >= 3; }},
-         wait("settled", 1500),
+         waitStep("settled", 1500),
          // The player has picked the empty place: its ring shows. (The
          // pointer of the display decides hovering, so hover looks are left out.)
          {"select", [&] { place->setFocused(true); }, [] { return true; }},
-         {"shot at rest", [&] { shotName = prefix + "start"; }, [&] { return shotName.empty(); }},
+         shot(prefix + "start"),
          {"commands",
           [&] {
               built = level->build(place, records->find(makeNameId("Camping1")));
@@ -236,21 +206,14 @@ TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
               if (upgraded) hotelLook = hotel->getRecord()->Name;
           },
           [] { return true; }},
-         wait("helicopter in", 2600),
-         {"shot arriving", [&] { shotName = prefix + "arriving"; }, [&] { return shotName.empty(); }},
-         wait("unloading", 2200),
-         {"shot working", [&] { shotName = prefix + "working"; }, [&] { return shotName.empty(); }},
+         waitStep("helicopter in", 2600),
+         shot(prefix + "arriving"),
+         waitStep("unloading", 2200),
+         shot(prefix + "working"),
          {"finished", nullptr,
           [&] { return place->jobProgress() >= 1.0f && hotel->jobProgress() >= 1.0f; }},
-         wait("star lands", 1200),
-         {"shot built", [&] { shotName = prefix + "built"; }, [&] { return shotName.empty(); }}});
-    drawer->onFrame = [&] {
-        advanceLevel();
-        script.onFrame();
-    };
-    EXPECT_TRUE(device->run());
-    drawer->onFrame = nullptr;
-    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+         waitStep("star lands", 1200),
+         shot(prefix + "built")}));
     EXPECT_EQ(shots, 4);
     EXPECT_TRUE(built) << "the level refused to build a camping";
     EXPECT_NE(place->getRecord()->Name, placeLook);
@@ -264,6 +227,7 @@ TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
 // raising its dust.
 TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
     const int number = GetParam();
+    const std::string prefix = "level" + std::to_string(number) + "-";
     startLevel(number);
     if (HasFatalFailure()) return;
     std::vector<game::GBuildingNode*> unowned;
@@ -279,8 +243,7 @@ TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
     ASSERT_FALSE(unowned.empty());
     bool destroyed = false;
 
-    device_test::FrameScript script(
-        device.get(),
+    ASSERT_NO_FATAL_FAILURE(play(
         {{"level open", nullptr, [&] { return drawer->frames >= 3; }},
          {"overlays",
           [&] {
@@ -299,9 +262,8 @@ TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
               copy->enterStateInChildren(makeNameId("Appear"));
           },
           [] { return true; }},
-         wait("feature running", 1500),
-         {"shot overlays", [&] { shotName = "level" + std::to_string(number) + "-overlays"; },
-          [&] { return shotName.empty(); }},
+         waitStep("feature running", 1500),
+         shot(prefix + "overlays"),
          {"destroy",
           [&] {
               hotel->setCondition(0);
@@ -309,16 +271,8 @@ TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
           },
           [] { return true; }},
          {"work starts", nullptr, [&] { return hotel->getTemplateName() == makeNameId("BuildingPlace"); }},
-         wait("dust rises", 300),
-         {"shot destroying", [&] { shotName = "level" + std::to_string(number) + "-destroying"; },
-          [&] { return shotName.empty(); }}});
-    drawer->onFrame = [&] {
-        advanceLevel();
-        script.onFrame();
-    };
-    EXPECT_TRUE(device->run());
-    drawer->onFrame = nullptr;
-    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+         waitStep("dust rises", 300),
+         shot(prefix + "destroying")}));
     EXPECT_EQ(shots, 2);
     EXPECT_TRUE(destroyed) << "the level refused to pull down " << nameOfId(hotel->getName()).c_str();
     for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;

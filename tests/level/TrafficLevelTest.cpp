@@ -30,6 +30,7 @@
 #include "game/world/WeatherParticlesNode.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
+#include "support/GameWindowTestSupport.h"
 #include "support/HeadlessLevel.h"
 #include "support/SetUpNeeds.h"
 #include "tools/contentcheck/ContentChecker.h"
@@ -48,20 +49,7 @@ using namespace engine;
 
 namespace {
 
-#ifdef LODGEROO_CONTENT_TREE
-const char* const kTree = LODGEROO_CONTENT_TREE;
-#else
-const char* const kTree = "";
-#endif
-
-bool readFile(EngineDevice* device, const std::string& path, const std::function<void(XmlReader&)>& reader) {
-    IrrRef<irr::io::IReadFile> file(device->getFileSystem()->createAndOpenFile(path.c_str()));
-    if (!file) return false;
-    CountedRef<XmlReader> xml(new XmlReader(file.get()));
-    if (!xml->isValid()) return false;
-    reader(*xml);
-    return true;
-}
+const char* const kTree = device_test::builtContentTree();
 
 // The movers of one kind below the node, spawned ghosts included.
 template <class T>
@@ -140,42 +128,29 @@ TEST_P(TrafficLevelTest, AnHourOfTheLevelKeepsItsMoversBounded) {
 INSTANTIATE_TEST_SUITE_P(Levels, TrafficLevelTest, ::testing::Values(1, 2, 3));
 
 TEST(TrafficXvfbTest, LevelOneHasCarsAndWalkersOnTheirWaysInTheRain) {
-    if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
-    const char* display = std::getenv("DISPLAY");
-    if (!display || !*display) SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a";
-    device_test::XDisplayLock lock;
-    CountedRef<EngineDevice> device(device_test::createWindowTestDevice(L"Lodgeroo traffic"));
-    ASSERT_TRUE(device);
-    CountedRef<device_test::FrameDrawer> drawer = makeRef<device_test::FrameDrawer>(device.get());
-    ASSERT_TRUE(device->addEventReceiver(drawer.get(), 0));
-    if (!device->applyVideoParameters(device_test::openGLWindowParameters()))
-        SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
-    device_test::pinOpenGLDriverModules();
+    device_test::GameWindow window;
+    const std::string missing = window.openWindow(kTree, L"Lodgeroo traffic");
+    if (!missing.empty()) SKIP_OR_FAIL_UNDER_CI() << missing;
+    CountedRef<EngineDevice>& device = window.device;
+    CountedRef<device_test::FrameDrawer>& drawer = window.drawer;
     auto managers = std::make_unique<device_test::GameManagers>(device.get());
     drawer->managers = {managers->scenes[0].get()};
-    ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
-    contentcheck::registerContentKinds();
 
     // What the intro loads, then the level start.
-    ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
     std::vector<CountedRef<Content>> atlases;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
-        if (entry.path().extension() != ".xml") continue;
-        const std::string path = "atlases/" + entry.path().filename().string();
-        atlases.emplace_back(managers->content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
-        ASSERT_TRUE(atlases.back()) << path;
-    }
+    ASSERT_NO_FATAL_FAILURE(device_test::loadIntroContent(device.get(), managers->content.get(), kTree, atlases));
     CountedRef<BaseNode> templates(managers->content->loadSceneNode("levels/common/TemplateCollection.oscn", false));
     ASSERT_TRUE(nodeCast<TemplateCollectionNode>(templates.get()));
     managers->scenes[0]->setTemplateCollection(nodeCast<TemplateCollectionNode>(templates.get()));
     auto records = makeRef<game::BuildingsConfiguration>();
-    ASSERT_TRUE(readFile(device.get(), "levels/common/BuildingsConfiguration.xml",
-                         [&](XmlReader& r) { records->readBuildingsConfiguration(r); }));
+    ASSERT_TRUE(device_test::readXml(device.get(), "levels/common/BuildingsConfiguration.xml",
+                                     [&](XmlReader& r) { records->readBuildingsConfiguration(r); }));
     auto config = makeRef<game::GLevelConfig>();
-    ASSERT_TRUE(readFile(device.get(), "levels/level1/LevelConfiguration.xml",
-                         [&](XmlReader& r) { config->readLevelConfiguration(r); }));
+    ASSERT_TRUE(device_test::readXml(device.get(), "levels/level1/LevelConfiguration.xml",
+                                     [&](XmlReader& r) { config->readLevelConfiguration(r); }));
     auto paths = makeRef<game::GLevelPaths>();
-    ASSERT_TRUE(readFile(device.get(), "levels/level1/LevelPaths.xml", [&](XmlReader& r) { paths->readLevelPaths(r); }));
+    ASSERT_TRUE(device_test::readXml(device.get(), "levels/level1/LevelPaths.xml",
+                                     [&](XmlReader& r) { paths->readLevelPaths(r); }));
     CountedRef<BaseNode> loaded(managers->content->loadSceneNode("levels/level1/Level.oscn", false));
     auto level = CountedRef<game::GGameLevelScene>::share(nodeCast<game::GGameLevelScene>(loaded.get()));
     ASSERT_TRUE(level);
@@ -192,12 +167,7 @@ TEST(TrafficXvfbTest, LevelOneHasCarsAndWalkersOnTheirWaysInTheRain) {
         if (shot || drawer->frames < 2) return;
         shot = true;
         CountedRef<Image> frame(device->createScreenShot());
-        ASSERT_TRUE(frame);
-        std::filesystem::create_directories("screenshots");
-        IrrRef<irr::io::IWriteFile> file(
-            device->getFileSystem()->createAndWriteFile("screenshots/traffic-level1.png", false));
-        ASSERT_TRUE(file);
-        EXPECT_TRUE(ImageManager::instance().writeImage(frame.get(), file.get()));
+        device_test::writeShot(device.get(), frame.get(), "screenshots/traffic-level1.png");
     };
     // Twenty seconds of level time, 100 ms a frame, so the walkers have come out.
     const uint32_t kLevelMs = 20000;

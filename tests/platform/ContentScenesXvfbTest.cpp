@@ -22,6 +22,7 @@
 #include "engine/visual/SpriteNode.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
+#include "support/GameWindowTestSupport.h"
 #include "support/LogCapture.h"
 #include "tools/contentcheck/ContentChecker.h"
 
@@ -39,59 +40,32 @@ using namespace engine;
 
 namespace {
 
-#ifdef LODGEROO_CONTENT_TREE
-const char* const kTree = LODGEROO_CONTENT_TREE;
-#else
-const char* const kTree = "";
-#endif
+const char* const kTree = device_test::builtContentTree();
 
-class ContentScenesXvfbTest : public ::testing::TestWithParam<const char*> {
+class ContentScenesXvfbTest : public ::testing::TestWithParam<const char*>, protected device_test::GameWindow {
 protected:
     void SetUp() override {
-        if (!std::filesystem::is_directory(kTree)) SKIP_OR_FAIL_UNDER_CI() << "no built content tree at " << kTree;
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display) {
-            SKIP_OR_FAIL_UNDER_CI() << "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
-        }
-        lock = std::make_unique<device_test::XDisplayLock>();
-        device = CountedRef<EngineDevice>(device_test::createWindowTestDevice(L"Lodgeroo scenes"));
-        ASSERT_TRUE(device);
-        game = makeRef<device_test::FrameDrawer>(device.get());
-        ASSERT_TRUE(device->addEventReceiver(game.get(), 0));
-        if (!device->applyVideoParameters(device_test::openGLWindowParameters())) {
-            SKIP_OR_FAIL_UNDER_CI() << "could not open an OpenGL window on display " << display;
-        }
-        device_test::pinOpenGLDriverModules();
+        const std::string missing = openWindow(kTree, L"Lodgeroo scenes");
+        if (!missing.empty()) SKIP_OR_FAIL_UNDER_CI() << missing;
         managers = std::make_unique<device_test::GameManagers>(device.get());
-        game->managers = {managers->scenes[0].get()};
-        game->beforeEnd = [this] {
+        drawer->managers = {managers->scenes[0].get()};
+        drawer->beforeEnd = [this] {
             if (!captureNextFrame) return;
             captureNextFrame = false;
             captured = CountedRef<Image>(device->createScreenShot());
         };
-        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kTree, true, false));
-        contentcheck::registerContentKinds();
     }
 
     void TearDown() override {
         base.reset();
         atlases.clear();
         managers.reset();
-        game.reset();
-        device.reset();
-        lock.reset();
+        closeWindow();
     }
 
     // What the logos scene and the intro have loaded before the menus open.
     void loadSharedContent() {
-        ASSERT_TRUE(device->getDictionary()->load("strings/Dictionary.xml"));
-        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(kTree) / "atlases")) {
-            if (entry.path().extension() != ".xml") continue;
-            const std::string path = "atlases/" + entry.path().filename().string();
-            CountedRef<Content> atlas(managers->content->load(ContentType::AtlasTextureCollection, path.c_str(), false));
-            ASSERT_TRUE(atlas) << path;
-            atlases.push_back(atlas);
-        }
+        ASSERT_NO_FATAL_FAILURE(device_test::loadIntroContent(device.get(), managers->content.get(), kTree, atlases));
         CountedRef<BaseNode> templates(managers->content->loadSceneNode("scenes/TemplateCollection.oscn", false));
         auto* collection = nodeCast<TemplateCollectionNode>(templates.get());
         ASSERT_TRUE(collection);
@@ -124,9 +98,6 @@ protected:
     }
 
     testing_support::LogCapture log;
-    std::unique_ptr<device_test::XDisplayLock> lock;
-    CountedRef<EngineDevice> device;
-    CountedRef<device_test::FrameDrawer> game;
     std::unique_ptr<device_test::GameManagers> managers;
     std::vector<CountedRef<Content>> atlases;
     CountedRef<SceneNode> base;
@@ -147,7 +118,7 @@ TEST_P(ContentScenesXvfbTest, SceneDrawsFromTheBuiltTree) {
         device.get(),
         {{"scene open", nullptr,
           [&] {
-              return game->frames >= 3 && managers->scenes[0]->getTopScene() == scene &&
+              return drawer->frames >= 3 && managers->scenes[0]->getTopScene() == scene &&
                      !managers->scenes[0]->isBusy(scene);
           }},
          {"settled", nullptr, [start = std::make_shared<std::chrono::steady_clock::time_point>()] {
@@ -162,19 +133,15 @@ TEST_P(ContentScenesXvfbTest, SceneDrawsFromTheBuiltTree) {
                   button->setHovered(true);
           }, [&] { return true; }},
          {"capture", [&] { captureNextFrame = true; }, [&] { return bool(captured); }}});
-    game->onFrame = [&] { script.onFrame(); };
+    drawer->onFrame = [&] { script.onFrame(); };
     EXPECT_TRUE(device->run());
-    game->onFrame = nullptr;
+    drawer->onFrame = nullptr;
     ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
     ASSERT_TRUE(captured);
     ASSERT_EQ(captured->getWidth(), 1024);
     ASSERT_EQ(captured->getHeight(), 768);
 
-    std::filesystem::create_directories("content-shots");
-    const std::string shot = "content-shots/" + name + ".png";
-    IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(shot.c_str(), false));
-    ASSERT_TRUE(file);
-    EXPECT_TRUE(ImageManager::instance().writeImage(captured.get(), file.get()));
+    device_test::writeShot(device.get(), captured.get(), "content-shots/" + name + ".png");
 
     std::set<uint32_t> colours;
     for (int32_t y = 0; y < 768; y += 16)
