@@ -100,7 +100,10 @@ bool GMainMenuScene::onSceneActivated(SceneActivatedEvent* event) {
         playCueOnce("MainMenuAmbient");
         updateWelcomeText();
         BaseNode* previous = event->getFirstScene();
-        if (previous && previous->isOfType(kLevelCompletedSceneType)) {
+        // Only the Back button or the end of the scroll folds the sequence
+        // away: a menu that has neither would keep its panel hidden for good.
+        const bool canEndSequence = clipNode_ || backButton_;
+        if (previous && previous->isOfType(kLevelCompletedSceneType) && canEndSequence) {
             if (scene_) {
                 scene_->setVisible(false);
                 scene_->setPosition(vector3df(1024, 0, 0));

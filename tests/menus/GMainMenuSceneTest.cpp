@@ -7,6 +7,7 @@
 #include "engine/core/SceneManager.h"
 #include "engine/core/TimerScheduler.h"
 #include "engine/visual/TextNode.h"
+#include "game/flow/GLevelCompletedScene.h"
 #include "game/menus/GMainMenuScene.h"
 #include "support/LogCapture.h"
 
@@ -131,4 +132,17 @@ TEST_F(GMainMenuSceneTest, ArrivalGreetsTheCurrentPlayerOrAsksForOne) {
     CountedRef<SceneTransitionEndEvent> shown(new SceneTransitionEndEvent(nullptr, menu.get(), false));
     EXPECT_TRUE(menu->onSceneEvent37(shown.get()));
     EXPECT_FALSE(log.contains("SelectPlayer"));
+}
+
+TEST_F(GMainMenuSceneTest, ReturnFromALevelWithoutAClosingSequenceKeepsThePanel) {
+    // This menu has neither the scroll nor its Back button, so nothing could
+    // bring a hidden panel back.
+    addCurrentPlayer(L"Ann", 0);
+    CountedRef<game::GLevelCompletedScene> completed(new game::GLevelCompletedScene(nullptr, nullptr, nullptr));
+    CountedRef<SceneActivatedEvent> activated(new SceneActivatedEvent(completed.get(), menu.get(), false));
+    EXPECT_TRUE(menu->onSceneActivated(activated.get()));
+    BaseNode* panel = menu->findChild(makeNameId("Scene"), 1);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->getPosition(), vector3df(0, 0, 0));
 }
