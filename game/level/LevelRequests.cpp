@@ -268,6 +268,19 @@ bool GGameLevelScene::onNodePressed(NodePressedEvent* event) {
     logNode("Node was pressed", node);
     GBuildingNode* building = nodeCast<GBuildingNode>(node);
     if (!building) {
+        // A letter drawn over its building catches the click itself: it
+        // stands for a click on the building that shows it.
+        for (BaseNode* letter : moneyLetters) {
+            for (BaseNode* at = node; at; at = at->getParent()) {
+                if (at != letter) continue;
+                const auto* data = dynamic_cast<const MoneyLetterData*>(letter->getUserData());
+                if (data) building = data->building;
+                break;
+            }
+            if (building) break;
+        }
+    }
+    if (!building) {
         if (node == this) {
             if (GBuildingNode* selected = selectedBuilding()) selected->setFocused(false);
             previousSelection = currentSelection;

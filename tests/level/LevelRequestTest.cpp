@@ -138,6 +138,17 @@ TEST_F(LevelRequestTest, ALetterPaysByTheIncomeWhenCollectedAndNothingWhenItExpi
     EXPECT_TRUE(hotel->getWantFocus());
     EXPECT_EQ(hotel->sinceMoneyLetter(), 0);
 
+    // The letter catches a click itself when it is drawn over its building:
+    // that click pays it too.
+    level.advance(5000);
+    EXPECT_TRUE(scene->handleEvent(letterRequest(1.0f, 1.0f, 3000.0f, 3000.0f).get()));
+    ASSERT_EQ(scene->moneyLetters.size(), 1u);
+    const float beforeLetterClick = scene->money;
+    EXPECT_TRUE(press(scene->moneyLetters[0]));
+    EXPECT_FLOAT_EQ(scene->money, beforeLetterClick + 200.0f);
+    EXPECT_TRUE(scene->moneyLetters.empty());
+    EXPECT_EQ(scene->currentSelection, nullptr);
+
     // Too soon for another letter; later one comes and expires unpaid.
     EXPECT_TRUE(scene->handleEvent(letterRequest(1.0f, 1.0f, 1000.0f, 1000.0f).get()));
     EXPECT_TRUE(scene->moneyLetters.empty());
