@@ -286,7 +286,12 @@ protected:
     void quitThroughTheMenu(const std::string& shotName) {
         press(kMenu, "QuitButton");
         waitForLog(kLoaded + kQuestion);
-        if (!shotName.empty()) shot(shotName);
+        // The question ignores clicks while it fades in.
+        if (shotName.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        } else {
+            shot(shotName);
+        }
         press(kQuestion, "YesButton");
         expectCleanExit();
     }
