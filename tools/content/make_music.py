@@ -27,6 +27,8 @@ def main():
     if len(sys.argv) != 4:
         sys.exit("usage: make_music.py <generator.music.py> <soundfont.sf2> <out.ogg>")
     generator, soundfont, out = sys.argv[1:]
+    # A generator may import a shared composer that stands beside it.
+    sys.path.insert(0, os.path.dirname(os.path.abspath(generator)))
     spec = importlib.util.spec_from_file_location("generator", generator)
     module = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(module)

@@ -9,6 +9,10 @@ import importlib.util
 import os
 import sys
 
+sys.dont_write_bytecode = True  # keep the source tree clean
+# Generators import the shared helpers beside this script (svgart).
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
 
 def main():
     if len(sys.argv) != 3:

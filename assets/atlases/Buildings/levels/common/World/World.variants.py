@@ -9,6 +9,8 @@ Light comes from the upper left: fronts take the base colour, right sides and
 back roof slopes are darker. Every shape has a 2 px outline in a darker shade
 of its fill, and each picture casts one soft shadow down and to the right.
 """
+from svgart import shade
+
 
 GRASS, GRASS_DARK = "#7BC043", "#5E9A30"
 ROAD, MARK = "#8C8C8C", "#F2F2F2"
@@ -22,16 +24,6 @@ SHADOW = """<defs><filter id="shadow" x="-20%" y="-20%" width="140%" height="140
     <feGaussianBlur in="SourceAlpha" stdDeviation="3"/><feOffset dx="3" dy="4" result="blur"/>
     <feFlood flood-color="#000000" flood-opacity="0.25"/><feComposite in2="blur" operator="in"/>
     <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge></filter></defs>"""
-
-
-def shade(colour, factor):
-    """The colour darkened (factor < 1) or lightened towards white (factor > 1)."""
-    rgb = [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
-    if factor <= 1:
-        rgb = [round(c * factor) for c in rgb]
-    else:
-        rgb = [round(c + (255 - c) * (factor - 1)) for c in rgb]
-    return "#" + "".join("%02X" % max(0, min(255, c)) for c in rgb)
 
 
 def line(colour):

@@ -16,6 +16,8 @@ north on the ground.
 """
 import math
 
+from svgart import shade
+
 DIRECTIONS = ["Right", "RightUp", "Up", "LeftUp", "Left", "LeftDown", "Down", "RightDown"]
 
 CAR_SIZE, CAR_ANCHOR = (56, 44), (28, 28)
@@ -37,15 +39,6 @@ DEPTH = 0.6                                         # ground depth on screen
 HEIGHT = 0.8                                        # heights on screen
 LIGHT = (-0.55, 0.45, 0.7)                          # towards the light: left, north, up
 TO_VIEWER = (0.0, -math.cos(0.9), math.sin(0.9))    # from the south and above
-
-
-def shade(colour, factor):
-    rgb = [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
-    if factor <= 1:
-        rgb = [round(c * factor) for c in rgb]
-    else:
-        rgb = [round(c + (255 - c) * (factor - 1)) for c in rgb]
-    return "#" + "".join("%02X" % max(0, min(255, c)) for c in rgb)
 
 
 def dot(a, b):
