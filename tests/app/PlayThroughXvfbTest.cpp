@@ -12,9 +12,8 @@
 //
 // kPlayLevelOneToTheEnd: the whole level; off, the tutorial is skipped after
 // its first lesson and the level is left through the in-game menu (half a
-// minute). kMenuAfterTheLevel: quitting through the main menu after the
-// completed scene, off while the menu comes back without its buttons there
-// (NOTES-playthrough.md).
+// minute). Either way the program is then quit through the main menu and its
+// question.
 #include "app/ProgramTestSupport.h"
 #include "support/DisplayTestSupport.h"
 #include "support/SetUpNeeds.h"
@@ -40,10 +39,6 @@ using namespace program_test;
 namespace {
 
 constexpr bool kPlayLevelOneToTheEnd = true;
-// After the level: back in the main menu, quitting through its Quit button.
-// Off while the menu comes back without its buttons after the completed
-// scene; the window's close button ends the program then.
-constexpr bool kMenuAfterTheLevel = false;
 
 const std::filesystem::path kGameFolder = std::filesystem::path(LODGEROO_PROGRAM).parent_path();
 
@@ -435,12 +430,6 @@ TEST_F(PlayThroughTest, AFirstPlayerGoesFromTheLogosThroughLevelOneAndFindsItsel
         // The completed scene's OK leads back to the main menu.
         press(kCompleted, "Scene/OkButton");
         shot("back-after-the-level", 1500);
-        if (!kMenuAfterTheLevel) {
-            // The menu shows no buttons after the level: the window's close
-            // button ends the program instead.
-            probe->sendCloseRequest(window);
-            expectCleanExit();
-        }
     } else {
         // Out of the tutorial and through the in-game menu to the main menu.
         press(kTemplates, "TutorialWindow/SkipTutorialButton", kWindowX, kWindowY);
@@ -452,7 +441,7 @@ TEST_F(PlayThroughTest, AFirstPlayerGoesFromTheLogosThroughLevelOneAndFindsItsel
     }
 
     // Quit through the menu and its question.
-    if (!wholeLevel || kMenuAfterTheLevel) quitThroughTheMenu("quit-question");
+    quitThroughTheMenu("quit-question");
     if (HasFatalFailure()) return;
     stage("quit");
     const std::string profile = profileText(dataHome);
