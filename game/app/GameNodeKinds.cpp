@@ -11,6 +11,8 @@
 #include "game/flow/GLoadingLevelScene.h"
 #include "game/level/GGameLevelScene.h"
 #include "game/menus/GMainMenuScene.h"
+#include "game/menus/GMapLocationButton.h"
+#include "game/menus/GMapScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
 #include "game/menus/GeometryNodes.h"
@@ -43,8 +45,8 @@ const GameNodeKind kGameKinds[] = {
     {L"GSelectPlayerInputNameScene", 1109, &createNodeOf<GSelectPlayerInputNameScene>},
     {L"GShopButton", 1137, nullptr},
     {L"GShopScene", 1117, nullptr},
-    {L"GMapLocationButton", 1136, nullptr},
-    {L"GMapScene", 1116, nullptr},
+    {L"GMapLocationButton", 1136, &createNodeOf<GMapLocationButton>},
+    {L"GMapScene", 1116, &createNodeOf<GMapScene>},
     {L"GComicsScene", 1127, nullptr},
     {L"GLoadingLevelScene", 1119, &createNodeOf<GLoadingLevelScene>},
     {L"GGamePlayScene", 1120, &createNodeOf<GGamePlayScene>},
