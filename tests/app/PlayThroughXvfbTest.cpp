@@ -3,8 +3,9 @@
 // (xdotool clicks at the places the scene files and the tutorial give, and
 // typed keys): the logos, the intro, the name input, the main menu, New Game,
 // the loading scene and the objectives of level 1, level 1 with its whole
-// tutorial played to the completed scene (about five minutes), the way back,
-// and a second start that finds the same player with level 1's score in the
+// tutorial played to the completed scene (about five minutes), the map with
+// its first tutorial, the way back through the map's Back button, and a
+// second start that finds the same player with level 1's score in the
 // profile. Each stage waits for the program's log (scene loads, pressed nodes)
 // or for a colour on the screen rather than for fixed times; a screen of each
 // stage is kept as screenshots/playthrough-NN-<stage>.png in the test's
@@ -297,9 +298,11 @@ protected:
     void playLevelOne();
 
     static const std::string kLoaded, kMenu, kInputName, kSelectPlayer, kObjectives, kHud, kInGameMenu, kQuestion,
-        kTemplates, kLevel, kCompleted;
+        kTemplates, kLevel, kCompleted, kMap;
     // Where the tutorial's windows stand (levels/level1/Tutorial.xml).
     static constexpr float kWindowX = 300, kWindowY = 330, kRightWindowX = 600;
+    // Where the map's tutorial window stands (scenes/MapTutorial1.xml).
+    static constexpr float kMapWindowX = 590, kMapWindowY = 500;
 
     testing_support::TempDir root;
     std::string dataHome;
@@ -321,6 +324,7 @@ const std::string PlayThroughTest::kQuestion = "scenes/QuitConfirmationScene.osc
 const std::string PlayThroughTest::kTemplates = "scenes/TemplateCollection.oscn";
 const std::string PlayThroughTest::kLevel = "levels/level1/Level.oscn";
 const std::string PlayThroughTest::kCompleted = "scenes/LevelCompletedScene.oscn";
+const std::string PlayThroughTest::kMap = "scenes/MapScene.oscn";
 
 void PlayThroughTest::playLevelOne() {
     press(kLevel, "Place02");
@@ -427,9 +431,15 @@ TEST_F(PlayThroughTest, AFirstPlayerGoesFromTheLogosThroughLevelOneAndFindsItsel
         if (HasFatalFailure()) return;
         stage("level-completed");
         EXPECT_TRUE(hasLevelOneScore(profileText(dataHome))) << profileText(dataHome);
-        // The completed scene's OK leads back to the main menu.
+        // The completed scene's OK leads on to the map, whose first visit
+        // brings a short tutorial; the map's Back returns to the main menu.
         press(kCompleted, "Scene/OkButton");
-        shot("back-after-the-level", 1500);
+        waitForLog(kLoaded + kMap);
+        stage("map");
+        answerTutorialWindow(kMapWindowX, kMapWindowY, "map-tutorial");
+        shot("map", 500);
+        press(kMap, "Scene/BackButton");
+        shot("back-after-the-map", 1200);
     } else {
         // Out of the tutorial and through the in-game menu to the main menu.
         press(kTemplates, "TutorialWindow/SkipTutorialButton", kWindowX, kWindowY);

@@ -1,4 +1,4 @@
-"""The map's location pieces (run by tools/content/write_variants.py):
+"""The map's location art (run by tools/content/write_variants.py):
 
 - Platform, Platform(Grey), Platform(Red), Platform(Green): the round stand a
   location's star hovers over, plain (playable), grey (locked), red
