@@ -25,6 +25,7 @@
 #include "game/app/GameNodeKinds.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/flow/GLoadingLevelScene.h"
+#include "game/menus/GMainMenuScene.h"
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
 #include "game/tutorial/GTutorial.h"
@@ -802,4 +803,31 @@ TEST_F(GMapSceneTest, MissingTutorialFileIsLoggedAndTheMapWorks) {
     EXPECT_EQ(map->getTutorial(), nullptr);
     EXPECT_TRUE(press(*map, "PlayButton"));
     EXPECT_NE(dynamic_cast<GLoadingLevelScene*>(top()), nullptr);
+}
+
+// ---- The ways in ------------------------------------------------------------------------
+
+TEST_F(GMapSceneTest, NewGameOpensTheMapOnceALocationIsFinishedAndBackReturnsToTheMenu) {
+    const CreationContext context(app->getContentManager(), "");
+    CountedRef<GMainMenuScene> menu(new GMainMenuScene(&context, nullptr, nullptr));
+    manager()->setScene(menu.get());
+    update(10);
+    player->setInt("MaxUnlockedLevelIndex", 0);
+    player->setInt("LevelIndex", 1);
+    LogCapture log;
+    menu->startNewGame();
+    update(10);
+    update(10);
+    auto* map = dynamic_cast<GMapScene*>(top());
+    ASSERT_NE(map, nullptr);
+    EXPECT_EQ(map->getSelected(), map->getLocationButtons()[1]);
+    EXPECT_TRUE(map->getLocationButtons()[1]->isEnabled());
+    EXPECT_FALSE(map->getLocationButtons()[2]->isEnabled());
+    EXPECT_TRUE(press(*map, "BackButton"));
+    update(10);
+    update(10);
+    EXPECT_EQ(top(), menu.get());
+    EXPECT_FALSE(log.hasErrors());
+    manager()->setScene(start.get());
+    update(10);
 }
