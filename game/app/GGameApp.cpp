@@ -320,6 +320,19 @@ bool GGameApp::init() {
 
 bool GGameApp::run() { return getEngine()->run(); }
 
+bool GGameApp::setFullScreen(bool fullscreen) {
+    EngineDevice* engine = getEngine();
+    DeviceParameters wanted = creationParameters_;
+    wanted.fullscreen = fullscreen;
+    if (engine->applyVideoParameters(wanted)) {
+        creationParameters_ = wanted;
+        return true;
+    }
+    getLogger().log("Could not rebuild the window", fullscreen ? "full screen" : "window", LOG_ERROR);
+    engine->applyVideoParameters(creationParameters_);
+    return false;
+}
+
 void GGameApp::applySoundSettings() {
     ProfileParameters* player = getProfileStore().getCurrentProfile();
     SoundManager* sounds = getEngine()->getSoundManager();

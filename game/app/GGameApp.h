@@ -81,6 +81,10 @@ public:
     bool run();
     // The current player's volumes and music.
     void applySoundSettings();
+    // Rebuilds the window in full screen (a desktop-sized window) or as a
+    // window, the other creation parameters kept. When the new window cannot
+    // be had the old parameters are applied again and the answer is false.
+    bool setFullScreen(bool fullscreen);
     void updateLetterbox();
     void emptyHook(const engine::stringc&) {}
 

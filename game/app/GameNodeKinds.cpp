@@ -10,9 +10,12 @@
 #include "game/flow/GLevelObjectivesScene.h"
 #include "game/flow/GLoadingLevelScene.h"
 #include "game/level/GGameLevelScene.h"
+#include "game/menus/GAchievementsScene.h"
+#include "game/menus/GCreditsScene.h"
 #include "game/menus/GMainMenuScene.h"
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
+#include "game/menus/GOptionsScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
 #include "game/menus/GeometryNodes.h"
@@ -27,7 +30,7 @@ using engine::createNodeOf;
 namespace {
 
 const GameNodeKind kStartupKinds[] = {
-    {L"GDebugStatsScene", 1000, nullptr},
+    {L"GDebugStatsScene", 1000, &createNodeOf<GDebugStatsScene>},
     {L"GLogosScene", 1101, &createNodeOf<GLogosScene>},
     {L"GIntroScene", 1102, &createNodeOf<GIntroScene>},
     {L"GQuitConfirmationScene", 1126, &createNodeOf<GQuitConfirmationScene>},
@@ -55,11 +58,11 @@ const GameNodeKind kGameKinds[] = {
     {L"GRectangleNode", 1135, &createNodeOf<::GRectangleNode>},
     {L"GLevelCompletedScene", 1123, &createNodeOf<GLevelCompletedScene>},
     {L"GAchievementUnlockedScene", 1122, &createNodeOf<GAchievementUnlockedScene>},
-    {L"GAchievementsScene", 1113, nullptr},
+    {L"GAchievementsScene", 1113, &createNodeOf<GAchievementsScene>},
     {L"GHelpScene", 1115, &createNodeOf<GHelpScene>},
-    {L"GCreditsScene", 1114, nullptr},
+    {L"GCreditsScene", 1114, &createNodeOf<GCreditsScene>},
     {L"GInGameMenuScene", 1125, &createNodeOf<GInGameMenuScene>},
-    {L"GOptionsScene", 1110, nullptr},
+    {L"GOptionsScene", 1110, &createNodeOf<GOptionsScene>},
     {L"GMiniCompletedScene", 1124, nullptr},
     {L"GMiniGameHiddenScene", 1129, nullptr},
     {L"GMiniGameHidden2Scene", 1130, nullptr},

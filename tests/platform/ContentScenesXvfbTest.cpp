@@ -152,7 +152,8 @@ TEST_P(ContentScenesXvfbTest, SceneDrawsFromTheBuiltTree) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, ContentScenesXvfbTest,
                          ::testing::Values("LogosScene", "IntroScene", "MainMenuScene", "SelectPlayerScene",
-                                           "SelectPlayerInputNameScene"),
+                                           "SelectPlayerInputNameScene", "OptionsScene", "AchievementsScene",
+                                           "CreditsScene"),
                          [](const ::testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace
