@@ -35,13 +35,8 @@ namespace {
 
 const char* const kTree = device_test::builtContentTree();
 
+using device_test::centreOf;
 using device_test::waitStep;
-
-vector2df centreOf(BaseNode* node) {
-    const matrix4& m = node->getAbsoluteTransform();
-    const vector3df bounds = node->getBounds();
-    return vector2df(m[12] + bounds.X / 2, m[13] + bounds.Y / 2);
-}
 
 class MapXvfbTest : public ::testing::Test, protected device_test::GameWindow {
 protected:

@@ -2,6 +2,7 @@
 
 #include "engine/content/CContentManager.h"
 #include "engine/content/Dictionary.h"
+#include "engine/core/BaseNode.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/XmlReader.h"
 #include "engine/io/IrrRef.h"
@@ -89,6 +90,12 @@ void writeShot(EngineDevice* device, Image* frame, const std::string& path) {
     IrrRef<irr::io::IWriteFile> file(device->getFileSystem()->createAndWriteFile(path.c_str(), false));
     ASSERT_TRUE(file) << path;
     EXPECT_TRUE(ImageManager::instance().writeImage(frame, file.get()));
+}
+
+engine::vector2df centreOf(engine::BaseNode* node) {
+    const engine::matrix4& m = node->getAbsoluteTransform();
+    const engine::vector3df bounds = node->getBounds();
+    return engine::vector2df(m[12] + bounds.X / 2, m[13] + bounds.Y / 2);
 }
 
 }  // namespace device_test

@@ -5,6 +5,7 @@
 // use it also build tests/platform/DeviceTestSupport.cpp.
 #include "engine/core/Content.h"
 #include "engine/core/RefCounted.h"
+#include "engine/core/Types.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 namespace engine {
+class BaseNode;
 class CContentManager;
 class Image;
 class XmlReader;
@@ -59,6 +61,9 @@ void loadIntroContent(engine::EngineDevice* device, engine::CContentManager* con
 // Reads an XML file of the mounted tree; false when it is missing or not XML.
 bool readXml(engine::EngineDevice* device, const std::string& path,
              const std::function<void(engine::XmlReader&)>& reader);
+
+// The centre of a node on the virtual screen, where a click on it lands.
+engine::vector2df centreOf(engine::BaseNode* node);
 
 // Writes the frame as a PNG file at path (its folder made if need be).
 void writeShot(engine::EngineDevice* device, engine::Image* frame, const std::string& path);
