@@ -16,6 +16,8 @@
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
 #include "game/menus/GOptionsScene.h"
+#include "game/menus/GShopButton.h"
+#include "game/menus/GShopScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
 #include "game/menus/GeometryNodes.h"
@@ -46,8 +48,8 @@ const GameNodeKind kGameKinds[] = {
     {L"GMainMenuCloudNode", 1106, nullptr},
     {L"GSelectPlayerScene", 1108, &createNodeOf<GSelectPlayerScene>},
     {L"GSelectPlayerInputNameScene", 1109, &createNodeOf<GSelectPlayerInputNameScene>},
-    {L"GShopButton", 1137, nullptr},
-    {L"GShopScene", 1117, nullptr},
+    {L"GShopButton", 1137, &createNodeOf<GShopButton>},
+    {L"GShopScene", 1117, &createNodeOf<GShopScene>},
     {L"GMapLocationButton", 1136, &createNodeOf<GMapLocationButton>},
     {L"GMapScene", 1116, &createNodeOf<GMapScene>},
     {L"GComicsScene", 1127, nullptr},

@@ -2,9 +2,10 @@
 // managers and configuration and a player who has finished level 1 with a
 // silver medal: the map opens over a start scene, its first tutorial is
 // answered, the pointer rests on the next location to show its hint, and the
-// next location is chosen. Frames are written to screenshots/map-<moment>.png
-// in the test's folder for people to look at; the test checks the map's
-// state at each moment and that nothing was logged as an error.
+// next location is chosen, which opens the shop for its missing upgrade.
+// Frames are written to screenshots/map-<moment>.png in the test's folder for
+// people to look at; the test checks the map's state at each moment and that
+// nothing was logged as an error.
 #include "engine/content/CContentManager.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/core/Event.h"
@@ -175,11 +176,13 @@ TEST_F(MapXvfbTest, PlayerAfterTheFirstLevelSeesTheMapItsTutorialAndAHint) {
     drawer->onFrame = nullptr;
     ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
 
-    // Level 1 finished and level 2 open; level 3 locked.
+    // Level 1 finished and level 2 open; level 3 locked. Level 2 needs the
+    // hostel, not bought yet: Play is refused and the shop opened instead.
     EXPECT_TRUE(map->getLocationButtons()[0]->isEnabled());
     EXPECT_TRUE(second->isEnabled());
     EXPECT_FALSE(third->isEnabled());
-    EXPECT_TRUE(map->getPlayButton()->isEnabled());
+    EXPECT_FALSE(map->getPlayButton()->isEnabled());
+    EXPECT_TRUE(scenes->getTopScene() && scenes->getTopScene()->isOfType(1117));
     ASSERT_TRUE(lastShot);
     std::set<uint32_t> colours;
     for (int32_t y = 0; y < 768; y += 16)
