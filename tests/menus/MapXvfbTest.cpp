@@ -22,6 +22,7 @@
 #include "support/GameWindowTestSupport.h"
 #include "support/LogCapture.h"
 #include "support/SetUpNeeds.h"
+#include "menus/MenuWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -34,78 +35,12 @@ using namespace engine;
 
 namespace {
 
-const char* const kTree = device_test::builtContentTree();
-
 using device_test::centreOf;
 using device_test::waitStep;
 
-class MapXvfbTest : public ::testing::Test, protected device_test::GameWindow {
+class MapXvfbTest : public menu_window_test::MenuWindowTest {
 protected:
-    void SetUp() override {
-        const std::string missing = openWindow(kTree, L"Lodgeroo map");
-        if (!missing.empty()) SKIP_OR_FAIL_UNDER_CI() << missing;
-        app = std::make_unique<game::GGameApp>();
-        app->createManagers(device.get());
-        game::theGameApp = app.get();
-        drawer->managers = {app->getSceneManager(0)};
-        drawer->beforeEnd = [this] {
-            if (shotName.empty()) return;
-            CountedRef<Image> frame(device->createScreenShot());
-            device_test::writeShot(device.get(), frame.get(), "screenshots/map-" + shotName + ".png");
-            lastShot = frame;
-            shotName.clear();
-        };
-        clearPlayers();
-    }
-
-    void TearDown() override {
-        if (app) app->getSceneManager(0)->setScene(nullptr);
-        start.reset();
-        atlases.clear();
-        lastShot.reset();
-        game::theGameApp = nullptr;
-        app.reset();
-        closeWindow();
-        clearPlayers();
-    }
-
-    static void clearPlayers() {
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-    }
-
-    void loadContent() {
-        CContentManager* content = app->getContentManager();
-        ASSERT_NO_FATAL_FAILURE(device_test::loadIntroContent(device.get(), content, kTree, atlases));
-        CountedRef<BaseNode> templates(content->loadSceneNode("scenes/TemplateCollection.oscn", false));
-        auto* collection = nodeCast<TemplateCollectionNode>(templates.get());
-        ASSERT_TRUE(collection);
-        app->getSceneManager(0)->setTemplateCollection(collection);
-        app->loadGameConfiguration();
-    }
-
-    void click(const vector2df& at) {
-        const int32_t x = static_cast<int32_t>(at.X), y = static_cast<int32_t>(at.Y);
-        hover(at);
-        CountedRef<Event> down(new LeftButtonDownEvent(x, y));
-        device->deliverEvent(down.get());
-        CountedRef<Event> up(new LeftButtonUpEvent(x, y));
-        device->deliverEvent(up.get());
-    }
-    void hover(const vector2df& at) {
-        CountedRef<Event> move(new MouseMoveEvent(static_cast<int32_t>(at.X), static_cast<int32_t>(at.Y)));
-        device->deliverEvent(move.get());
-    }
-    device_test::ScriptStep shot(const char* name) {
-        return {std::string("shot ") + name, [this, name] { shotName = name; }, [this] { return shotName.empty(); }};
-    }
-
-    testing_support::LogCapture log;
-    std::unique_ptr<game::GGameApp> app;
-    std::vector<CountedRef<Content>> atlases;
-    CountedRef<SceneNode> start;
-    std::string shotName;
-    CountedRef<Image> lastShot;
+    MapXvfbTest() : MenuWindowTest(L"Lodgeroo map", "map-") {}
 };
 
 }  // namespace
