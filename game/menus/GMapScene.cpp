@@ -183,28 +183,10 @@ void GMapScene::loadTutorial(BaseNode* previous) {
         tutorialKey_ = "ShowTutorialMap2";
     }
     if (!file) return;
-    EngineDevice* engine = getEngine();
-    FileSystem* files = engine ? engine->getFileSystem() : nullptr;
-    CountedRef<XmlReader> reader(files ? files->createXMLReader(file) : nullptr);
-    if (!reader) {
-        getLogger().log("The map tutorial could not be opened", file, LOG_ERROR);
-        return;
-    }
-    if (!scene_) return;
-    SceneManager* menus = theGameApp ? theGameApp->getSceneManager(0) : getSceneManager();
-    tutorial_ = CountedRef<GTutorial>(
-        new GTutorial(scene_, menus ? menus->getTemplateCollection() : nullptr, getContentManager()));
-    tutorial_->load(*reader, nullptr);
-    addListener(tutorial_.get());
+    tutorial_ = loadMenuTutorial(*this, scene_, file, "map");
 }
 
-void GMapScene::dropTutorial() {
-    if (!tutorial_) return;
-    GTutorial* tutorial = tutorial_.get();
-    removeListener(tutorial);
-    tutorial->stop();
-    tutorial_ = nullptr;
-}
+void GMapScene::dropTutorial() { dropMenuTutorial(*this, tutorial_); }
 
 bool GMapScene::onSceneEvent37(SceneTransitionEndEvent* event) {
     if (GBaseSceneNode::onSceneEvent37(event)) return true;

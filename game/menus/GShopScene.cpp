@@ -175,28 +175,10 @@ void GShopScene::loadTutorial() {
         tutorialKey_ = "ShowTutorialShop2";
     }
     if (!file) return;
-    EngineDevice* engine = getEngine();
-    FileSystem* files = engine ? engine->getFileSystem() : nullptr;
-    CountedRef<XmlReader> reader(files ? files->createXMLReader(file) : nullptr);
-    if (!reader) {
-        getLogger().log("The shop tutorial could not be opened", file, LOG_ERROR);
-        return;
-    }
-    if (!scene_) return;
-    SceneManager* menus = theGameApp ? theGameApp->getSceneManager(0) : getSceneManager();
-    tutorial_ = CountedRef<GTutorial>(
-        new GTutorial(scene_, menus ? menus->getTemplateCollection() : nullptr, getContentManager()));
-    tutorial_->load(*reader, nullptr);
-    addListener(tutorial_.get());
+    tutorial_ = loadMenuTutorial(*this, scene_, file, "shop");
 }
 
-void GShopScene::dropTutorial() {
-    if (!tutorial_) return;
-    GTutorial* tutorial = tutorial_.get();
-    removeListener(tutorial);
-    tutorial->stop();
-    tutorial_ = nullptr;
-}
+void GShopScene::dropTutorial() { dropMenuTutorial(*this, tutorial_); }
 
 bool GShopScene::onSceneEvent37(SceneTransitionEndEvent* event) {
     if (GBaseSceneNode::onSceneEvent37(event)) return true;

@@ -5,11 +5,14 @@
 #include "engine/core/IContentManager.h"
 #include "engine/core/Logger.h"
 #include "engine/core/PropertyData.h"
+#include "engine/core/SceneManager.h"
+#include "engine/core/SceneNode.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/TextRoutines.h"
 #include "engine/core/XmlReader.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
+#include "game/app/GGameApp.h"
 #include "game/flow/GBaseSceneNode.h"
 #include "game/level/GameEvents.h"
 
@@ -292,6 +295,31 @@ bool GTutorial::handleEvent(Event* event) {
         if (action->handleEvent(event)) handled = true;
     }
     return handled;
+}
+
+CountedRef<GTutorial> loadMenuTutorial(SceneNode& scene, BaseNode* root, const char* file, const char* what) {
+    EngineDevice* engine = getEngine();
+    FileSystem* files = engine ? engine->getFileSystem() : nullptr;
+    CountedRef<XmlReader> reader(files ? files->createXMLReader(file) : nullptr);
+    if (!reader) {
+        getLogger().log((stringc("The ") + what + " tutorial could not be opened").c_str(), file, LOG_ERROR);
+        return CountedRef<GTutorial>();
+    }
+    if (!root) return CountedRef<GTutorial>();
+    SceneManager* menus = theGameApp ? theGameApp->getSceneManager(0) : scene.getSceneManager();
+    CountedRef<GTutorial> tutorial(
+        new GTutorial(root, menus ? menus->getTemplateCollection() : nullptr, scene.getContentManager()));
+    tutorial->load(*reader, nullptr);
+    scene.addListener(tutorial.get());
+    return tutorial;
+}
+
+void dropMenuTutorial(SceneNode& scene, CountedRef<GTutorial>& tutorial) {
+    if (!tutorial) return;
+    GTutorial* running = tutorial.get();
+    scene.removeListener(running);
+    running->stop();
+    tutorial = nullptr;
 }
 
 }  // namespace game

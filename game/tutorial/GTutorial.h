@@ -13,6 +13,7 @@ namespace engine {
 class BaseNode;
 class ControlNode;
 class IContentManager;
+class SceneNode;
 class TemplateCollectionNode;
 class TextNode;
 class XmlReader;
@@ -103,5 +104,15 @@ private:
     bool windowButtonPressed_ = false;
     bool registered_ = false;
 };
+
+// The tutorial of a menu scene (the map, the shop): read from `file` of the
+// mounted content, its windows placed under `root` with the menus' templates,
+// listening to `scene`. Null, with an error naming `what` ("map", "shop"), when
+// the file cannot be opened; null without a root.
+engine::CountedRef<GTutorial> loadMenuTutorial(engine::SceneNode& scene, engine::BaseNode* root, const char* file,
+                                               const char* what);
+// Stops a menu scene's tutorial, takes it off the scene's listeners and lets
+// it go; nothing without one.
+void dropMenuTutorial(engine::SceneNode& scene, engine::CountedRef<GTutorial>& tutorial);
 
 }  // namespace game
