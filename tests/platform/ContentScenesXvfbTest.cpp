@@ -10,6 +10,7 @@
 #include "engine/content/CContentManager.h"
 #include "support/SetUpNeeds.h"
 #include "engine/content/Dictionary.h"
+#include "engine/content/ProfileStore.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/ControlNode.h"
 #include "engine/core/SceneManager.h"
@@ -61,6 +62,12 @@ protected:
         atlases.clear();
         managers.reset();
         closeWindow();
+        clearPlayers();
+    }
+
+    static void clearPlayers() {
+        ProfileStore& store = getProfileStore();
+        while (store.getProfileCount() > 0) store.removeProfile(0);
     }
 
     // What the logos scene and the intro have loaded before the menus open.
@@ -109,6 +116,13 @@ TEST_P(ContentScenesXvfbTest, SceneDrawsFromTheBuiltTree) {
     const std::string name = GetParam();
     loadSharedContent();
     if (HasFatalFailure()) return;
+    if (name == "MainMenuScene") {
+        // The menu as the game returns to it, with a chosen player: without
+        // one it opens the player scenes over itself once its fade has ended.
+        ProfileStore& store = getProfileStore();
+        ASSERT_TRUE(store.addProfile(L"Ann"));
+        store.selectProfile(store.getProfileCount() - 1);
+    }
     SceneNode* scene = openScene("scenes/" + name + ".oscn");
     ASSERT_TRUE(scene);
     actAsTheSceneCode(scene);
