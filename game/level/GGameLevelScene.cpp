@@ -2,6 +2,7 @@
 
 #include "engine/audio/SoundManager.h"
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/visual/AtlasTexture.h"
@@ -300,7 +301,7 @@ bool GGameLevelScene::onTick(uint32_t ms) {
             removeLetterAt(i);
             continue;
         }
-        data->elapsed += static_cast<int32_t>(ms);
+        data->elapsed = saturatingAdd(data->elapsed, saturatingInt(ms));
         if (data->elapsed < data->total && data->building && data->building->isOperating()) {
             if (BaseNode* progress = directChild(*letter, "Progress")) {
                 GBuildingNode::setTimerDial(progress,
@@ -352,7 +353,7 @@ bool GGameLevelScene::onTick(uint32_t ms) {
         postLevelChanged();
     }
     if (weatherNode && weatherRemainingMs > 0) {
-        weatherRemainingMs -= static_cast<int32_t>(ms);
+        weatherRemainingMs = saturatingAdd(weatherRemainingMs, -saturatingInt(ms));
         if (weatherRemainingMs <= 0) weatherNode->setEnabled(false);
     }
     return true;
@@ -424,14 +425,14 @@ void GGameLevelScene::refresh() {
         if (!record || record->Level == 0 || !building->isOwnedByThePlayer() || building->isForSale()) continue;
         if (building->isOperating()) {
             dailyIncome += building->income();
-            guests += record->guestsCount(levelConfig);
+            guests = saturatingAdd(guests, record->guestsCount(levelConfig));
         } else {
             potentialIncome += building->income(record);
-            potentialGuests += record->guestsCount(levelConfig);
+            potentialGuests = saturatingAdd(potentialGuests, record->guestsCount(levelConfig));
         }
     }
     potentialIncome += dailyIncome;
-    potentialGuests += guests;
+    potentialGuests = saturatingAdd(potentialGuests, guests);
     rating = std::max(remembered, rating);
     postLevelChanged();
     checkObjectives();

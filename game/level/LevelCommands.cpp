@@ -9,6 +9,7 @@
 // bus visit, a second feature): a feature only runs on an operating building,
 // so refusing that work would stall the feature for good.
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/LevelConfig.h"
@@ -20,6 +21,7 @@
 #include "game/level/tasks/GServiceTasks.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace game {
 
@@ -257,7 +259,7 @@ bool GGameLevelScene::orderWorkers(const OrderOption* option) {
     const float cost = levelConfig->modifierValues.WorkerPriceM * option->price;
     if (cost > money) return false;
     workerDeliveryTime = workerCountdown = option->timeMs;
-    workersOrdered = static_cast<int32_t>(option->amount);
+    workersOrdered = saturatingInt(option->amount);
     money -= cost;
     postLevelChanged();
     return true;
@@ -265,14 +267,23 @@ bool GGameLevelScene::orderWorkers(const OrderOption* option) {
 
 int32_t GGameLevelScene::ratingLevel() const {
     if (!levelConfig) return 0;
-    float x = rating;
+    // In double: subtracting a threshold from a large float rating can leave
+    // it unchanged, and the count would never end.
+    double x = rating;
+    if (std::isnan(x)) return 0;
+    const int32_t thresholdCount = static_cast<int32_t>(levelConfig->ratingThresholds.size());
     int32_t i = 0;
-    while (x >= 0.0f) {
+    while (x >= 0.0) {
         ++i;
         const int32_t threshold = levelConfig->ratingThreshold(i);
         // A threshold that passes nothing would never end the count.
         if (threshold <= 0) break;
-        x -= static_cast<float>(threshold);
+        if (i >= thresholdCount - 1) {
+            // Past the listed thresholds the last one repeats: count the rest
+            // in one step.
+            return saturatingAdd(i - 1, saturatingInt(std::floor(x / threshold)));
+        }
+        x -= threshold;
     }
     return i - 1;
 }
