@@ -6,6 +6,7 @@
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/ConfigReading.h"
 #include <cmath>
+#include <string>
 
 namespace game {
 
@@ -20,7 +21,8 @@ stringw formatKey(const char* key, const stringw& argument) {
     return dictionary ? dictionary->format(key, argument) : argument;
 }
 
-stringw decimal(int32_t value) { return stringw(value); }
+// Any int (the engine string's own conversion cannot take the lowest one).
+stringw decimal(int32_t value) { return stringw(std::to_string(value).c_str()); }
 
 stringw money(int32_t amount) { return formatKey("MoneyDollar", engine::formatWithSeparator(amount, L',')); }
 
