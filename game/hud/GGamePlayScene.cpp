@@ -16,10 +16,10 @@
 #include "game/config/LevelConfig.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/hud/HudText.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 #include "game/tutorial/GTutorial.h"
 
 #include <string>

@@ -7,8 +7,9 @@
 // tutorial, the achievement pop-ups and the level end.
 #include "engine/core/RefCounted.h"
 #include "engine/core/Types.h"
-#include "game/flow/GBaseSceneNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GBaseSceneNode.h"
+#include "game/common/GameEvents.h"
+#include "game/flow/LevelStage.h"
 
 #include <vector>
 
@@ -45,7 +46,7 @@ struct BuildListEntry {
 const BuildListEntry* buildListEntries(int32_t kind, int32_t& count);
 engine::stringc buildListLockImage(const BuildListEntry& entry);
 
-class GGamePlayScene : public GBaseSceneNode {
+class GGamePlayScene : public GBaseSceneNode, public LevelStage {
     ENGINE_DECLARE_EVENT_MAP(GGamePlayScene)
     ENGINE_NODE_TYPE(GGamePlayScene, GBaseSceneNode, 1120)
 
@@ -89,7 +90,7 @@ public:
     // Reads the level's configuration, scores and paths from the folder (text
     // ending with "/"), prepares the tutorial and the hint window and starts
     // the level scene in the game's level scene manager.
-    bool startLevel(const engine::stringc& folder, GGameLevelScene* level);
+    bool startLevel(const engine::stringc& folder, GGameLevelScene* level) override;
     // Scores the level and writes the player's progress once per HUD; later
     // calls only log. regular: the regular score even within the level time.
     bool endLevel(bool regular);
@@ -199,7 +200,7 @@ public:
     bool isHudShown() const { return hudShown_; }
     bool isObjectivesShown() const { return objectivesShown_; }
     bool isTutorialStarted() const { return tutorialStarted_; }
-    engine::NameId getMusicCue() const { return musicCue_; }
+    engine::NameId getMusicCue() const override { return musicCue_; }
     bool isMusicStarted() const { return musicStarted_; }
     bool isAlmostEndPlaying() const { return almostEndPlaying_; }
     int32_t getHintCountdownMs() const { return hintCountdownMs_; }

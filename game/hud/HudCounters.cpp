@@ -14,7 +14,7 @@
 #include "game/hud/HudText.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 
 #include <cmath>
 

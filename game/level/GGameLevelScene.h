@@ -22,7 +22,7 @@
 #include "engine/core/TimerListener.h"
 #include "engine/core/Types.h"
 #include "game/config/LevelObjectives.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include <cstdint>
 #include <vector>
 
