@@ -36,6 +36,20 @@ bool canAbort(const GBuildingNode* building) {
     return job == GBuildingNode::kMaintenanceJob && !dynamic_cast<const GBusVisitTask*>(building->getJob());
 }
 
+// Whole seconds, rounded up, so that a wait shows "1 s" to its end.
+stringw secondsText(int32_t ms) { return decimalText((std::max(ms, 0) + 999) / 1000); }
+
+// Sets the caption of a HUD button: a ButtonNode's own text (which its
+// template's "Text" shows), or the "Text" of a plain control's template.
+void setCaption(ControlNode* button, const stringw& text) {
+    if (!button) return;
+    if (ButtonNode* asButton = nodeCast<ButtonNode>(button)) {
+        asButton->setText(text);
+    } else if (TextNode* caption = childOf<TextNode>(button->getTemplateRoot(), "Text")) {
+        caption->setText(text);
+    }
+}
+
 }  // namespace
 
 // ---- Selection ---------------------------------------------------------------------
@@ -127,6 +141,8 @@ void GGamePlayScene::refreshBuildingTab() {
     showControl(customButtons, false);
     showControl(buildingProgress_, false);
     const int32_t job = building->getJobState();
+    // The stop tooltip speaks of the running job only.
+    if (stopTooltip_ && !canAbort(building)) stopTooltip_->setVisible(false);
     if (job != GBuildingNode::kNoJob && job != GBuildingNode::kServiceJob) {
         if (ControlNode* abort = childOf<ControlNode>(buildingProgress_, "AbortButton")) {
             abort->setVisible(canAbort(building));
@@ -162,7 +178,9 @@ void GGamePlayScene::refreshBuildingTab() {
             showControl(hotelButtons, true);
         }
     } else if (customButtons) {
-        if (building->getCondition() == GBuildingNode::kBusVisitRequest) {
+        // Both kinds of guest request are served from this button: it must
+        // not keep the look of another building's restore.
+        if (building->getCondition() >= GBuildingNode::kProviderServiceRequest) {
             if (ControlNode* serve = childOf<ControlNode>(customButtons, "CustomServeButton")) {
                 serve->setTemplateName(makeNameId("Game_CafeOrderButton"));
             }
@@ -204,6 +222,27 @@ void GGamePlayScene::setUpHotelButtons(GBuildingNode* building, BaseNode* group)
     }
 }
 
+stringw GGamePlayScene::featureCaption(GBuildingNode* building, int32_t index) const {
+    const GBuildingConfig* record = building ? building->getRecord() : nullptr;
+    if (!record || index < 0 || static_cast<size_t>(index) >= record->ActiveFeatures.size()) return stringw();
+    // The name, then on a second line what the player needs to know before
+    // pressing: where a locked feature comes from, how long a running one
+    // lasts or a spent one recharges, or what a ready one costs.
+    stringw text = translateText(record->ActiveFeatures[static_cast<size_t>(index)].name);
+    text += L"\n";
+    if (!building->isFeatureAvailable(index)) return text + lookupText("Hud_FeatureLocked");
+    const std::vector<GBuildingNode::FeatureState>& states = building->getFeatureStates();
+    const int32_t remaining = static_cast<size_t>(index) < states.size() ? states[static_cast<size_t>(index)].remaining : 0;
+    switch (building->featureState(index)) {
+        case GBuildingNode::kFeatureActive:
+            return text + formatText("Hud_FeatureActive", secondsText(remaining));
+        case GBuildingNode::kFeatureRecharging:
+            return text + formatText("Hud_FeatureRecharging", secondsText(remaining));
+        default:
+            return text + moneyText(roundToInt(levelScene_ ? levelScene_->featureCost(building, index).money : 0.0f));
+    }
+}
+
 void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
     GLevelConfig* level = getLevelConfig();
     GBuildingConfig* record = building ? building->getRecord() : nullptr;
@@ -223,9 +262,10 @@ void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
         } else {
             first->setVisible(true);
             first->setTemplateName(record->ActiveFeatures[0].buttonName);
+            setCaption(first, featureCaption(building, 0));
             if (building->isFeatureAvailable(0)) {
                 const bool ready = building->featureState(0) == GBuildingNode::kFeatureReady;
-                first->setEnabled(noneActive && ready);
+                first->setEnabled(noneActive && ready && canPayFeature(building, 0));
                 showFeatureProgress(first, ready ? -1.0f : building->featureProgress(0));
             } else {
                 first->setEnabled(false);
@@ -241,12 +281,14 @@ void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
             SpriteNode* addImage = childOf<SpriteNode>(second, "AddImage");
             if (building->isFeatureAvailable(1)) {
                 second->setTemplateName(record->ActiveFeatures[1].buttonName);
+                setCaption(second, featureCaption(building, 1));
                 const bool ready = building->featureState(1) == GBuildingNode::kFeatureReady;
-                second->setEnabled(noneActive && ready);
+                second->setEnabled(noneActive && ready && canPayFeature(building, 1));
                 showFeatureProgress(second, ready ? -1.0f : building->featureProgress(1));
                 if (addImage) addImage->setAtlasTexture(nullptr);
             } else {
                 second->setTemplateName(makeNameId("Game_U"));
+                setCaption(second, featureCaption(building, 1));
                 if (addImage) {
                     const stringc path = stringc("scenes/images/GameMenu/Buttons/") + record->DisplayName +
                                          "Feature2ButtonLock.png";
@@ -285,11 +327,17 @@ void GGamePlayScene::setUpCustomServiceButtons(GBuildingNode* building, BaseNode
         const GActiveFeatureConfig& feature = record->ActiveFeatures[0];
         serve->setVisible(true);
         serve->setTemplateName(feature.buttonName);
-        serve->setEnabled(levelScene_->money >= feature.moneyCost &&
-                          building->featureState(0) == GBuildingNode::kFeatureReady);
+        setCaption(serve, featureCaption(building, 0));
+        const bool ready = building->featureState(0) == GBuildingNode::kFeatureReady;
+        serve->setEnabled(canPayFeature(building, 0) && ready);
+        showFeatureProgress(serve, ready ? -1.0f : building->featureProgress(0));
     } else {
         serve->setVisible(false);
     }
+}
+
+bool GGamePlayScene::canPayFeature(GBuildingNode* building, int32_t index) const {
+    return levelScene_ && levelScene_->money >= levelScene_->featureCost(building, index).money;
 }
 
 void GGamePlayScene::showFeatureProgress(BaseNode* button, float progress) {
@@ -423,6 +471,7 @@ bool GGamePlayScene::onNodePressed(NodePressedEvent* event) {
             return false;
         }
         building->cancelJob();
+        if (stopTooltip_) stopTooltip_->setVisible(false);
         hoveredBuilding_ = nullptr;
         hoveredRecord_ = nullptr;
         highlightBuilding(nullptr, nullptr);
