@@ -19,7 +19,9 @@
 #include "game/level/tasks/GServiceTasks.h"
 #include "game/tutorial/GTutorial.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace game {
 
@@ -35,6 +37,11 @@ bool canAbort(const GBuildingNode* building) {
     if (job == GBuildingNode::kConstructionJob || job == GBuildingNode::kDestructionJob) return true;
     return job == GBuildingNode::kMaintenanceJob && !dynamic_cast<const GBusVisitTask*>(building->getJob());
 }
+
+// The area of the building tab's buttons, and the space between two.
+constexpr float kButtonsLeft = 564.0f;
+constexpr float kButtonsRight = 1012.0f;
+constexpr float kButtonsGap = 8.0f;
 
 // Whole seconds, rounded up, so that a wait shows "1 s" to its end.
 stringw secondsText(int32_t ms) { return decimalText((std::max(ms, 0) + 999) / 1000); }
@@ -196,15 +203,13 @@ void GGamePlayScene::setUpHotelButtons(GBuildingNode* building, BaseNode* group)
     if (!group || !record || !levelScene_) return;
     const bool sound = building->getCondition() == GBuildingNode::kNoCondition;
     if (ControlNode* upgrade = childOf<ControlNode>(group, "UpgradeButton")) {
-        BuildingsConfiguration* buildings = gameBuildings();
-        GBuildingConfig* next = buildings && record->NextLevelName != kNoName ? buildings->find(record->NextLevelName)
-                                                                             : nullptr;
+        GBuildingConfig* next = levelScene_->upgradeRecord(building);
         upgrade->setVisible(record->Level > 0);
         upgrade->setEnabled(!building->isForSale() && sound && next && levelScene_->canAfford(next));
     }
     if (ControlNode* destroy = childOf<ControlNode>(group, "DestroyButton")) {
         destroy->setVisible(record->Level > 0);
-        destroy->setEnabled(levelScene_->workers >= record->destroyWorkersCost(level));
+        destroy->setEnabled(levelScene_->workers >= levelScene_->destroyCost(building).workers);
     }
     if (ControlNode* sell = childOf<ControlNode>(group, "SellButton")) {
         sell->setTemplateName(makeNameId(building->isForSale() ? "Game_UnSellButton" : "Game_SellButton"));
@@ -212,9 +217,9 @@ void GGamePlayScene::setUpHotelButtons(GBuildingNode* building, BaseNode* group)
         sell->setEnabled(level && level->isSellOn && sound);
     }
     if (ControlNode* repair = childOf<ControlNode>(group, "RepairButton")) {
-        repair->setEnabled(building->getCondition() == GBuildingNode::kBroken &&
-                           levelScene_->materials >= record->repairMaterialsCost(level) &&
-                           levelScene_->workers >= record->repairWorkersCost(level));
+        const GGameLevelScene::CommandCost cost = levelScene_->maintenanceCost(building, GBuildingNode::kBroken);
+        repair->setEnabled(building->getCondition() == GBuildingNode::kBroken && levelScene_->materials >= cost.materials &&
+                           levelScene_->workers >= cost.workers);
     }
     if (ControlNode* custom = childOf<ControlNode>(group, "CustomAction1Button")) {
         custom->setVisible(false);
@@ -244,13 +249,12 @@ stringw GGamePlayScene::featureCaption(GBuildingNode* building, int32_t index) c
 }
 
 void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
-    GLevelConfig* level = getLevelConfig();
     GBuildingConfig* record = building ? building->getRecord() : nullptr;
     if (!group || !record || !levelScene_) return;
     const size_t featureCount = record->ActiveFeatures.size();
     if (ButtonNode* destroy = childOf<ButtonNode>(group, "DestroyButton")) {
         destroy->setVisible(record->Level > 0);
-        destroy->setEnabled(levelScene_->workers >= record->destroyWorkersCost(level));
+        destroy->setEnabled(levelScene_->workers >= levelScene_->destroyCost(building).workers);
     }
     if (ButtonNode* sell = childOf<ButtonNode>(group, "SellButton")) sell->setVisible(false);
     const bool noneActive = building->featureState(0) != GBuildingNode::kFeatureActive &&
@@ -300,19 +304,30 @@ void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
             }
         }
     }
-    if (first && second) {
-        if (first->isVisible() && second->isVisible()) {
-            first->setPosition(vector3df(564, 10, 0));
-            second->setPosition(vector3df(685, 10, 0));
-        } else if (first->isVisible()) {
-            first->setPosition(vector3df(625, 10, 0));
-        }
-    }
-    if (ButtonNode* clean = childOf<ButtonNode>(group, "CleanButton")) {
+    ButtonNode* clean = childOf<ButtonNode>(group, "CleanButton");
+    if (clean) {
+        const GGameLevelScene::CommandCost cost = levelScene_->maintenanceCost(building, GBuildingNode::kDirty);
         clean->setVisible(record->ServeAreaIncomeBonus > 0.0f);
-        clean->setEnabled(building->getCondition() == GBuildingNode::kDirty &&
-                          levelScene_->materials >= record->repairMaterialsCost(level) &&
-                          levelScene_->workers >= record->repairWorkersCost(level));
+        clean->setEnabled(building->getCondition() == GBuildingNode::kDirty && levelScene_->materials >= cost.materials &&
+                          levelScene_->workers >= cost.workers);
+    }
+    ButtonNode* destroy = childOf<ButtonNode>(group, "DestroyButton");
+    // The shown buttons side by side from the left of the button area, in
+    // this order, as far apart as the area allows and never over its right
+    // edge: fixed places made two features, the cleaning and the pulling
+    // down run over each other and out of the panel.
+    std::vector<ButtonNode*> shown;
+    for (ButtonNode* button : {first, second, clean, destroy}) {
+        if (button && button->isVisible()) shown.push_back(button);
+    }
+    float width = 0.0f;
+    for (ButtonNode* button : shown) width += button->getBounds().X;
+    const float room = kButtonsRight - kButtonsLeft - width;
+    const float gap = shown.size() > 1 ? std::max(0.0f, std::min(kButtonsGap, room / (shown.size() - 1))) : 0.0f;
+    float x = kButtonsLeft;
+    for (ButtonNode* button : shown) {
+        button->setPosition(vector3df(x, 10, 0));
+        x += button->getBounds().X + gap;
     }
 }
 
