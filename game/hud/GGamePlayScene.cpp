@@ -119,6 +119,7 @@ void GGamePlayScene::clearBindings() {
     buildingProgress_ = nullptr;
     materialsAmountText_ = workersAmountText_ = nullptr;
     incomeGuestsInfo_ = guestsInfo_ = costTooltip_ = workersTooltip_ = moneyTooltip_ = featureTooltip_ = nullptr;
+    stopTooltip_ = nullptr;
 }
 
 void GGamePlayScene::onLoaded() {
@@ -159,6 +160,7 @@ void GGamePlayScene::onLoaded() {
     workersTooltip_ = child(gameMenu_, "WorkersInfoNode");
     moneyTooltip_ = child(gameMenu_, "MoneyInfoNode");
     featureTooltip_ = child(gameMenu_, "FeatureInfoNode");
+    stopTooltip_ = child(gameMenu_, "StopInfoNode");
 }
 
 void GGamePlayScene::bindTabs(BaseNode* tabScene) {

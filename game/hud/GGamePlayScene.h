@@ -124,6 +124,11 @@ public:
     void setUpHotelButtons(GBuildingNode* building, engine::BaseNode* group);
     void setUpJoyButtons(GBuildingNode* building, engine::BaseNode* group);
     void setUpCustomServiceButtons(GBuildingNode* building, engine::BaseNode* group);
+    // A feature button's caption: the feature's name over its price, its
+    // time left running or recharging, or where a locked one is bought.
+    engine::stringw featureCaption(GBuildingNode* building, int32_t index) const;
+    // The money covers what starting the feature takes.
+    bool canPayFeature(GBuildingNode* building, int32_t index) const;
     void showFeatureProgress(engine::BaseNode* button, float progress);
     void highlightBuilding(GBuildingConfig* record, GBuildingNode* building);
     // Visible and enabled both take the flag; a null control is ignored.
@@ -143,12 +148,19 @@ public:
 
     // ---- Tooltips and tab hints ---------------------------------------------
     void showBuildingTooltip(GBuildingConfig* record, GBuildingNode* building);
+    // The money line shows what the command takes ("x $0" for work that takes none).
     void showCostTooltip(const engine::vector3df& position, const engine::stringw& title, int32_t materials,
-                         int32_t workers);
+                         int32_t workers, int32_t money);
     void showMoneyTooltip(const engine::vector3df& position, const engine::stringw& title, bool check,
                           int32_t amount);
     void showWorkersTooltip(const engine::vector3df& position, const engine::stringw& title, int32_t workers);
     void showFeatureTooltip(const engine::vector3df& position, const engine::stringw& title);
+    // Over "AbortButton": what stopping the selected building's job gives
+    // back, and the money it does not.
+    void showStopTooltip(const engine::vector3df& position);
+    // Where a tooltip over the control goes: above the panel at the control's
+    // place on the HUD, moved left as far as the tooltip needs to stay on it.
+    engine::vector3df tooltipPosition(const engine::BaseNode* control, const engine::BaseNode* tooltip) const;
     void showMaterialsHint(OrderOption* offer, bool canBuy);
     void showWorkersHint(OrderOption* offer, bool canBuy);
     void showBuildingPlaceHint(engine::BaseNode* control);
@@ -192,6 +204,7 @@ public:
     engine::BaseNode* getWorkersTooltip() const { return workersTooltip_; }
     engine::BaseNode* getMoneyTooltip() const { return moneyTooltip_; }
     engine::BaseNode* getFeatureTooltip() const { return featureTooltip_; }
+    engine::BaseNode* getStopTooltip() const { return stopTooltip_; }
     engine::BaseNode* getHintWindow() const { return hintWindow_; }
     const std::vector<int32_t>& getPendingAchievements() const { return pendingAchievements_; }
     int32_t getPendingAction() const { return pendingAction_; }
@@ -277,6 +290,7 @@ private:
     engine::BaseNode* workersTooltip_ = nullptr;
     engine::BaseNode* moneyTooltip_ = nullptr;
     engine::BaseNode* featureTooltip_ = nullptr;
+    engine::BaseNode* stopTooltip_ = nullptr;
 
     engine::stringw tooltipTitle_;
     int32_t tooltipValues_[3] = {0, 0, 0};
