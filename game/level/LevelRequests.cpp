@@ -14,7 +14,7 @@
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/ConfigReading.h"
 #include "game/config/LevelConfig.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
 #include "game/world/WeatherParticlesNode.h"
