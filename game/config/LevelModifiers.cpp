@@ -86,9 +86,8 @@ bool LevelModifier::read(const engine::XmlReader& reader) {
 namespace {
 
 // Factors and sums of many modifiers stay within the bounds one modifier has.
-void multiply(float& value, float factor) {
-    value = std::min(std::max(value * factor, 1.0f / bounds::kFactor), bounds::kFactor);
-}
+// (Only the upper end: a factor of 0 set by the game stops a countdown.)
+void multiply(float& value, float factor) { value = std::min(value * factor, bounds::kFactor); }
 void add(float& value, float amount, float limit) { value = std::min(std::max(value + amount, -limit), limit); }
 void add(float& value, float amount) { add(value, amount, bounds::kPercent); }
 
