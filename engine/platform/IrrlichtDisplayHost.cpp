@@ -10,6 +10,8 @@
 #include <X11/Xlibint.h>
 #undef min
 #undef max
+#include <dlfcn.h>
+#include <link.h>
 #include <malloc.h>
 #include <poll.h>
 
@@ -37,6 +39,27 @@ void keepFrameMemory() {
         return true;
     }();
     (void)done;
+}
+
+// Mesa's driver (".../dri/swrast_dri.so") keeps blocks for the life of the
+// process, reachable from its own data; the GL library unloads it at exit,
+// after which a leak checker sees those blocks as lost and cannot even name
+// the module they came from. Once an OpenGL window exists the loaded driver is
+// kept until the process ends (RTLD_NODELETE), which also spares reloading it
+// for the next window.
+void keepGlDriverLoaded() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            const std::string name = info->dlpi_name ? info->dlpi_name : "";
+            const std::string suffix = "_dri.so";
+            if (name.find("/dri/") != std::string::npos && name.size() > suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+                // Takes a reference only to an already loaded module.
+                dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            }
+            return 0;
+        },
+        nullptr);
 }
 
 Display* xDisplay(void* display) {
@@ -209,6 +232,8 @@ IrrlichtDisplayHost* IrrlichtDisplayHost::create(const DeviceParameters& paramet
         host->window_ = parameters.windowHandle;
     } else if (!host->attachWindow()) {
         return nullptr;
+    } else {
+        keepGlDriverLoaded();
     }
     host->resizable_ = false;
     if (host->display_ && !host->external_) host->setSizeHints(parameters.windowWidth, parameters.windowHeight);
