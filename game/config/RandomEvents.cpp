@@ -3,7 +3,7 @@
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/TimerScheduler.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 
 namespace game {
 

@@ -14,7 +14,7 @@
 #include "game/hud/HudText.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 
 #include <cmath>
 
@@ -51,7 +51,8 @@ bool GGamePlayScene::onLevelChanged(GLevelChangedEvent*) {
         highlightBuilding(hoveredRecord_, hoveredBuilding_);
     }
     if (costTooltip_ && costTooltip_->isVisible()) {
-        showCostTooltip(costTooltip_->getPosition(), tooltipTitle_, tooltipValues_[0], tooltipValues_[1]);
+        showCostTooltip(costTooltip_->getPosition(), tooltipTitle_, tooltipValues_[0], tooltipValues_[1],
+                        tooltipValues_[2]);
     } else if (workersTooltip_ && workersTooltip_->isVisible()) {
         showWorkersTooltip(workersTooltip_->getPosition(), tooltipTitle_, tooltipValues_[1]);
     } else if (moneyTooltip_ && moneyTooltip_->isVisible()) {
@@ -127,13 +128,15 @@ struct DeliveryTab {
     float countdown;
     stringw progressText;
     const char* hintKey;
-    float priceMultiplier;
+    // The price of an offer: the one the order command charges.
+    GGameLevelScene::CommandCost (GGameLevelScene::*cost)(const OrderOption*) const;
     bool groupedAmount;
 };
 
 // True when the tab still shows the hint of a delivery that has ended, which
 // the caller then puts back to the tab's own hint.
-bool refreshDelivery(const DeliveryTab& d, float money) {
+bool refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
+    const float money = scene.money;
     const bool running = d.countdown >= 0.0f;
     bool stale = false;
     if (running) {
@@ -153,7 +156,7 @@ bool refreshDelivery(const DeliveryTab& d, float money) {
     for (int32_t i = 0; i < list->getItemCount(); ++i) {
         OrderOption* offer = dynamic_cast<OrderOption*>(list->getItemData(i));
         if (!offer) continue;
-        const float price = offer->price * d.priceMultiplier;
+        const float price = (scene.*d.cost)(offer).money;
         list->setItemEnabled(i, !running && money >= price);
         const int32_t amount = static_cast<int32_t>(offer->amount);
         list->setItemText(i, 0, d.groupedAmount ? grouped(amount) : decimalText(amount));
@@ -177,9 +180,9 @@ void GGamePlayScene::refreshMaterialsTab() {
                     levelScene_->materialCountdown,
                     formatText("InProgress_PBMaterials", grouped(roundToInt(levelScene_->materialsOrdered))),
                     "%InProgress_MaterialsHint%",
-                    level->modifierValues.MaterialPriceM,
+                    &GGameLevelScene::materialsOrderCost,
                     true};
-    if (refreshDelivery(tab, levelScene_->money)) showMaterialsHint(nullptr, false);
+    if (refreshDelivery(tab, *levelScene_)) showMaterialsHint(nullptr, false);
 }
 
 void GGamePlayScene::refreshWorkersTab() {
@@ -195,9 +198,9 @@ void GGamePlayScene::refreshWorkersTab() {
                     levelScene_->workerCountdown,
                     formatText(key, grouped(levelScene_->workersOrdered)),
                     "%InProgress_WorkersHint%",
-                    level->modifierValues.WorkerPriceM,
+                    &GGameLevelScene::workersOrderCost,
                     false};
-    if (refreshDelivery(tab, levelScene_->money)) showWorkersHint(nullptr, false);
+    if (refreshDelivery(tab, *levelScene_)) showWorkersHint(nullptr, false);
 }
 
 void GGamePlayScene::runClock() {

@@ -6,10 +6,10 @@
 #include "engine/core/State.h"
 #include "engine/core/TextRoutines.h"
 #include "engine/visual/AtlasTexture.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,11 +9,12 @@
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelPaths.h"
 #include "game/config/UpgradesConfiguration.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
-#include "game/level/LevelTraffic.h"
 #include "game/level/tasks/GBuildingTask.h"
 #include "game/level/tasks/GCloudsTask.h"
+#include "game/world/LevelTraffic.h"
+#include "game/world/PathMovers.h"
 #include "game/world/WeatherParticlesNode.h"
 
 #include <algorithm>
@@ -53,6 +54,12 @@ void replaceCounted(T*& field, T* value) {
     T* old = field;
     field = value;
     if (old) old->release();
+}
+
+// How the movers find the paths of the scene they are drawn in.
+GLevelPaths* levelPathsOfLevelScene(BaseNode* scene) {
+    GGameLevelScene* level = nodeCast<GGameLevelScene>(scene);
+    return level ? level->levelPaths : nullptr;
 }
 
 }  // namespace
@@ -95,6 +102,7 @@ const EventMap<GGameLevelScene>& GGameLevelScene::getEventMap() {
 GGameLevelScene::GGameLevelScene(const CreationContext* context, BaseNode* parent, BaseNode* manager,
                                  bool mostDerived)
     : SceneNode(context, parent, manager, false), stateView_(new StateView(*this)) {
+    setLevelPathsLookup(&levelPathsOfLevelScene);
     TimerListener::setPeriod(kTickMs);
     linkToParent(parent, mostDerived);
 }

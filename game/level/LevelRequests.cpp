@@ -12,7 +12,7 @@
 #include "engine/visual/TextNode.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/LevelConfig.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
 #include "game/world/WeatherParticlesNode.h"

@@ -5,8 +5,7 @@
 #include "engine/core/TimerScheduler.h"
 #include "engine/visual/TextNode.h"
 #include "game/config/LevelPaths.h"
-#include "game/level/GGameLevelScene.h"
-#include "game/level/LevelTraffic.h"
+#include "game/world/LevelTraffic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -87,10 +86,13 @@ vector2df randomizedPathPoint(int32_t index, const std::vector<PathPoint>& point
     return p + side * r;
 }
 
-GLevelPaths* levelPathsOfScene(BaseNode* scene) {
-    GGameLevelScene* level = nodeCast<GGameLevelScene>(scene);
-    return level ? level->levelPaths : nullptr;
-}
+namespace {
+LevelPathsLookup levelPathsLookup = nullptr;
+}  // namespace
+
+void setLevelPathsLookup(LevelPathsLookup lookup) { levelPathsLookup = lookup; }
+
+GLevelPaths* levelPathsOfScene(BaseNode* scene) { return levelPathsLookup ? levelPathsLookup(scene) : nullptr; }
 
 // ---- GPathMovableNode --------------------------------------------------------------------
 

@@ -1,9 +1,9 @@
-#include "game/level/LevelTraffic.h"
+#include "game/world/LevelTraffic.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/Logger.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TemplateCollectionNode.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/world/PathMovers.h"
 
 #include <algorithm>
