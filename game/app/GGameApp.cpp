@@ -21,6 +21,7 @@
 #include "game/config/LevelScores.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/common/AchievementsTracker.h"
+#include "game/hud/GGamePlayScene.h"
 
 #include <cctype>
 #include <cmath>
@@ -346,11 +347,14 @@ void GGameApp::applySoundSettings() {
     if (musicOn) {
         SceneNode* top = sceneManagers_[0] ? sceneManagers_[0]->getTopScene() : nullptr;
         if (top) {
-            bool inLevel = false;
-            for (SceneNode* scene = top; scene && !inLevel; scene = scene->getSceneBelow())
-                inLevel = scene->isOfType(1120);
-            // A level's own music is the HUD's to play.
-            if (!inLevel) {
+            GGamePlayScene* hud = nullptr;
+            for (SceneNode* scene = top; scene && !hud; scene = scene->getSceneBelow())
+                hud = nodeCast<GGamePlayScene>(scene);
+            // A level's own music is the HUD's to play: music that comes back
+            // on in a level plays the level's music again.
+            if (hud) {
+                hud->playMusicAgain();
+            } else {
                 sounds->playCue(makeNameId("MenuMusic"), true, 0);
                 sounds->playCue(makeNameId("MainMenuAmbient"), true, 0);
             }

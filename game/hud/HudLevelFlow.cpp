@@ -479,6 +479,11 @@ bool GGamePlayScene::onSceneEvent37(SceneTransitionEndEvent* event) {
     return false;
 }
 
+void GGamePlayScene::playMusicAgain() {
+    if (!musicStarted_ || musicCue_ == kNoName) return;
+    if (SoundManager* sound = sounds()) sound->playCue(musicCue_, true, 0);
+}
+
 // ---- Timer -------------------------------------------------------------------------
 
 bool GGamePlayScene::onTimer(uint32_t periodMs) {
