@@ -57,6 +57,12 @@ struct Letterbox {
 // computed) for a screen without area.
 bool computeLetterbox(int32_t width, int32_t height, Letterbox& out);
 
+// The size of the game's window when it is not full screen, on a screen of
+// screenWidth x screenHeight pixels: the virtual screen's 1024 x 768 where it
+// fits, else the largest 4:3 size that does (the letterbox scales the
+// picture into it). A screen of unknown size (0) gets 1024 x 768.
+void windowSizeForScreen(int32_t screenWidth, int32_t screenHeight, int32_t& width, int32_t& height);
+
 // Whether typing this character completes the developer code, given the keys
 // typed before (at most the last eight kept, a key without character as 0).
 bool typeDeveloperKey(std::string& typedKeys, int32_t character);
@@ -128,6 +134,10 @@ public:
     AchievementsTracker* getAchievementsTracker() const { return achievements_; }
     AppHooks* getHooks() const { return hooks_; }
     uint32_t getLastStepMs() const { return lastStepMs_; }
+    // The number of locations of the map last shown, 0 before any was: a
+    // level end writes progress only for an index the map has.
+    void setMapLocationCount(int32_t count) { mapLocationCount_ = count; }
+    int32_t getMapLocationCount() const { return mapLocationCount_; }
     const std::string& getTypedKeys() const { return typedKeys_; }
 
 private:
@@ -153,6 +163,7 @@ private:
     AchievementsTracker* achievements_;
     AppHooks* hooks_;
     uint32_t lastStepMs_ = 0;
+    int32_t mapLocationCount_ = 0;
     std::string typedKeys_;
     bool screenshotPending_ = false;
 };
