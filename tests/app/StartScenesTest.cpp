@@ -59,6 +59,7 @@ protected:
         std::filesystem::current_path(folder.path());
         app = CountedRef<GGameApp>(new GGameApp());
         theGameApp = app.get();
+        setGameServices(app.get());
         app->createManagers(getEngine());
         registerStartupNodeKinds();
     }
@@ -66,6 +67,7 @@ protected:
     void TearDown() override {
         app.reset();
         theGameApp = nullptr;
+        setGameServices(nullptr);
         std::filesystem::current_path(previousFolder);
     }
 
