@@ -14,6 +14,7 @@
 #include "engine/platform/CursorControl.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/platform/Image.h"
+#include "engine/platform/VideoModeList.h"
 #include "engine/visual/QuadBatcher.h"
 #include "game/app/GLogosConfiguration.h"
 #include "game/app/GameNodeKinds.h"
@@ -23,6 +24,7 @@
 #include "game/common/AchievementsTracker.h"
 #include "game/hud/GGamePlayScene.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -57,6 +59,18 @@ void releaseRef(T*& object) {
 }  // namespace
 
 // ---- Pure rules ------------------------------------------------------------------
+
+void windowSizeForScreen(int32_t screenWidth, int32_t screenHeight, int32_t& width, int32_t& height) {
+    width = static_cast<int32_t>(GGameApp::kVirtualWidth);
+    height = static_cast<int32_t>(GGameApp::kVirtualHeight);
+    if (screenWidth <= 0 || screenHeight <= 0) return;
+    if (screenWidth >= width && screenHeight >= height) return;
+    // Whole multiples of 4 x 3, so that the picture scales without bars.
+    const int32_t units = std::min(screenWidth / 4, screenHeight / 3);
+    if (units <= 0) return;
+    width = units * 4;
+    height = units * 3;
+}
 
 bool computeLetterbox(int32_t width, int32_t height, Letterbox& out) {
     if (width <= 0 || height <= 0) return false;
@@ -210,8 +224,10 @@ void GGameApp::fillCreationParameters() {
     creationParameters_.fullscreen = common->getBool("FullScreen");
     creationParameters_.antiAlias = static_cast<uint8_t>(common->getInt("AntiAlias"));
     creationParameters_.vsync = common->getBool("VSync");
-    creationParameters_.windowWidth = 1024;
-    creationParameters_.windowHeight = 768;
+    // A window that does not fit the screen would be cut off.
+    const VideoMode& desktop = getEngine()->getVideoModeList().getDesktopMode();
+    windowSizeForScreen(desktop.width, desktop.height, creationParameters_.windowWidth,
+                        creationParameters_.windowHeight);
     creationParameters_.colorBits = 32;
     creationParameters_.stencilBuffer = false;
     creationParameters_.desktopSize = true;

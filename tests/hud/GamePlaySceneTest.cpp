@@ -496,6 +496,43 @@ TEST_F(GamePlaySceneTest, LevelEndWritesProgressOnceAndOnlyForAValidLocation) {
     }
 }
 
+TEST_F(GamePlaySceneTest, LevelEndWritesNoProgressPastTheLastLocationOfTheMap) {
+    // The map last shown had three locations; after the last was won the
+    // stored index may point one past it.
+    ProfileStore& store = getProfileStore();
+    ASSERT_TRUE(store.addProfile(L"Ann"));
+    store.selectProfile(0);
+    ProfileParameters* player = store.getCurrentProfile();
+    CountedRef<game::GGameApp> app(new game::GGameApp());
+    game::setGameServices(app.get());
+    app->setMapLocationCount(3);
+    scene()->levelConfig->score = 100;
+    scene()->levelConfig->levelTime = 10;  // over time: the plain score
+    scene()->totalTimeMs = 30000.0f;
+    const struct {
+        int32_t levelIndex;
+        const char* scoresAfter;
+        int32_t maxAfter;
+    } cases[] = {{3, "10;20;30", 2}, {2, "10;20;100", 2}};
+    for (const auto& c : cases) {
+        player->setInt("LevelIndex", c.levelIndex);
+        player->setInt("MaxUnlockedLevelIndex", 2);
+        player->setString("Scores", "10;20;30");
+        scene()->scoreGained = 0.0f;
+        CountedRef<GGamePlayScene> fresh = makeHud();
+        fresh->setLevelScene(scene());
+        LogCapture log;
+        EXPECT_TRUE(fresh->endLevel(false));
+        EXPECT_EQ(std::string(player->getString("Scores").c_str()), c.scoresAfter) << c.levelIndex;
+        EXPECT_EQ(player->getInt("MaxUnlockedLevelIndex"), c.maxAfter) << c.levelIndex;
+        bool refused = false;
+        for (const auto& entry : log.entries())
+            refused = refused || entry.text.find("level index is out of range") != std::string::npos;
+        EXPECT_EQ(refused, c.levelIndex == 3) << c.levelIndex;
+    }
+    game::setGameServices(nullptr);
+}
+
 TEST_F(GamePlaySceneTest, ACompletionUnderAPopUpContinuesWhenTheHudIsOnTopAgain) {
     CountedRef<SceneManager> manager(new SceneManager(nullptr, nullptr, nullptr));
     CountedRef<TimerScheduler> scheduler(new TimerScheduler());
