@@ -1,4 +1,5 @@
 #include "game/app/GGameApp.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/audio/AudioDriver.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/content/CContentManager.h"
@@ -77,8 +78,8 @@ bool computeLetterbox(int32_t width, int32_t height, Letterbox& out) {
     // The aspect rounded to single precision; the products with it are not,
     // so a width of 1024 needs 767 rows, not 768.
     const double aspect = static_cast<double>(GGameApp::kVirtualWidth / GGameApp::kVirtualHeight);
-    const int32_t fitWidth = static_cast<int32_t>(height * aspect);
-    const int32_t fitHeight = static_cast<int32_t>(width / aspect);
+    const int32_t fitWidth = engine::saturatingInt(height * aspect);
+    const int32_t fitHeight = engine::saturatingInt(width / aspect);
     const double ratio = static_cast<double>(width) / height;
     if (std::fabs(ratio - aspect) / aspect < 0.1) {
         out.bars[0] = recti(0, 0, 0, height);

@@ -1,5 +1,6 @@
 // What the HUD explains: the building information panel, the tooltips over
 // buttons, lists and buildings, the build preview and the tab hints.
+#include "engine/core/MathRoutines.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/SceneManager.h"
 #include "engine/controls/ListNode.h"
@@ -259,7 +260,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
         if (GBuildingConfig* next = ready ? levelScene_->upgradeRecord(b) : nullptr) {
             const GGameLevelScene::CommandCost cost = levelScene_->buildCost(next);
             showCostTooltip(tooltipPosition(node, costTooltip_), L"%Hint_UpgradeBuildingTitle%",
-                            static_cast<int32_t>(cost.materials), cost.workers, wholeMoney(cost.money));
+                            engine::saturatingInt(cost.materials), cost.workers, wholeMoney(cost.money));
         }
     } else if (named(node, "RepairButton") || named(node, "CleanButton")) {
         showBuildingTabHint(node);
@@ -270,7 +271,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
                 levelScene_->maintenanceCost(b, repair ? GBuildingNode::kBroken : GBuildingNode::kDirty);
             showCostTooltip(tooltipPosition(node, costTooltip_),
                             repair ? L"%Hint_RepairBuildingTitle%" : L"%Hint_CleanBuildingTitle%",
-                            static_cast<int32_t>(cost.materials), cost.workers, wholeMoney(cost.money));
+                            engine::saturatingInt(cost.materials), cost.workers, wholeMoney(cost.money));
         }
     } else if (named(node, "DestroyButton")) {
         showBuildingTabHint(node);
@@ -318,7 +319,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
                                                         : L"%Hint_BuildingTabBuild%";
                 const GGameLevelScene::CommandCost cost =
                     levelScene_->maintenanceCost(b, GBuildingNode::kNeedsRestoring);
-                showCostTooltip(tooltipPosition(node, costTooltip_), title, static_cast<int32_t>(cost.materials),
+                showCostTooltip(tooltipPosition(node, costTooltip_), title, engine::saturatingInt(cost.materials),
                                 cost.workers, wholeMoney(cost.money));
             }
         }
@@ -533,8 +534,8 @@ void GGamePlayScene::showMaterialsHint(OrderOption* offer, bool canBuy) {
         materialsHint_->setText(lookupText("Hint_MaterialsTab"));
         return;
     }
-    const int32_t price = static_cast<int32_t>(levelScene_ ? levelScene_->materialsOrderCost(offer).money : offer->price);
-    const int32_t amount = static_cast<int32_t>(offer->amount);
+    const int32_t price = engine::saturatingInt(levelScene_ ? levelScene_->materialsOrderCost(offer).money : offer->price);
+    const int32_t amount = engine::saturatingInt(offer->amount);
     materialsHint_->setText(canBuy ? formatText("Hint_MaterialsBuy", grouped(amount), grouped(price))
                                    : formatText("Hint_MaterialsCantBuy", grouped(amount)));
 }
@@ -545,8 +546,8 @@ void GGamePlayScene::showWorkersHint(OrderOption* offer, bool canBuy) {
         workersHint_->setText(lookupText("Hint_WorkersTab"));
         return;
     }
-    const int32_t price = static_cast<int32_t>(levelScene_ ? levelScene_->workersOrderCost(offer).money : offer->price);
-    const int32_t count = static_cast<int32_t>(offer->amount);
+    const int32_t price = engine::saturatingInt(levelScene_ ? levelScene_->workersOrderCost(offer).money : offer->price);
+    const int32_t count = engine::saturatingInt(offer->amount);
     workersHint_->setText(canBuy ? formatText("Hint_WorkersBuy", decimalText(count), grouped(price))
                                  : formatText("Hint_WorkersCantBuy", decimalText(count)));
 }

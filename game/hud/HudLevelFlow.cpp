@@ -1,6 +1,7 @@
 // The HUD around the level: the level start and end, the game events, keys,
 // window focus and scene stack, and the timer that runs the level flow one
 // step per call.
+#include "engine/core/MathRoutines.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/content/CContentManager.h"
@@ -198,7 +199,7 @@ bool GGamePlayScene::endLevel(bool regular) {
     int32_t score = level ? level->score : 0;
     if (level && !regular && totalTime <= static_cast<float>(level->levelTime) * 1000.0f) score = level->expertScore;
     const float gained = levelScene_ ? levelScene_->scoreGained : 0.0f;
-    const int32_t total = static_cast<int32_t>(static_cast<float>(score) + gained);
+    const int32_t total = engine::saturatingInt(static_cast<float>(score) + gained);
     int32_t best = 0;
 
     if (ProfileParameters* player = getProfileStore().getCurrentProfile()) {
@@ -229,7 +230,7 @@ bool GGamePlayScene::endLevel(bool regular) {
             array<int32_t> times = parseIntArray(player->getString("Times"));
             while (static_cast<int32_t>(times.size()) < index + 1) times.push_back(0);
             if (times[index] == 0 || totalTime < static_cast<float>(times[index])) {
-                times[index] = static_cast<int32_t>(totalTime);
+                times[index] = engine::saturatingInt(totalTime);
             }
             player->setString("Times", joinIntArray(times));
             if (tracker) {
@@ -240,7 +241,7 @@ bool GGamePlayScene::endLevel(bool regular) {
             if (gameServices()) {
                 LevelResult result;
                 result.playerName = player->getPlayerName();
-                result.playTimeSeconds = static_cast<int32_t>(totalTime / 1000.0f);
+                result.playTimeSeconds = engine::saturatingInt(totalTime / 1000.0f);
                 gameServices()->reportLevelCompleted(player->getString("LevelName"), result);
             }
         }

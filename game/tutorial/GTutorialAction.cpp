@@ -1,4 +1,5 @@
 #include "game/tutorial/GTutorialAction.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/controls/ListNode.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/TextRoutines.h"
@@ -164,7 +165,7 @@ GTutorialAction* createTutorialAction(const stringw& type) {
 // ---- Timed -------------------------------------------------------------------
 
 void GTimedAction::update(uint32_t ms) {
-    if (remainingMs_ > 0) remainingMs_ -= static_cast<int32_t>(ms);
+    if (remainingMs_ > 0) remainingMs_ -= engine::saturatingInt(ms);
 }
 
 void GTimedAction::read(XmlReader& reader) { remainingMs_ = reader.getAttributeValueAsInt(L"Time", 0); }

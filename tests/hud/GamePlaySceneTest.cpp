@@ -440,6 +440,13 @@ TEST_F(GamePlaySceneTest, CountersFollowTheLevel) {
     EXPECT_FALSE(hud->getMenuGoals()[0]->isChecked());
     EXPECT_FALSE(hud->getMenuGoals()[0]->getText().empty());
     EXPECT_TRUE(hud->getMenuGoals()[1]->getText().empty());
+
+    // A fortune past the int range shows the largest amount, never a debt.
+    scene()->money = 3.0e9f;
+    scene()->materials = 5.0e9f;
+    levelChanged();
+    EXPECT_EQ(hud->getMoneyText()->getText(), stringw(L"$2,147,483,647"));
+    EXPECT_EQ(hud->getMaterialsAmountText()->getText(), stringw(L"2147483647"));
 }
 
 TEST_F(GamePlaySceneTest, LevelEndWritesProgressOnceAndOnlyForAValidLocation) {
