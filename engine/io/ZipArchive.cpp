@@ -258,7 +258,13 @@ FileArchive* ZipArchiveLoader::createArchiveFromName(const stringc& path, bool i
     return archive;
 }
 
-bool MountPointArchiveLoader::canLoadName(const stringc& path) { return getFileExtension(path).size() == 0; }
+bool MountPointArchiveLoader::canLoadName(const stringc& path) {
+    // Only the last component can make a name look like a file: a dot in a
+    // parent folder ("~/src/game.git/assets") says nothing about the folder.
+    if (getFileExtension(getFileNamePart(path)).size() == 0) return true;
+    // A folder whose own name has a dot ("assets.d") is still a folder.
+    return isFolder(fileSystem_->getAbsolutePath(path));
+}
 
 FileArchive* MountPointArchiveLoader::createArchiveFromName(const stringc& path, bool, bool) {
     // Asked of the file system rather than by entering the folder, so the

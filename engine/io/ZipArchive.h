@@ -91,7 +91,7 @@ class MountPointArchiveLoader : public ArchiveLoader {
 public:
     explicit MountPointArchiveLoader(FileSystem* fileSystem) : fileSystem_(fileSystem) {}
     bool canLoadFile(irr::io::IReadFile*) override { return false; }
-    // A path without extension.
+    // A path whose last component has no extension, or that names a folder.
     bool canLoadName(const stringc& path) override;
     FileArchive* createArchiveFromFile(irr::io::IReadFile*, bool, bool) override { return nullptr; }
     // A mount point when the path is a folder that can be entered; null otherwise.

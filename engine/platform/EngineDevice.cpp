@@ -1,4 +1,6 @@
 #include "engine/audio/AudioDriver.h"
+#include "engine/audio/SoundManager.h"
+#include "engine/content/Dictionary.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/core/Event.h"
 #include "engine/core/Logger.h"
@@ -489,6 +491,18 @@ void releaseEngineDevice() {
     EngineDevice* device = g_madeByGetEngine;
     g_madeByGetEngine = nullptr;
     if (device) device->release();
+}
+
+void forgetDestroyedEngine() {
+    MutexLock lock(classLock<EngineDevice>().mutex());
+    if (g_instance) return;
+    g_instance = g_madeByGetEngine;
+    g_destroyed = false;
+    // Its dictionary and sound manager are current again, as while it was the engine.
+    if (g_instance) {
+        setCurrentDictionary(g_instance->getDictionary());
+        setCurrentSoundManager(g_instance->getSoundManager());
+    }
 }
 
 EngineDevice* getEngine() {

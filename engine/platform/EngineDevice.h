@@ -117,5 +117,11 @@ EngineDevice* getEngine();
 EngineDevice* createDevice(const DeviceParameters& parameters, const DeviceServices& services = DeviceServices());
 // Drops the reference getEngine's exit handler holds.
 void releaseEngineDevice();
+// Forgets that a device was destroyed when none lives as the engine now: the
+// device getEngine made, when it still lives, is the engine again (its
+// dictionary and sound manager the current ones), else the next getEngine
+// makes one. For processes that run independent parts in turn,
+// each making and destroying its own device (a test program's tests).
+void forgetDestroyedEngine();
 
 }  // namespace engine

@@ -544,18 +544,28 @@ bool IrrlichtDisplayHost::getGammaRamp(float& red, float& green, float& blue, fl
 
 // ---- Factory --------------------------------------------------------------
 
+IrrlichtDisplayHostFactory::~IrrlichtDisplayHostFactory() { closeScreenConnection(); }
+
 DisplayHost* IrrlichtDisplayHostFactory::createHost(const DeviceParameters& parameters) {
-    return IrrlichtDisplayHost::create(parameters);
+    DisplayHost* host = IrrlichtDisplayHost::create(parameters);
+    // The host holds its own connection now (or failed to get one).
+    closeScreenConnection();
+    return host;
+}
+
+void IrrlichtDisplayHostFactory::closeScreenConnection() {
+    if (screenConnection_) XCloseDisplay(static_cast<Display*>(screenConnection_));
+    screenConnection_ = nullptr;
 }
 
 void IrrlichtDisplayHostFactory::fillVideoModes(VideoModeList& list) {
-    Display* display = XOpenDisplay(nullptr);
+    if (!screenConnection_) screenConnection_ = XOpenDisplay(nullptr);
+    Display* display = static_cast<Display*>(screenConnection_);
     if (!display) return;
     const int screen = DefaultScreen(display);
     const int32_t width = DisplayWidth(display, screen);
     const int32_t height = DisplayHeight(display, screen);
     const int32_t depth = DefaultDepth(display, screen);
-    XCloseDisplay(display);
     if (width <= 0 || height <= 0) return;
     // The desktop is the one mode: the device never switches modes.
     list.addMode(width, height, depth);

@@ -72,9 +72,19 @@ private:
 
 class IrrlichtDisplayHostFactory : public DisplayHostFactory {
 public:
+    ~IrrlichtDisplayHostFactory() override;
     DisplayHost* createHost(const DeviceParameters& parameters) override;
     // The X screen's size and depth, as the desktop mode and the only mode.
     void fillVideoModes(VideoModeList& list) override;
+
+private:
+    void closeScreenConnection();
+
+    // The X connection the screen was measured on (a Display*), kept until a
+    // host has opened its own: a server that resets when its last client
+    // leaves (a bare Xvfb) refuses connections while it resets, so closing
+    // this one first would leave the host's connection refused.
+    void* screenConnection_ = nullptr;
 };
 
 }  // namespace engine

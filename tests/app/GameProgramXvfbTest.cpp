@@ -315,6 +315,32 @@ TEST_F(GameProgramTest, AWindowOnAWideLowScreenFitsItsHeight) { runWindowed(1280
 
 TEST_F(GameProgramTest, AWindowOnASmallScreenFitsIt) { runWindowed(800, 600, 800, 600); }
 
+// A bare X server (no window manager, no other client) that resets whenever
+// its last client leaves, as Xvfb and xvfb-run do by default: every start
+// reaches its window, so the program never leaves the server without a
+// connection of its own while it starts.
+TEST_F(GameProgramTest, StartsEveryTimeOnABareServerThatResets) {
+    server = std::make_unique<XServer>(1024, 768, true);
+    if (!server->isRunning()) SKIP_OR_FAIL_UNDER_CI() << "no X server: Xvfb could not be started";
+    const std::string program = installProgram(false);
+    const std::string lock = root.file("runtime/Lodgeroo_Game_Instance.lock");
+    for (int start = 1; start <= 20; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        // The window the last start stored is not this start's.
+        std::filesystem::remove(lock);
+        ProgramRun game(program, environment(), root.file("start" + std::to_string(start) + ".log"));
+        ASSERT_TRUE(game.started());
+        int status = -2;
+        bool ended = false;
+        const bool decided = waitUntil(30000, [&] {
+            return instanceWindow(root.file("runtime")) != 0 || (ended = game.waitForExit(0, status));
+        });
+        ASSERT_TRUE(decided) << "no window after 30 s\n" << game.log();
+        ASSERT_FALSE(ended) << "ended with status " << status << "\n" << game.log();
+        EXPECT_EQ(game.countInLog("Could not open display"), 0u) << game.log();
+    }
+}
+
 TEST_F(GameProgramTest, AStartWithoutTheLogosSceneEndsWithStatusOne) {
     START_SERVER(1024, 768);
     const std::string program = installProgram(false);

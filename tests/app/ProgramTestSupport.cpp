@@ -62,12 +62,13 @@ void stop(pid_t pid) {
 
 }  // namespace
 
-XServer::XServer(int width, int height) {
+XServer::XServer(int width, int height, bool resetWhenEmpty) {
     int fds[2];
     if (pipe(fds) != 0) return;
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     std::vector<std::string> arguments = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
-                                          "-nolisten", "tcp", "-noreset"};
+                                          "-nolisten", "tcp"};
+    if (!resetWhenEmpty) arguments.push_back("-noreset");
     std::vector<char*> argv = pointers(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

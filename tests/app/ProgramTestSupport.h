@@ -11,10 +11,12 @@
 
 namespace program_test {
 
-// Xvfb on a free display number, stopped with the object.
+// Xvfb on a free display number, stopped with the object. It stays up when
+// its last client leaves unless `resetWhenEmpty` (Xvfb's own default, which
+// xvfb-run keeps).
 class XServer {
 public:
-    XServer(int width, int height);
+    XServer(int width, int height, bool resetWhenEmpty = false);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;

@@ -20,16 +20,11 @@
 
 namespace {
 
-// The source tree: TEST_SOURCE_DIR when set, else the nearest folder above the
-// working directory (the build folder) that holds assets/.
+// The source tree: the TEST_SOURCE_DIR environment variable when set, else
+// the one the program was built from.
 std::string sourceRoot() {
     if (const char* root = std::getenv("TEST_SOURCE_DIR")) return root;
-    std::filesystem::path folder = std::filesystem::current_path();
-    while (!folder.empty() && !std::filesystem::exists(folder / "assets/levels/common")) {
-        if (folder == folder.parent_path()) return ".";
-        folder = folder.parent_path();
-    }
-    return folder.string();
+    return TEST_SOURCE_DIR;
 }
 
 std::string assetPath(const std::string& relative) { return sourceRoot() + "/assets/" + relative; }

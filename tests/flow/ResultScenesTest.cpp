@@ -1,6 +1,7 @@
 // The objectives and level-completed pop-ups filled from a level's record and
 // results: which targets and lines show for the first levels, a middle level
 // and the last one, and how the score splits and counts up.
+#include "engine/content/Dictionary.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/core/ControlNode.h"
 #include "engine/visual/TextNode.h"
@@ -43,6 +44,10 @@ CountedRef<GGameLevelScene> levelOf(int32_t number, int32_t score, int32_t exper
 class ResultScenesTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The texts as written, with their values: no dictionary translates
+        // them, whatever device an earlier test of the program left.
+        previousDictionary = getCurrentDictionary();
+        setCurrentDictionary(nullptr);
         ProfileStore& store = getProfileStore();
         while (store.getProfileCount() > 0) store.removeProfile(0);
         ASSERT_TRUE(store.addProfile(L"Bo"));
@@ -52,6 +57,7 @@ protected:
     void TearDown() override {
         ProfileStore& store = getProfileStore();
         while (store.getProfileCount() > 0) store.removeProfile(0);
+        setCurrentDictionary(previousDictionary);
     }
     static void activate(GBaseSceneNode& scene) {
         CountedRef<SceneActivatedEvent> event(new SceneActivatedEvent(nullptr, &scene, true));
@@ -59,6 +65,7 @@ protected:
     }
 
     ProfileParameters* player = nullptr;
+    IDictionary* previousDictionary = nullptr;
 };
 
 CountedRef<GLevelObjectivesScene> objectivesScene() {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <utility>
@@ -257,10 +258,9 @@ TEST_F(FileSystemTest, DataFoldersFallBackToHome) {
 
 TEST_F(FileSystemTest, ArchivesThatCannotBeMadeAreLoggedAndSkipped) {
     dir_.write("notes.txt", "plain text");
-    dir_.write("data.old/file.txt", "x");
     const struct {
         const char* path;
-    } cases[] = {{"missing"}, {"missing.oca"}, {"missing.zip"}, {"notes.txt"}, {"data.old"}};
+    } cases[] = {{"missing"}, {"missing.oca"}, {"missing.zip"}, {"notes.txt"}, {"missing.d"}};
     for (const auto& c : cases) {
         LogCapture log;
         EXPECT_FALSE(fs_->addFileArchive(c.path, false, false)) << c.path;
@@ -278,6 +278,52 @@ TEST_F(FileSystemTest, ArchivesThatCannotBeMadeAreLoggedAndSkipped) {
     EXPECT_FALSE(fs_->addFileArchive(notes.get(), false, false));
     EXPECT_TRUE(log.contains("Could not create archive for"));
     EXPECT_TRUE(log.contains("notes.txt"));
+}
+
+// A checkout may live anywhere: under "/tmp/ci.Ab12", "~/src/game.git" or
+// "~/.local". Folders are mounted there by relative and absolute names, and a
+// folder whose own name has a dot is a folder all the same.
+TEST_F(FileSystemTest, FoldersMountUnderDottedParents) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "x.Ab12XXXXXX").string();
+    ASSERT_NE(::mkdtemp(&pattern[0]), nullptr);
+    const std::filesystem::path dotted(pattern);
+    struct Removal {
+        std::filesystem::path path;
+        ~Removal() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
+    } removal{dotted};
+    const std::filesystem::path assets = dotted / "build.1" / "game" / "assets";
+    std::filesystem::create_directories(assets / "scenes");
+    std::filesystem::create_directories(dotted / "data.old");
+    std::ofstream(assets / "scenes" / "a.txt") << "assets";
+    std::ofstream(dotted / "data.old" / "b.txt") << "old data";
+
+    const struct {
+        std::string path;
+        const char* file;
+        const char* text;
+    } cases[] = {
+        {assets.string(), "scenes/a.txt", "assets"},
+        {assets.string() + "/", "scenes/a.txt", "assets"},
+        {(dotted / "data.old").string(), "b.txt", "old data"},
+    };
+    for (const auto& c : cases) {
+        LogCapture log;
+        CountedRef<EngineFileSystem> fs(new EngineFileSystem());
+        ASSERT_TRUE(fs->addFileArchive(c.path.c_str(), false, false)) << c.path;
+        EXPECT_STREQ(fs->getFileArchive(0)->getType().c_str(), "mount") << c.path;
+        IrrRef<irr::io::IReadFile> file(fs->createAndOpenFile(c.file));
+        ASSERT_TRUE(file) << c.path;
+        EXPECT_EQ(io_test::readRest(file.get()), c.text) << c.path;
+        EXPECT_FALSE(log.contains("Could not create archive for")) << c.path;
+    }
+
+    // Relative names from a working directory under the dotted folder.
+    io_test::ScopedWorkingDirectory inside((dotted / "build.1" / "game").string());
+    CountedRef<EngineFileSystem> fs(new EngineFileSystem());
+    ASSERT_TRUE(fs->addFileArchive("assets", false, false));
+    ASSERT_TRUE(fs->addFileArchive("../../data.old", false, false));
+    EXPECT_TRUE(fs->existFile("scenes/a.txt"));
+    EXPECT_TRUE(fs->existFile("b.txt"));
 }
 
 namespace {

@@ -1,5 +1,5 @@
 #include "support/TempDir.h"
-#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -8,11 +8,12 @@
 namespace testing_support {
 
 TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    auto base = std::filesystem::temp_directory_path();
-    path_ = base / ("engine-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    // The dot in the name puts every test's files below a dotted folder, as a
+    // checkout under "~/src/game.git" or "/tmp/ci.Ab12" has them: code that
+    // takes a parent folder's dot for a file's extension fails here.
+    std::string pattern = (std::filesystem::temp_directory_path() / "engine-test.XXXXXX").string();
+    if (!::mkdtemp(&pattern[0])) throw std::runtime_error("cannot make a folder from " + pattern);
+    path_ = pattern;
 }
 
 TempDir::~TempDir() {

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with its contents.
+// A fresh folder (its name has a dot) under the system's temporary folder,
+// removed with its contents.
 #include <filesystem>
 #include <string>
 

@@ -15,7 +15,7 @@ using namespace engine;
 
 namespace {
 
-const std::filesystem::path kAssets = std::filesystem::path(__FILE__).parent_path() / "../../assets";
+const std::filesystem::path kAssets = std::filesystem::path(TEST_SOURCE_DIR) / "assets";
 
 std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
