@@ -414,6 +414,7 @@ bool GGameApp::onVideoDriverCreated(VideoDriverCreatedEvent* event) {
 
 bool GGameApp::onUpdate(UpdateEvent* event) {
     if (event) lastStepMs_ = event->getElapsedMs();
+    notices_.showNext(sceneManagers_[0]);
     return false;
 }
 

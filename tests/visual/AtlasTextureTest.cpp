@@ -107,7 +107,7 @@ TEST_F(AtlasTextureTest, ImageFilesLoadAsWholeTextureAtlasTextures) {
     EXPECT_EQ(str(atlas->getNamePrefix()), "images/anim");
     ASSERT_TRUE(atlas->getTexture());
     EXPECT_EQ(getTextureImageSize(atlas->getTexture()), irr::core::dimension2d<irr::u32>(8, 4));
-    EXPECT_EQ(logged(log, "Loaded atlas texture"), std::vector<std::string>{"images/anim0003.png@0"});
+    EXPECT_EQ(logged(log, "Loaded atlas texture"), std::vector<std::string>{"images/anim0003.png@-1"});
 
     // Atlas texture, texture and image are cached under the same name.
     EXPECT_EQ(cached(ContentType::AtlasTexture, "images/anim0003.png"), atlas.get());
@@ -146,10 +146,10 @@ TEST_F(AtlasTextureTest, CollectionsPublishTheirEntries) {
     }
     EXPECT_EQ(cached(ContentType::Texture, "atlas/sheet.png"), collection->getAtlasTexture(0)->getTexture());
     EXPECT_EQ(logged(log, "Added atlas texture"),
-              (std::vector<std::string>{"ui/button.png@0", "ui/blank.png@0", "ui/flip.png@0", "ui/trim.png@0",
-                                        "ui/deep.png@0"}));
+              (std::vector<std::string>{"ui/button.png@-1", "ui/blank.png@-1", "ui/flip.png@-1", "ui/trim.png@-1",
+                                        "ui/deep.png@-1"}));
     EXPECT_EQ(logged(log, "WARN: image has wrong rectangle"), std::vector<std::string>{"ui/flip.png@1"});
-    EXPECT_EQ(logged(log, "Loaded atlas texture collection"), std::vector<std::string>{"atlas/ui.xml@0"});
+    EXPECT_EQ(logged(log, "Loaded atlas texture collection"), std::vector<std::string>{"atlas/ui.xml@-1"});
 
     // Texture coordinates are fractions of the sheet's image.
     EXPECT_EQ(collection->getAtlasTexture(0)->getTextureRect(), rectf(10 / 128.f, 20 / 64.f, 74 / 128.f, 84 / 64.f));
