@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace engine {
 
@@ -125,8 +126,10 @@ void AtlasTextureCollection::makeAtlasTexture(IContentManager* manager, const At
     CountedRef<Content> loaded(manager->load(ContentType::Texture, files_[static_cast<size_t>(entry.fileIndex)], true));
     TextureContent* sheet = dynamic_cast<TextureContent*>(loaded.get());
     if (!sheet) {
-        // Every picture cut from the sheet would draw as nothing.
-        reportContentProblem(files_[static_cast<size_t>(entry.fileIndex)].c_str());
+        // Every picture cut from the sheet would draw as nothing. The sheet
+        // is named beside the collection file.
+        const std::filesystem::path folder = std::filesystem::path(getCreationContext().getName().c_str()).parent_path();
+        reportContentProblem((folder / files_[static_cast<size_t>(entry.fileIndex)].c_str()).generic_string());
         return;
     }
 

@@ -1,4 +1,5 @@
 #include "engine/visual/TextureContent.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/XmlReader.h"
 #include "engine/platform/Image.h"
 #include "engine/visual/AtlasTexture.h"
@@ -123,6 +124,7 @@ TEST_F(AtlasTextureTest, ImageFilesLoadAsWholeTextureAtlasTextures) {
 }
 
 TEST_F(AtlasTextureTest, CollectionsPublishTheirEntries) {
+    clearContentProblems();
     writeImage("atlas/sheet.png", 128, 64);
     writeText("atlas/ui.xml", kCollection);
     LogCapture log;
@@ -171,6 +173,14 @@ TEST_F(AtlasTextureTest, CollectionsPublishTheirEntries) {
     EXPECT_NE(second.get(), loaded.get());
     EXPECT_TRUE(logged(log, "Added atlas texture").empty());
     EXPECT_EQ(cached(ContentType::AtlasTexture, "ui/button.png"), collection->getAtlasTexture(0));
+
+    // The missing sheet is kept for the game to tell the player, once.
+    std::string reported;
+    ASSERT_TRUE(peekContentProblem(reported));
+    EXPECT_EQ(reported, "atlas/missing.png");
+    dropContentProblem();
+    EXPECT_FALSE(peekContentProblem(reported));
+    clearContentProblems();
 }
 
 TEST_F(AtlasTextureTest, NumberedFramesKeepTheirFrameNumbers) {
@@ -288,9 +298,16 @@ TEST_F(AtlasTextureTest, BrokenCollectionFilesLoadNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeText("atlas/bad.xml", c.bytes);
+        clearContentProblems();
         LogCapture log;
         EXPECT_EQ(manager_->load(ContentType::AtlasTextureCollection, "atlas/bad.xml", false), nullptr);
         EXPECT_TRUE(log.hasErrors());
+        // Kept for the game to tell the player: a town would draw nothing.
+        std::string reported;
+        if (c.bytes.find("AtlasTextureCollection") != std::string::npos) {
+            EXPECT_TRUE(peekContentProblem(reported));
+            EXPECT_EQ(reported, "atlas/bad.xml");
+        }
         EXPECT_EQ(cached(ContentType::AtlasTexture, "a.png"), nullptr);
         EXPECT_EQ(manager_->getFolderStack().size(), 1u);
     }
