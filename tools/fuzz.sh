@@ -11,6 +11,13 @@
 # the crash reproducers (fuzz/regressions/<target>/). Crash, leak and timeout
 # inputs land in build-fuzz/findings/<target>/.
 #
+# The game's targets (game_*: its configuration readers, and game_level, a
+# level run headless under random commands) add a mutator that swaps numbers
+# of their text inputs for extreme values (0, -1, the ends of the int range,
+# 1e20, text that is no number), which plain byte mutation seldom reaches.
+# game_level runs up to ten simulated minutes per input: give it a longer
+# -timeout than the readers.
+#
 # Extra libFuzzer flags come from FUZZ_FLAGS, e.g. FUZZ_FLAGS="-max_len=2048
 # -timeout=10" (a short -max_len keeps the XML readers quick). To look past a
 # leak already known, run with ASAN_OPTIONS=detect_leaks=0. Run several targets

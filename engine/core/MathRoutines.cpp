@@ -71,4 +71,20 @@ const matrix4& identityMatrix() {
     return identity;
 }
 
+int32_t saturatingInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+int32_t roundedInt(double value) { return saturatingInt(std::floor(value + 0.5)); }
+
+int32_t saturatingAdd(int32_t a, int32_t b) {
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    if (sum > INT32_MAX) return INT32_MAX;
+    if (sum < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(sum);
+}
+
 }  // namespace engine

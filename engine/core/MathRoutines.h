@@ -21,4 +21,15 @@ void transformVect2D(const matrix4& matrix, vector2df& point);
 // The identity matrix, made once.
 const matrix4& identityMatrix();
 
+// Every conversion of a float to an int goes through these: a plain cast of a
+// value outside the int range (or of NaN) is undefined, and a damaged file can
+// put any number into a float. Past the range a value gives the range's end;
+// NaN gives 0.
+// Truncated toward zero, like a cast.
+int32_t saturatingInt(double value);
+// Rounded to the nearest whole number, halves up (floor(value + 0.5)).
+int32_t roundedInt(double value);
+// a + b, held within the int range.
+int32_t saturatingAdd(int32_t a, int32_t b);
+
 }  // namespace engine

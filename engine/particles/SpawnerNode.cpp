@@ -1,4 +1,5 @@
 #include "engine/particles/SpawnerNode.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/NameId.h"
 #include "engine/core/PropertyDataCompound.h"
 #include "engine/core/PropertySet.h"
@@ -203,9 +204,21 @@ bool SpawnerNode::tick(uint32_t elapsedMs) {
     const float whole = std::trunc(accumulator_ / interval);
     if (!(whole >= 1.0f)) return true;
     accumulator_ -= whole * interval;
-    // One tick never spawns more than a bounded batch, whatever the rate.
-    constexpr float kMostPerTick = 1000.0f;
-    spawn(static_cast<int32_t>(whole < kMostPerTick ? whole : kMostPerTick));
+    // One tick never spawns more than a bounded batch, and the spawner never
+    // holds more than a bounded number of live objects, whatever the rate: a
+    // rate far beyond what a scene can show would otherwise flood it. Time
+    // that could not be spent on objects is dropped, not saved for a burst.
+    constexpr int32_t kMostPerTick = 1000;
+    pruneGhosts();
+    const size_t live = ghostObjects_ ? spawnedGhosts_.size() : getChildCount();
+    const int32_t room = live < kMostLive ? static_cast<int32_t>(kMostLive - live) : 0;
+    int32_t count = saturatingInt(whole);
+    if (count > kMostPerTick) count = kMostPerTick;
+    if (count > room) {
+        count = room;
+        accumulator_ = 0.0f;
+    }
+    spawn(count);
     return true;
 }
 
@@ -234,8 +247,7 @@ void SpawnerNode::spawn(int32_t count) {
                                       objectsProperties_->getDataAt(k));
         }
         const float life = rangeValue(lifeTimeRange);
-        setNodePropertyByName(clone.get(), "LifeTime",
-                              CountedRef<IPropertyData>(makeIntProperty(static_cast<int32_t>(life))));
+        setNodePropertyByName(clone.get(), "LifeTime", CountedRef<IPropertyData>(makeIntProperty(saturatingInt(life))));
     }
 }
 

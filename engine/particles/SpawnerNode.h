@@ -15,6 +15,9 @@ class SpawnerNode : public BaseNode {
 
 public:
     static constexpr uint32_t kTickPeriod = 30;
+    // The most objects a spawner keeps alive at once (its ghosts, or its
+    // children when it spawns real children).
+    static constexpr size_t kMostLive = 1000;
 
     SpawnerNode(const CreationContext* context, BaseNode* parent, BaseNode* manager, bool mostDerived = true);
     ~SpawnerNode() override;

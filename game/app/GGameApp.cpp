@@ -20,7 +20,7 @@
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/LevelScores.h"
 #include "game/config/UpgradesConfiguration.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 
 #include <cctype>
 #include <cmath>
@@ -34,7 +34,6 @@ namespace game {
 using namespace engine;
 
 GGameApp* theGameApp = nullptr;
-bool developerModeEnabled = false;
 
 namespace {
 
@@ -291,6 +290,7 @@ bool GGameApp::init() {
     registerStartupNodeKinds();
 
     theGameApp = this;
+    setGameServices(this);
     engine->addEventReceiver(this, 0);
 
     fillCreationParameters();
@@ -431,6 +431,15 @@ void GGameApp::updateLetterbox() {
     barRects_[1] = box.bars[1];
     manager->setPosition(box.position);
     manager->setScale(box.scale);
+}
+
+void GGameApp::redrawNow() {
+    CountedRef<RenderEvent> render(new RenderEvent());
+    if (!handleEvent(render.get())) routeToChildren(1, render.get());
+}
+
+void GGameApp::reportLevelCompleted(const stringc& levelName, const LevelResult& result) {
+    if (hooks_) hooks_->onLevelCompleted(levelName, result);
 }
 
 bool GGameApp::onRender(RenderEvent*) {

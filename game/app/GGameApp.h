@@ -10,6 +10,7 @@
 #include "engine/core/Types.h"
 #include "engine/platform/DeviceParameters.h"
 #include "game/app/PlayerNotices.h"
+#include "game/common/GameServices.h"
 
 #include <functional>
 #include <string>
@@ -30,13 +31,6 @@ class ComicsConfiguration;
 class GLogosConfiguration;
 class LevelScores;
 class UpgradesConfiguration;
-
-// A level's result as the level-completed hook receives it.
-struct LevelResult {
-    engine::stringw playerName;
-    int32_t playTimeSeconds = 0;
-    int32_t unused = 0;
-};
 
 // Hooks without behaviour of their own.
 class AppHooks : public virtual engine::RefCounted {
@@ -62,7 +56,7 @@ bool computeLetterbox(int32_t width, int32_t height, Letterbox& out);
 // typed before (at most the last eight kept, a key without character as 0).
 bool typeDeveloperKey(std::string& typedKeys, int32_t character);
 
-class GGameApp : public engine::EventReceiver {
+class GGameApp : public engine::EventReceiver, public GameServices {
     ENGINE_DECLARE_EVENT_MAP(GGameApp)
 
 public:
@@ -81,12 +75,14 @@ public:
     // The engine loop; true when the window was closed normally.
     bool run();
     // The current player's volumes and music.
-    void applySoundSettings();
+    void applySoundSettings() override;
     // Rebuilds the window in full screen (a desktop-sized window) or as a
     // window, the other creation parameters kept. When the new window cannot
     // be had the old parameters are applied again and the answer is false.
-    bool setFullScreen(bool fullscreen);
+    bool setFullScreen(bool fullscreen) override;
     void updateLetterbox();
+    void redrawNow() override;
+    void reportLevelCompleted(const engine::stringc& levelName, const LevelResult& result) override;
     void emptyHook(const engine::stringc&) {}
 
     // Parts of init, in their order.
@@ -118,17 +114,17 @@ public:
     const engine::vector2df& getVirtualScreenSize() const { return virtualScreenSize_; }
     const engine::recti& getBarRect(int index) const { return barRects_[index]; }
     const engine::DeviceParameters& getCreationParameters() const { return creationParameters_; }
-    engine::TimerScheduler* getTimerScheduler(int index) const { return schedulers_[index]; }
-    engine::SceneManager* getSceneManager(int index) const { return sceneManagers_[index]; }
-    engine::CContentManager* getContentManager() const { return contentManager_; }
+    engine::TimerScheduler* getTimerScheduler(int index) const override { return schedulers_[index]; }
+    engine::SceneManager* getSceneManager(int index) const override { return sceneManagers_[index]; }
+    engine::CContentManager* getContentManager() const override { return contentManager_; }
     GLogosConfiguration* getLogosConfiguration() const { return logos_; }
-    ComicsConfiguration* getComicsConfiguration() const { return comics_; }
-    LevelScores* getLevelScores() const { return levelScores_; }
-    BuildingsConfiguration* getBuildingsConfiguration() const { return buildings_; }
-    UpgradesConfiguration* getUpgradesConfiguration() const { return upgrades_; }
-    AchievementsTracker* getAchievementsTracker() const { return achievements_; }
+    ComicsConfiguration* getComicsConfiguration() const override { return comics_; }
+    LevelScores* getLevelScores() const override { return levelScores_; }
+    BuildingsConfiguration* getBuildingsConfiguration() const override { return buildings_; }
+    UpgradesConfiguration* getUpgradesConfiguration() const override { return upgrades_; }
+    AchievementsTracker* getAchievementsTracker() const override { return achievements_; }
     AppHooks* getHooks() const { return hooks_; }
-    uint32_t getLastStepMs() const { return lastStepMs_; }
+    uint32_t getLastStepMs() const override { return lastStepMs_; }
     const std::string& getTypedKeys() const { return typedKeys_; }
 
 private:
@@ -162,7 +158,5 @@ private:
 
 // The one game object, set by init; nothing clears it.
 extern GGameApp* theGameApp;
-// Set once the developer code has been typed; never cleared.
-extern bool developerModeEnabled;
 
 }  // namespace game

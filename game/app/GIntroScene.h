@@ -4,7 +4,7 @@
 // menu once the bar is full. It stays on the stack below the menu and keeps
 // the atlas and particle collections it loaded alive.
 #include "engine/core/Content.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include <vector>
 
 namespace game {

@@ -2,7 +2,7 @@
 // The first scene: shows the logos of the logos list one after another, each
 // for its own time (a click ends a skippable one), then opens the intro. When
 // it becomes active it loads the dictionary and sets the window caption.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class SpriteNode;

@@ -20,7 +20,7 @@
 #include "game/menus/GShopScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 #include "game/world/HintParticlesNode.h"
 #include "game/world/PathMovers.h"
 #include "game/world/WeatherParticlesNode.h"

@@ -1,8 +1,10 @@
 #include "game/config/BuildingsConfiguration.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/TextConvert.h"
 #include "game/config/ConfigReading.h"
 #include "game/config/LevelConfig.h"
+#include <algorithm>
 #include <cmath>
 
 namespace game {
@@ -25,9 +27,9 @@ void releaseList(LevelModifierList*& list) {
 // x = cost - the level's WorkersCostA; below 1 it is 1, else truncated.
 int32_t workersCostThroughLevel(int32_t cost, const GLevelConfig* level) {
     if (!level) return cost;
-    const float x = static_cast<float>(cost) - level->modifierValues.WorkersCostA;
-    if (x < 1.0f) return 1;
-    return static_cast<int32_t>(x);
+    const double x = static_cast<double>(cost) - level->modifierValues.WorkersCostA;
+    if (!(x >= 1.0)) return 1;
+    return std::min(engine::saturatingInt(x), bounds::kCount);
 }
 
 }  // namespace
@@ -69,8 +71,11 @@ GActiveFeatureConfig::~GActiveFeatureConfig() { releaseList(levelModifiers); }
 bool GActiveFeatureConfig::read(XmlReader& reader) {
     buttonName = engine::makeNameId(reader.getAttributeValue(L"ButtonName"));
     durationTime = reader.getAttributeValueAsInt(L"DurationTime", 15000);
+    keepWithin(durationTime, 0, bounds::kTimeMs, kWhat, "ActiveFeature DurationTime");
     rechargeTime = reader.getAttributeValueAsInt(L"RechargeTime", durationTime);
+    keepWithin(rechargeTime, 0, bounds::kTimeMs, kWhat, "ActiveFeature RechargeTime");
     moneyCost = reader.getAttributeValueAsFloat(L"MoneyCost", 0.0f);
+    keepWithin(moneyCost, 0.0f, bounds::kMoney, kWhat, "ActiveFeature MoneyCost");
     name = reader.getAttributeValue(L"Name");
     infoText = reader.getAttributeValue(L"InfoText");
     buttonInfoText = reader.getAttributeValue(L"ButtonInfoText");
@@ -172,6 +177,35 @@ void GBuildingConfig::applyProperties(const engine::PropertySet& properties) {
     p.take("RepairWorkersCost", RepairWorkersCost);
     p.take("DestroyWorkersCost", DestroyWorkersCost);
     p.take("GuestsCount", GuestsCount);
+    keepNumbersWithin();
+}
+
+void GBuildingConfig::keepNumbersWithin() {
+    using namespace bounds;
+    const float time = static_cast<float>(kTimeMs);
+    const float count = static_cast<float>(kCount);
+    keepWithin(PreviewScale, 0.0f, kFactor, kWhat, "PreviewScale");
+    keepWithin(Level, 0, kSmall, kWhat, "Level");
+    keepWithin(Type, 0, kSmall, kWhat, "Type");
+    keepWithin(BuildTime, 0.0f, time, kWhat, "BuildTime");
+    keepWithin(RepairTime, 0.0f, time, kWhat, "RepairTime");
+    keepWithin(DestroyTime, 0.0f, time, kWhat, "DestroyTime");
+    keepWithin(ServeArea, 0.0f, kDistance, kWhat, "ServeArea");
+    keepWithin(BoostedServeArea, 0.0f, kDistance, kWhat, "BoostedServeArea");
+    keepWithin(ServeAreaIncomeBonus, -kPercent, kPercent, kWhat, "ServeAreaIncomeBonus");
+    keepWithin(BrokenServeAreaIncomeBonus, -kPercent, kPercent, kWhat, "BrokenServeAreaIncomeBonus");
+    keepWithin(ServeTime, 0.0f, time, kWhat, "ServeTime");
+    keepWithin(ServeIncome, 0.0f, kMoney, kWhat, "ServeIncome");
+    keepWithin(ServeBoostedIncome, 0.0f, kMoney, kWhat, "ServeBoostedIncome");
+    keepWithin(Income, 0.0f, kMoney, kWhat, "Income");
+    keepWithin(SellPrice, 0.0f, kMoney, kWhat, "SellPrice");
+    keepWithin(Cost, 0.0f, kMoney, kWhat, "Cost");
+    keepWithin(BuildMaterialsCost, 0.0f, count, kWhat, "BuildMaterialsCost");
+    keepWithin(BuildWorkersCost, 0, kCount, kWhat, "BuildWorkersCost");
+    keepWithin(RepairMaterialsCost, 0.0f, count, kWhat, "RepairMaterialsCost");
+    keepWithin(RepairWorkersCost, 0, kCount, kWhat, "RepairWorkersCost");
+    keepWithin(DestroyWorkersCost, 0, kCount, kWhat, "DestroyWorkersCost");
+    keepWithin(GuestsCount, 0, kCount, kWhat, "GuestsCount");
 }
 
 bool GBuildingConfig::read(XmlReader& reader) {
@@ -222,8 +256,9 @@ int32_t GBuildingConfig::destroyWorkersCost(const GLevelConfig* level) const {
 
 int32_t GBuildingConfig::guestsCount(const GLevelConfig* level) const {
     if (!level || Type != 0) return GuestsCount;
-    const float scaled = level->modifierValues.GuestsCountM * static_cast<float>(GuestsCount) + 0.5f;
-    return static_cast<int32_t>(std::floor(scaled));
+    // Within the count bound, so that the level's sum over its buildings stays an int.
+    const int32_t scaled = engine::roundedInt(static_cast<double>(level->modifierValues.GuestsCountM) * GuestsCount);
+    return std::max(0, std::min(scaled, bounds::kCount));
 }
 
 // ---------------------------------------------------------------------------

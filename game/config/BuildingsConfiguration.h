@@ -106,6 +106,8 @@ public:
 private:
     GBuildingConfig(const GBuildingConfig& other);
     void applyProperties(const engine::PropertySet& properties);
+    // Keeps every number field within its sensible range (see bounds).
+    void keepNumbersWithin();
 };
 
 class BuildingsConfiguration : public virtual engine::RefCounted {

@@ -3,11 +3,23 @@
 #include "engine/core/PropertySet.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/TextRoutines.h"
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
 #include <utility>
 
 namespace game {
 
 using engine::XmlReader;
+
+engine::stringc numberText(int32_t value) { return engine::stringc(std::to_string(value).c_str()); }
+
+engine::stringc numberText(float value) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", static_cast<double>(value));
+    return engine::stringc(text);
+}
 
 bool skipElement(XmlReader& reader) {
     if (reader.getNodeType() != irr::io::EXN_ELEMENT) return true;
@@ -107,16 +119,42 @@ IntRange parseIntRange(const engine::stringw& text) {
 
 void orderRange(IntRange& range, const char* what) {
     if (range.max >= range.min) return;
-    logConfigError(what, engine::stringc("range ") + engine::stringc(range.min) + ", " + engine::stringc(range.max) +
+    logConfigError(what, engine::stringc("range ") + numberText(range.min) + ", " + numberText(range.max) +
                              " is written backwards (or as one number); its ends were swapped");
     std::swap(range.min, range.max);
 }
 
 void orderRange(engine::vector2df& range, const char* what) {
     if (range.Y >= range.X) return;
-    logConfigError(what, engine::stringc("range ") + engine::stringc(range.X) + ", " + engine::stringc(range.Y) +
+    logConfigError(what, engine::stringc("range ") + numberText(range.X) + ", " + numberText(range.Y) +
                              " is written backwards (or as one number); its ends were swapped");
     std::swap(range.X, range.Y);
+}
+
+void keepWithin(float& field, float low, float high, const char* what, const char* key) {
+    if (field >= low && field <= high) return;
+    const float kept = std::isnan(field) ? std::min(std::max(0.0f, low), high) : field < low ? low : high;
+    logConfigError(what, engine::stringc(key) + " " + numberText(field) + " is outside " + numberText(low) + " to " +
+                             numberText(high) + "; " + numberText(kept) + " is used");
+    field = kept;
+}
+
+void keepWithin(int32_t& field, int32_t low, int32_t high, const char* what, const char* key) {
+    if (field >= low && field <= high) return;
+    const int32_t kept = field < low ? low : high;
+    logConfigError(what, engine::stringc(key) + " " + numberText(field) + " is outside " + numberText(low) + " to " +
+                             numberText(high) + "; " + numberText(kept) + " is used");
+    field = kept;
+}
+
+void keepWithin(engine::vector2df& field, float low, float high, const char* what, const char* key) {
+    keepWithin(field.X, low, high, what, key);
+    keepWithin(field.Y, low, high, what, key);
+}
+
+void keepWithin(IntRange& field, int32_t low, int32_t high, const char* what, const char* key) {
+    keepWithin(field.min, low, high, what, key);
+    keepWithin(field.max, low, high, what, key);
 }
 
 engine::array<engine::NameId> nameListAttribute(const XmlReader& reader, const wchar_t* name) {

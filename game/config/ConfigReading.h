@@ -122,11 +122,40 @@ IntRange parseIntRange(const engine::stringw& text);
 void orderRange(IntRange& range, const char* what);
 void orderRange(engine::vector2df& range, const char* what);
 
+// The ranges the readers keep the numbers of the files in. A damaged or
+// edited file can hold any number (the XML reader saturates at the int and
+// float ranges); the game adds, multiplies, converts and formats what it
+// reads, so every field is kept within what makes sense for it and the
+// arithmetic built on it stays defined.
+namespace bounds {
+inline constexpr float kMoney = 1e9f;             // money, prices, incomes, costs
+inline constexpr int32_t kTimeMs = 100000000;     // a time in ms (a little over a day)
+inline constexpr int32_t kCount = 1000000;        // workers, guests, materials, targets
+inline constexpr float kPercent = 10000.0f;       // a percentage bonus
+inline constexpr float kFactor = 1000.0f;         // a multiplier
+inline constexpr float kDistance = 100000.0f;     // a position or size in pixels
+inline constexpr int32_t kSmall = 1000;           // levels, kinds, indices, seconds of a day
+}  // namespace bounds
+
+// Keeps a number read for the field `key` within [low, high]. A value outside
+// (or not a number) is logged under `what` and replaced by the nearest end
+// (not a number by the end nearest 0).
+void keepWithin(float& field, float low, float high, const char* what, const char* key);
+void keepWithin(int32_t& field, int32_t low, int32_t high, const char* what, const char* key);
+// Both numbers of a pair or a range.
+void keepWithin(engine::vector2df& field, float low, float high, const char* what, const char* key);
+void keepWithin(IntRange& field, int32_t low, int32_t high, const char* what, const char* key);
+
 // Name lists of attributes: cut at ';', trimmed, empty pieces dropped.
 engine::array<engine::NameId> nameListAttribute(const engine::XmlReader& reader, const wchar_t* name);
 
 // True when the list holds the id.
 bool containsName(const engine::array<engine::NameId>& list, engine::NameId id);
+
+// Numbers as text for the messages, any value (the engine string's own
+// conversion cannot take the lowest int).
+engine::stringc numberText(int32_t value);
+engine::stringc numberText(float value);
 
 // Logs an error built from parts ("<what>: <text>").
 void logConfigError(const char* what, const engine::stringc& text);

@@ -3,6 +3,7 @@
 #include "engine/core/TextConvert.h"
 #include "engine/core/TextRoutines.h"
 #include "game/config/ConfigReading.h"
+#include <algorithm>
 #include <climits>
 
 namespace game {
@@ -80,16 +81,20 @@ void GLevelConfig::fillOrderOptions() {
 // wrong type gives 0, false or (0, 0), and a text key takes any value's text.
 void GLevelConfig::applyProperties(const engine::PropertySet& properties) {
     const PropertyTaker p(properties);
-    auto takeRange = [&](const char* key, engine::vector2df& field) {
+    auto takeRange = [&](const char* key, engine::vector2df& field, float high) {
         if (!p.has(key)) return;
         p.take(key, field);
+        keepWithin(field, 0.0f, high, kWhat, key);
         orderRange(field, (engine::stringc(kWhat) + " " + key).c_str());
     };
+    using namespace bounds;
+    const float time = static_cast<float>(kTimeMs);
 
     p.take("Name", name);
     levelNumber = parseLeadingNumber(name);
     p.take("Description", description);
     p.take("SettingIndex", settingIndex);
+    keepWithin(settingIndex, 0, kSmall, kWhat, "SettingIndex");
     if (p.has("UnlockLevels")) {
         engine::stringc text;
         p.take("UnlockLevels", text);
@@ -97,32 +102,44 @@ void GLevelConfig::applyProperties(const engine::PropertySet& properties) {
     }
     p.takeNames("AvailableBuildingsForBuild", availableBuildingsForBuild);
     p.take("LevelTime", levelTime);
+    keepWithin(levelTime, -1, kTimeMs / 1000, kWhat, "LevelTime");  // seconds
     p.take("Score", score);
+    keepWithin(score, 0, kCount, kWhat, "Score");
     p.take("ExpertScore", expertScore);
+    keepWithin(expertScore, 0, kCount, kWhat, "ExpertScore");
     if (p.has("DayLength")) {
         p.take("DayLength", dayLength);
         // A day of 0 seconds would pay a day's income on every tick.
         if (dayLength < 1) {
-            logConfigError(kWhat, engine::stringc("DayLength ") + engine::stringc(dayLength) +
+            logConfigError(kWhat, engine::stringc("DayLength ") + numberText(dayLength) +
                                       " is invalid (it must be 1 or more, as an int); 60 is used");
             dayLength = 60;
         }
+        keepWithin(dayLength, 1, kTimeMs / 1000, kWhat, "DayLength");
     }
     p.take("InitMoney", initMoney);
+    keepWithin(initMoney, 0.0f, kMoney, kWhat, "InitMoney");
     p.take("InitRating", initRating);
+    keepWithin(initRating, -kPercent, kPercent, kWhat, "InitRating");
     p.take("InitMaterialsCount", initMaterialsCount);
+    keepWithin(initMaterialsCount, 0.0f, static_cast<float>(kCount), kWhat, "InitMaterialsCount");
     p.take("InitWorkersCount", initWorkersCount);
+    keepWithin(initWorkersCount, 0, kCount, kWhat, "InitWorkersCount");
     p.take("IncomeBonus1", incomeBonus1);
+    keepWithin(incomeBonus1, -kPercent, kPercent, kWhat, "IncomeBonus1");
     p.take("IncomeBonus2", incomeBonus2);
+    keepWithin(incomeBonus2, -kPercent, kPercent, kWhat, "IncomeBonus2");
     p.takeNames("PyramidIncomeBonusPlaces", pyramidIncomeBonusPlaces);
     p.take("StationIncomeBonus1", stationIncomeBonus1);
+    keepWithin(stationIncomeBonus1, -kPercent, kPercent, kWhat, "StationIncomeBonus1");
     p.take("StationIncomeBonus2", stationIncomeBonus2);
+    keepWithin(stationIncomeBonus2, -kPercent, kPercent, kWhat, "StationIncomeBonus2");
     p.takeNames("StationIncomeBonus1BuildingTypes", stationIncomeBonus1BuildingTypes);
     p.takeNames("StationIncomeBonus2BuildingTypes", stationIncomeBonus2BuildingTypes);
-    takeRange("BuildingsSellTime", buildingsSellTime);
-    takeRange("BuildingsBuyRequestTime", buildingsBuyRequestTime);
-    takeRange("BuildingsBuyRequestTimeWaiting", buildingsBuyRequestTimeWaiting);
-    takeRange("BuildingsBuyRequestPriceMultiplier", buildingsBuyRequestPriceMultiplier);
+    takeRange("BuildingsSellTime", buildingsSellTime, time);
+    takeRange("BuildingsBuyRequestTime", buildingsBuyRequestTime, time);
+    takeRange("BuildingsBuyRequestTimeWaiting", buildingsBuyRequestTimeWaiting, time);
+    takeRange("BuildingsBuyRequestPriceMultiplier", buildingsBuyRequestPriceMultiplier, kFactor);
     fillOrderOptions();
     p.take("IsRatingOn", isRatingOn);
     p.take("IsClockOn", isClockOn);

@@ -2,6 +2,7 @@
 #include "engine/core/TextConvert.h"
 #include "game/config/ConfigReading.h"
 #include "game/config/LevelConfig.h"
+#include <algorithm>
 
 namespace game {
 
@@ -63,40 +64,55 @@ bool LevelModifier::isMultiplying() const {
 // countdown for good and a negative one would run it backwards, so such values
 // are refused; a factor written without a Value means "no change" (1.0).
 bool LevelModifier::read(const engine::XmlReader& reader) {
+    const engine::stringc key = engine::narrow(levelModifierName(kind_));
     if (!isMultiplying()) {
         value_ = reader.getAttributeValueAsFloat(L"Value", 0.0f);
+        // WorkersCostA adds workers; the others add percents (or are switches).
+        const float limit =
+            kind_ == LevelModifierKind::WorkersCostA ? static_cast<float>(bounds::kCount) : bounds::kPercent;
+        keepWithin(value_, -limit, limit, "LevelModifiers", key.c_str());
         return true;
     }
     value_ = reader.getAttributeValueAsFloat(L"Value", 1.0f);
     if (!(value_ > 0.0f)) {
-        logConfigError("LevelModifiers", engine::stringc("modifier ") + engine::narrow(levelModifierName(kind_)) +
-                                             " has factor " + engine::stringc(value_) +
+        logConfigError("LevelModifiers", engine::stringc("modifier ") + key + " has factor " + engine::stringc(value_) +
                                              "; a factor must be above 0, so the modifier was dropped");
         return false;
     }
+    keepWithin(value_, 1.0f / bounds::kFactor, bounds::kFactor, "LevelModifiers", key.c_str());
     return true;
 }
+
+namespace {
+
+// Factors and sums of many modifiers stay within the bounds one modifier has.
+// (Only the upper end: a factor of 0 set by the game stops a countdown.)
+void multiply(float& value, float factor) { value = std::min(value * factor, bounds::kFactor); }
+void add(float& value, float amount, float limit) { value = std::min(std::max(value + amount, -limit), limit); }
+void add(float& value, float amount) { add(value, amount, bounds::kPercent); }
+
+}  // namespace
 
 void LevelModifier::apply(GLevelConfig& level) const {
     LevelModifierValues& v = level.modifierValues;
     switch (kind_) {
-        case LevelModifierKind::MaterialDeliveryTimeM: v.MaterialDeliveryTimeM *= value_; break;
-        case LevelModifierKind::WorkerDeliveryTimeM: v.WorkerDeliveryTimeM *= value_; break;
-        case LevelModifierKind::MaterialPriceM: v.MaterialPriceM *= value_; break;
-        case LevelModifierKind::WorkerPriceM: v.WorkerPriceM *= value_; break;
-        case LevelModifierKind::WorkersCostA: v.WorkersCostA += value_; break;
-        case LevelModifierKind::BuildTimeM: v.BuildTimeM *= value_; break;
+        case LevelModifierKind::MaterialDeliveryTimeM: multiply(v.MaterialDeliveryTimeM, value_); break;
+        case LevelModifierKind::WorkerDeliveryTimeM: multiply(v.WorkerDeliveryTimeM, value_); break;
+        case LevelModifierKind::MaterialPriceM: multiply(v.MaterialPriceM, value_); break;
+        case LevelModifierKind::WorkerPriceM: multiply(v.WorkerPriceM, value_); break;
+        case LevelModifierKind::WorkersCostA: add(v.WorkersCostA, value_, static_cast<float>(bounds::kCount)); break;
+        case LevelModifierKind::BuildTimeM: multiply(v.BuildTimeM, value_); break;
         case LevelModifierKind::CanReceiveMoneyLetters: v.CanReceiveMoneyLetters = value_ > 0.0f; break;
         case LevelModifierKind::CanBuildingsBroke: v.CanBuildingsBroke = value_ > 0.0f; break;
-        case LevelModifierKind::PyramidIncomeBonus: v.PyramidIncomeBonus += value_; break;
-        case LevelModifierKind::StationIncomeBonus1: v.StationIncomeBonus1 += value_; break;
-        case LevelModifierKind::StationIncomeBonus2: v.StationIncomeBonus2 += value_; break;
-        case LevelModifierKind::AquaParkIncomeBonus: v.AquaParkIncomeBonus += value_; break;
-        case LevelModifierKind::PRIncomeBonus: v.PRIncomeBonus += value_; break;
-        case LevelModifierKind::BuyNotForSaleBuildingPriceBonus: v.BuyNotForSaleBuildingPriceBonus += value_; break;
-        case LevelModifierKind::BuyBuildingPriceDiscount: v.BuyBuildingPriceDiscount += value_; break;
-        case LevelModifierKind::OwnedBuildingPriceBonus: v.OwnedBuildingPriceBonus += value_; break;
-        case LevelModifierKind::GuestsCountM: v.GuestsCountM *= value_; break;
+        case LevelModifierKind::PyramidIncomeBonus: add(v.PyramidIncomeBonus, value_); break;
+        case LevelModifierKind::StationIncomeBonus1: add(v.StationIncomeBonus1, value_); break;
+        case LevelModifierKind::StationIncomeBonus2: add(v.StationIncomeBonus2, value_); break;
+        case LevelModifierKind::AquaParkIncomeBonus: add(v.AquaParkIncomeBonus, value_); break;
+        case LevelModifierKind::PRIncomeBonus: add(v.PRIncomeBonus, value_); break;
+        case LevelModifierKind::BuyNotForSaleBuildingPriceBonus: add(v.BuyNotForSaleBuildingPriceBonus, value_); break;
+        case LevelModifierKind::BuyBuildingPriceDiscount: add(v.BuyBuildingPriceDiscount, value_); break;
+        case LevelModifierKind::OwnedBuildingPriceBonus: add(v.OwnedBuildingPriceBonus, value_); break;
+        case LevelModifierKind::GuestsCountM: multiply(v.GuestsCountM, value_); break;
     }
 }
 

@@ -1,10 +1,12 @@
 #include "game/config/LevelObjectives.h"
 #include "engine/content/Dictionary.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/TextRoutines.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/ConfigReading.h"
 #include <cmath>
+#include <string>
 
 namespace game {
 
@@ -19,12 +21,27 @@ stringw formatKey(const char* key, const stringw& argument) {
     return dictionary ? dictionary->format(key, argument) : argument;
 }
 
-stringw decimal(int32_t value) { return stringw(value); }
+// Any int (the engine string's own conversion cannot take the lowest one).
+stringw decimal(int32_t value) { return stringw(std::to_string(value).c_str()); }
 
 stringw money(int32_t amount) { return formatKey("MoneyDollar", engine::formatWithSeparator(amount, L',')); }
 
 stringw moneyProgress(float current, float target) {
-    return money(static_cast<int32_t>(std::floor(current + 0.5f))) + L"/" + money(static_cast<int32_t>(target));
+    return money(engine::roundedInt(current)) + L"/" + money(engine::saturatingInt(target));
+}
+
+const char* const kWhat = "Objectives";
+
+// The objective's money value (a sum of money) or count value, kept within bounds.
+float moneyValue(const XmlReader& reader) {
+    float value = reader.getAttributeValueAsFloat(L"Value", 0.0f);
+    keepWithin(value, 0.0f, bounds::kMoney, kWhat, "Value");
+    return value;
+}
+int32_t countValue(const XmlReader& reader, const wchar_t* name = L"Value", const char* key = "Value") {
+    int32_t value = reader.getAttributeValueAsInt(name, 0);
+    keepWithin(value, 0, bounds::kCount, kWhat, key);
+    return value;
 }
 
 stringw countProgress(int32_t count, int32_t target) { return decimal(count) + L"/" + decimal(target); }
@@ -88,7 +105,7 @@ stringw MoneyObjective::getProgressText(const LevelStateView& level) const {
 }
 stringw MoneyObjective::getHint() const { return L"%GamePlay_CompleteHintMoney%"; }
 void MoneyObjective::read(const XmlReader& reader) {
-    value = reader.getAttributeValueAsFloat(L"Value", 0.0f);
+    value = moneyValue(reader);
     infoStr = reader.getAttributeValue(L"InfoStr");
 }
 
@@ -97,13 +114,13 @@ void MoneyObjective::read(const XmlReader& reader) {
 bool IncomeObjective::isMet(const LevelStateView& level) { return value <= level.dailyIncome(); }
 stringw IncomeObjective::getText(bool full) const {
     return formatKey(full ? "Obj_IncomeFull" : "Obj_Income",
-                     engine::formatWithSeparator(static_cast<int32_t>(value), L','));
+                     engine::formatWithSeparator(engine::saturatingInt(value), L','));
 }
 stringw IncomeObjective::getProgressText(const LevelStateView& level) const {
     return moneyProgress(level.dailyIncome(), value);
 }
 stringw IncomeObjective::getHint() const { return L"%GamePlay_CompleteHintIncome%"; }
-void IncomeObjective::read(const XmlReader& reader) { value = reader.getAttributeValueAsFloat(L"Value", 0.0f); }
+void IncomeObjective::read(const XmlReader& reader) { value = moneyValue(reader); }
 
 // --- Workers
 
@@ -113,7 +130,7 @@ stringw WorkersObjective::getProgressText(const LevelStateView& level) const {
     return countProgress(level.workersHired(), value);
 }
 stringw WorkersObjective::getHint() const { return L"%GamePlay_CompleteHintWorkers%"; }
-void WorkersObjective::read(const XmlReader& reader) { value = reader.getAttributeValueAsInt(L"Value", 0); }
+void WorkersObjective::read(const XmlReader& reader) { value = countValue(reader); }
 
 // --- Guests
 
@@ -123,7 +140,7 @@ stringw GuestsCountObjective::getProgressText(const LevelStateView& level) const
     return countProgress(level.guests(), value);
 }
 stringw GuestsCountObjective::getHint() const { return L"%GamePlay_CompleteHintGuests%"; }
-void GuestsCountObjective::read(const XmlReader& reader) { value = reader.getAttributeValueAsInt(L"Value", 0); }
+void GuestsCountObjective::read(const XmlReader& reader) { value = countValue(reader); }
 
 // --- Counting kinds
 
@@ -159,9 +176,10 @@ void HaveTypedBuildingsCountObjective::read(const XmlReader& reader) {
     buildingTypes = nameListAttribute(reader, L"BuildingTypes");
     placeNames = nameListAttribute(reader, L"PlaceNames");
     infoStr = reader.getAttributeValue(L"InfoStr");
-    value = reader.getAttributeValueAsInt(L"Value", 0);
+    value = countValue(reader);
     minIncomeBonus = reader.getAttributeValueAsFloat(L"MinIncomeBonus", kNoIncomeBonusTest);
-    minServedGuests = reader.getAttributeValueAsInt(L"MinServedGuests", 0);
+    keepWithin(minIncomeBonus, kNoIncomeBonusTest, bounds::kPercent, kWhat, "MinIncomeBonus");
+    minServedGuests = countValue(reader, L"MinServedGuests", "MinServedGuests");
     mustOwn = reader.getAttributeValue(L"MustOwn") == L"true";
 }
 
@@ -184,10 +202,14 @@ int32_t HaveEachTypeBuildingsCountObjective::count(const LevelStateView& level) 
     return sum;
 }
 
+int32_t HaveEachTypeBuildingsCountObjective::target() const {
+    return engine::saturatingInt(static_cast<double>(value) * buildingTypes.size());
+}
+
 void HaveEachTypeBuildingsCountObjective::read(const XmlReader& reader) {
     buildingTypes = nameListAttribute(reader, L"BuildingTypes");
     infoStr = reader.getAttributeValue(L"InfoStr");
-    value = reader.getAttributeValueAsInt(L"Value", 0);
+    value = countValue(reader);
     mustOwn = reader.getAttributeValue(L"MustOwn") == L"true";
 }
 
@@ -206,8 +228,9 @@ void TypedHistoryActionsCountObjective::read(const XmlReader& reader) {
     buildingTypes = nameListAttribute(reader, L"BuildingTypes");
     placeNames = nameListAttribute(reader, L"PlaceNames");
     infoStr = reader.getAttributeValue(L"InfoStr");
-    value = reader.getAttributeValueAsInt(L"Value", 0);
+    value = countValue(reader);
     action = reader.getAttributeValueAsInt(L"Action", 0);
+    keepWithin(action, 0, bounds::kSmall, kWhat, "Action");
 }
 
 int32_t HaveConcurrentFeaturesObjective::count(const LevelStateView& level) const {
@@ -238,6 +261,9 @@ bool HaveConcurrentFeaturesObjective::isMet(const LevelStateView& level) {
 void HaveConcurrentFeaturesObjective::read(const XmlReader& reader) {
     buildingTypes = nameListAttribute(reader, L"BuildingTypes");
     featureIndices = engine::parseIntArray(engine::narrow(reader.getAttributeValue(L"FeatureIndices")));
+    for (uint32_t i = 0; i < featureIndices.size(); ++i) {
+        keepWithin(featureIndices[i], 0, bounds::kSmall, kWhat, "FeatureIndices");
+    }
     infoStr = reader.getAttributeValue(L"InfoStr");
     // Pairs: the longer list is cut to the shorter one.
     while (buildingTypes.size() > featureIndices.size()) buildingTypes.erase(buildingTypes.size() - 1);

@@ -158,7 +158,8 @@ public:
 class HaveEachTypeBuildingsCountObjective : public CountingObjective {
 public:
     int32_t count(const LevelStateView& level) const override;
-    int32_t target() const override { return value * static_cast<int32_t>(buildingTypes.size()); }
+    // The value for each type; a long list of types cannot overflow it.
+    int32_t target() const override;
     void read(const engine::XmlReader& reader) override;
     bool mustOwn = false;
 };

@@ -12,6 +12,7 @@ bool GLevelPath::read(XmlReader& reader) {
     const engine::stringc id = engine::narrow(reader.getAttributeValue(L"ID"));
     ID = id.empty() ? engine::kNoName : engine::makeNameId(id);
     time = parseIntRange(reader.getAttributeValue(L"Time"));
+    keepWithin(time, -bounds::kTimeMs, bounds::kTimeMs, "LevelPaths", "Time");
     orderRange(time, "LevelPaths Time");
     cars = nameListAttribute(reader, L"Cars");
     twoWay = !reader.getAttributeValue(L"b").empty();
@@ -23,6 +24,11 @@ bool GLevelPath::read(XmlReader& reader) {
         point.y = position.Y;
         point.d1 = r.getAttributeValueAsFloat(L"d1", 0.0f);
         point.d2 = r.getAttributeValueAsFloat(L"d2", 0.0f);
+        using bounds::kDistance;
+        keepWithin(point.x, -kDistance, kDistance, "LevelPaths", "p");
+        keepWithin(point.y, -kDistance, kDistance, "LevelPaths", "p");
+        keepWithin(point.d1, -kDistance, kDistance, "LevelPaths", "d1");
+        keepWithin(point.d2, -kDistance, kDistance, "LevelPaths", "d2");
         points.push_back(point);
         return true;
     });

@@ -15,8 +15,12 @@ bool LevelScores::readLevelScores(XmlReader& reader) {
             if (r.getNodeName() != L"Level") return true;
             GLevelScore entry;
             entry.Score = r.getAttributeValueAsInt(L"Score", 0);
+            keepWithin(entry.Score, 0, bounds::kCount, "LevelScores", "Score");
             entry.ExpertScore = r.getAttributeValueAsInt(L"ExpertScore", 0);
+            keepWithin(entry.ExpertScore, 0, bounds::kCount, "LevelScores", "ExpertScore");
             entry.Time = r.getAttributeValueAsInt(L"Time", 0);
+            // Seconds; the game shows them as milliseconds.
+            keepWithin(entry.Time, 0, bounds::kTimeMs / 1000, "LevelScores", "Time");
             // The last entry of a name wins.
             read[engine::narrow(r.getAttributeValue(L"Name")).c_str()] = entry;
             return true;

@@ -1,9 +1,10 @@
 #include "game/config/RandomEvents.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/PropertyData.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TextConvert.h"
 #include "engine/core/TimerScheduler.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 
 namespace game {
 
@@ -50,10 +51,11 @@ GRandomEvent::GRandomEvent(RandomRequestKind request, bool regular) : request_(r
 // (or, for a lifetime, never end); `zeroMeansNever` marks the period, for
 // which (0, 0) does the same.
 void GRandomEvent::checkFiringRange(IntRange& range, const char* name, bool zeroMeansNever) {
+    keepWithin(range, -bounds::kTimeMs, bounds::kTimeMs, kWhat, name);
     orderRange(range, (engine::stringc(kWhat) + " " + name).c_str());
     if (range.max > 0) return;
     if (range.isZero() && !zeroMeansNever) return;
-    logConfigError(kWhat, engine::stringc(name) + " " + engine::stringc(range.min) + ", " + engine::stringc(range.max) +
+    logConfigError(kWhat, engine::stringc(name) + " " + numberText(range.min) + ", " + numberText(range.max) +
                               " ends at 0 or below; the event will not fire");
     canFire_ = false;
 }
@@ -74,6 +76,7 @@ void GRandomEvent::read(const XmlReader& reader) {
     }
     if (weather) {
         DurationTimeRange = parseIntRange(reader.getAttributeValue(L"DurationTimeRange"));
+        keepWithin(DurationTimeRange, 0, bounds::kTimeMs, kWhat, "DurationTimeRange");
         orderRange(DurationTimeRange, "RandomEvents DurationTimeRange");
     } else {
         BuildingTypes = nameListAttribute(reader, L"BuildingTypes");
@@ -82,6 +85,9 @@ void GRandomEvent::read(const XmlReader& reader) {
     if (request_ == RandomRequestKind::Letter) {
         MoneyRange = engine::parseVector2d(reader.getAttributeValue(L"MoneyRange"));
         WaitTimeRange = engine::parseVector2d(reader.getAttributeValue(L"WaitTimeRange"));
+        // The money range scales the building's income: a factor.
+        keepWithin(MoneyRange, 0.0f, bounds::kFactor, kWhat, "MoneyRange");
+        keepWithin(WaitTimeRange, 0.0f, static_cast<float>(bounds::kTimeMs), kWhat, "WaitTimeRange");
         orderRange(MoneyRange, "RandomEvents MoneyRange");
         orderRange(WaitTimeRange, "RandomEvents WaitTimeRange");
     }
@@ -141,22 +147,23 @@ void GRandomEvent::send() {
 
 bool GRandomEvent::onTimer(uint32_t periodMs) {
     if (paused_) return true;
-    const int32_t elapsed = static_cast<int32_t>(periodMs);
+    // Saturating: a countdown set from outside the reader's bounds still ends.
+    const int32_t elapsed = -engine::saturatingInt(periodMs);
     if (!regular_) {
-        countdown_ -= elapsed;
+        countdown_ = engine::saturatingAdd(countdown_, elapsed);
         if (countdown_ >= 1) return true;
         if (receiver_) send();
         return false;
     }
     if (lifetime_ > 0) {
-        lifetime_ -= elapsed;
+        lifetime_ = engine::saturatingAdd(lifetime_, elapsed);
         if (lifetime_ <= 0) {
             // 1 keeps an ended event ended: the next call ends it again.
             lifetime_ = 1;
             return false;
         }
     }
-    countdown_ -= elapsed;
+    countdown_ = engine::saturatingAdd(countdown_, elapsed);
     if (countdown_ >= 0) return true;
     if (receiver_) send();
     countdown_ = draw(PeriodRange);

@@ -28,15 +28,20 @@ bool Upgrade::read(XmlReader& reader) {
             Info = r.getAttributeValue(L"Value");
         } else if (node == L"Price") {
             Price = r.getAttributeValueAsInt(L"Value", 0);
+            keepWithin(Price, 0, static_cast<int32_t>(bounds::kMoney), kWhat, "Price");
         } else if (node == L"Level") {
             Level = r.getAttributeValueAsInt(L"Value", 0);
+            keepWithin(Level, 0, bounds::kSmall, kWhat, "Level");
         } else if (node == L"ObligatoryLevel") {
             ObligatoryLevel = r.getAttributeValueAsInt(L"Value", 0);
+            keepWithin(ObligatoryLevel, 0, bounds::kSmall, kWhat, "ObligatoryLevel");
         } else if (node == L"AllowsBuilding") {
             AllowsBuilding.push_back(engine::makeNameId(r.getAttributeValue(L"Value")));
         } else if (node == L"AllowsBuildingFeature") {
-            AllowsBuildingFeature.emplace_back(engine::makeNameId(r.getAttributeValue(L"Building")),
-                                               r.getAttributeValueAsInt(L"FeatureIndex", 0) - 1);
+            // Counted from 1 in the file; 0 names no feature.
+            int32_t featureIndex = r.getAttributeValueAsInt(L"FeatureIndex", 0);
+            keepWithin(featureIndex, 0, bounds::kSmall, kWhat, "FeatureIndex");
+            AllowsBuildingFeature.emplace_back(engine::makeNameId(r.getAttributeValue(L"Building")), featureIndex - 1);
         } else if (node == L"LevelModifiers") {
             return LevelModifiers->readAppend(r);
         }
@@ -56,8 +61,8 @@ bool UpgradesConfiguration::readUpgradesConfiguration(XmlReader& reader) {
             // a level from 1 to Level that requires it can never be entered.
             if (upgrade->ObligatoryLevel >= 1 && upgrade->ObligatoryLevel <= upgrade->Level) {
                 logConfigError(kWhat, engine::stringc("upgrade \"") + engine::nameOfId(upgrade->Name) +
-                                          "\" is required by level " + engine::stringc(upgrade->ObligatoryLevel) +
-                                          " but sold only after level " + engine::stringc(upgrade->Level) +
+                                          "\" is required by level " + numberText(upgrade->ObligatoryLevel) +
+                                          " but sold only after level " + numberText(upgrade->Level) +
                                           "; that level could never be played");
             }
             const engine::NameId name = upgrade->Name;

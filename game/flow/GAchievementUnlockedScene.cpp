@@ -5,8 +5,8 @@
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/GameServices.h"
+#include "game/common/AchievementsTracker.h"
 
 namespace game {
 
@@ -34,7 +34,7 @@ void GAchievementUnlockedScene::showAchievement(int32_t index) {
     // The names are the same for every tracker; the game's own is used when there is one.
     AchievementsTracker names;
     const AchievementsTracker& tracker =
-        theGameApp && theGameApp->getAchievementsTracker() ? *theGameApp->getAchievementsTracker() : names;
+        gameServices() && gameServices()->getAchievementsTracker() ? *gameServices()->getAchievementsTracker() : names;
     if (image_) {
         IContentManager* content = getContentManager();
         Content* loaded = content ? content->load(ContentType::AtlasTexture,

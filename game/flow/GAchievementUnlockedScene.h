@@ -1,7 +1,7 @@
 #pragma once
 // The pop-up announcing an achievement just earned: its icon, name and the
 // text of what was done. OK, Esc or Enter close it.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class SpriteNode;

@@ -1,7 +1,7 @@
 #pragma once
 // Help pages in a tab scene with Back and Next buttons, opened from the
 // in-game menu and the HUD.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class ButtonNode;

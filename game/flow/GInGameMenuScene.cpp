@@ -1,7 +1,7 @@
 #include "game/flow/GInGameMenuScene.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/TimerScheduler.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 
 namespace game {
 
@@ -14,9 +14,9 @@ constexpr int32_t kMainMenuSceneType = 1103;
 }  // namespace
 
 void tearDownLevel() {
-    if (!theGameApp) return;
-    if (SceneManager* levels = theGameApp->getSceneManager(1)) levels->setScene(nullptr);
-    if (TimerScheduler* scheduler = theGameApp->getTimerScheduler(1)) scheduler->setEnabled(true);
+    if (!gameServices()) return;
+    if (SceneManager* levels = gameServices()->getSceneManager(1)) levels->setScene(nullptr);
+    if (TimerScheduler* scheduler = gameServices()->getTimerScheduler(1)) scheduler->setEnabled(true);
 }
 
 GInGameMenuScene::GInGameMenuScene(const CreationContext* context, BaseNode* parent, BaseNode* manager,

@@ -1,7 +1,7 @@
 #pragma once
 // The pause menu over a running level: resume, restart, options, help, back
 // to the main menu, and quit.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace game {
 

@@ -6,7 +6,7 @@
 #include "engine/core/SceneManager.h"
 #include "engine/core/TextRoutines.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelScores.h"
 #include "game/flow/FlowTexts.h"
@@ -221,7 +221,7 @@ void GLevelCompletedScene::continueAfterLevel() {
     if (!revealed->isOfType(kMapSceneType)) {
         openSceneOrLog(*this, "scenes/MapScene.oscn", false, navFromName(), navToName());
     }
-    ComicsConfiguration* comics = theGameApp ? theGameApp->getComicsConfiguration() : nullptr;
+    ComicsConfiguration* comics = gameServices() ? gameServices()->getComicsConfiguration() : nullptr;
     const GComic* comic = comicsDue && comics ? comics->find(levelIndex) : nullptr;
     if (comic && !comic->ScenePath.empty()) {
         openSceneOrLog(*this, comic->ScenePath.c_str(), false, navFromName(), navToName());

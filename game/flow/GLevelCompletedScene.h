@@ -4,7 +4,7 @@
 // fanfare and the menu music. OK (or Esc or Enter) tears the level down,
 // returns to the map and opens the comic that follows the level.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class TextNode;

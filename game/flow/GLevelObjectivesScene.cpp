@@ -6,7 +6,7 @@
 #include "engine/visual/TextNode.h"
 #include "game/config/LevelConfig.h"
 #include "game/flow/FlowTexts.h"
-#include "game/hud/GGamePlayScene.h"
+#include "game/flow/LevelStage.h"
 #include "game/level/GGameLevelScene.h"
 
 namespace game {
@@ -98,10 +98,9 @@ bool GLevelObjectivesScene::onTimer(uint32_t periodMs) {
     GBaseSceneNode::onTimer(periodMs);
     if (elapsedMs_ < kMusicDelayMs) return true;
     SceneNode* below = getSceneBelow();
-    if (below && below->isOfType(kGamePlaySceneType)) {
-        if (SoundManager* sounds = getCurrentSoundManager()) {
-            sounds->playCue(static_cast<GGamePlayScene*>(below)->getMusicCue(), true, 0);
-        }
+    LevelStage* stage = below && below->isOfType(kGamePlaySceneType) ? dynamic_cast<LevelStage*>(below) : nullptr;
+    if (stage) {
+        if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(stage->getMusicCue(), true, 0);
     }
     return true;
 }

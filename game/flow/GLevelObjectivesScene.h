@@ -4,7 +4,7 @@
 // targets. Two seconds after it shows it starts the level's music on the HUD
 // below. OK, Esc or Enter close it.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class TextNode;

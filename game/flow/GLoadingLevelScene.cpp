@@ -6,7 +6,7 @@
 #include "engine/core/Logger.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/TextRoutines.h"
-#include "game/hud/GGamePlayScene.h"
+#include "game/flow/LevelStage.h"
 #include "game/level/GGameLevelScene.h"
 
 namespace game {
@@ -137,9 +137,11 @@ bool GLoadingLevelScene::runStep() {
         step_ = Idle;
         bool started = false;
         if (level && hud && level->isOfType(kGameLevelSceneType)) {
-            auto* gamePlay = static_cast<GGamePlayScene*>(hud.get());
-            started = gamePlay->startLevel(folder, static_cast<GGameLevelScene*>(level.get())) &&
-                      pushScene(gamePlay, false, navFromName(), navToName());
+            LevelStage* stage = dynamic_cast<LevelStage*>(hud.get());
+            SceneNode* stageScene = dynamic_cast<SceneNode*>(hud.get());
+            started = stage && stageScene &&
+                      stage->startLevel(folder, static_cast<GGameLevelScene*>(level.get())) &&
+                      pushScene(stageScene, false, navFromName(), navToName());
         }
         if (!started) {
             getLogger().log("Unable to start the level", folder.c_str(), LOG_ERROR);

@@ -5,7 +5,7 @@
 // itself. It stays under the running level; revealed again (restart) it loads
 // the same level anew.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace game {
 

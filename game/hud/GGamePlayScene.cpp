@@ -16,10 +16,10 @@
 #include "game/config/LevelConfig.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/hud/HudText.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 #include "game/tutorial/GTutorial.h"
 
 #include <string>
@@ -119,6 +119,7 @@ void GGamePlayScene::clearBindings() {
     buildingProgress_ = nullptr;
     materialsAmountText_ = workersAmountText_ = nullptr;
     incomeGuestsInfo_ = guestsInfo_ = costTooltip_ = workersTooltip_ = moneyTooltip_ = featureTooltip_ = nullptr;
+    stopTooltip_ = nullptr;
 }
 
 void GGamePlayScene::onLoaded() {
@@ -159,6 +160,7 @@ void GGamePlayScene::onLoaded() {
     workersTooltip_ = child(gameMenu_, "WorkersInfoNode");
     moneyTooltip_ = child(gameMenu_, "MoneyInfoNode");
     featureTooltip_ = child(gameMenu_, "FeatureInfoNode");
+    stopTooltip_ = child(gameMenu_, "StopInfoNode");
 }
 
 void GGamePlayScene::bindTabs(BaseNode* tabScene) {

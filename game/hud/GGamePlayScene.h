@@ -7,8 +7,9 @@
 // tutorial, the achievement pop-ups and the level end.
 #include "engine/core/RefCounted.h"
 #include "engine/core/Types.h"
-#include "game/flow/GBaseSceneNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GBaseSceneNode.h"
+#include "game/common/GameEvents.h"
+#include "game/flow/LevelStage.h"
 
 #include <vector>
 
@@ -45,7 +46,7 @@ struct BuildListEntry {
 const BuildListEntry* buildListEntries(int32_t kind, int32_t& count);
 engine::stringc buildListLockImage(const BuildListEntry& entry);
 
-class GGamePlayScene : public GBaseSceneNode {
+class GGamePlayScene : public GBaseSceneNode, public LevelStage {
     ENGINE_DECLARE_EVENT_MAP(GGamePlayScene)
     ENGINE_NODE_TYPE(GGamePlayScene, GBaseSceneNode, 1120)
 
@@ -89,7 +90,7 @@ public:
     // Reads the level's configuration, scores and paths from the folder (text
     // ending with "/"), prepares the tutorial and the hint window and starts
     // the level scene in the game's level scene manager.
-    bool startLevel(const engine::stringc& folder, GGameLevelScene* level);
+    bool startLevel(const engine::stringc& folder, GGameLevelScene* level) override;
     // Scores the level and writes the player's progress once per HUD; later
     // calls only log. regular: the regular score even within the level time.
     bool endLevel(bool regular);
@@ -123,6 +124,11 @@ public:
     void setUpHotelButtons(GBuildingNode* building, engine::BaseNode* group);
     void setUpJoyButtons(GBuildingNode* building, engine::BaseNode* group);
     void setUpCustomServiceButtons(GBuildingNode* building, engine::BaseNode* group);
+    // A feature button's caption: the feature's name over its price, its
+    // time left running or recharging, or where a locked one is bought.
+    engine::stringw featureCaption(GBuildingNode* building, int32_t index) const;
+    // The money covers what starting the feature takes.
+    bool canPayFeature(GBuildingNode* building, int32_t index) const;
     void showFeatureProgress(engine::BaseNode* button, float progress);
     void highlightBuilding(GBuildingConfig* record, GBuildingNode* building);
     // Visible and enabled both take the flag; a null control is ignored.
@@ -142,12 +148,19 @@ public:
 
     // ---- Tooltips and tab hints ---------------------------------------------
     void showBuildingTooltip(GBuildingConfig* record, GBuildingNode* building);
+    // The money line shows what the command takes ("x $0" for work that takes none).
     void showCostTooltip(const engine::vector3df& position, const engine::stringw& title, int32_t materials,
-                         int32_t workers);
+                         int32_t workers, int32_t money);
     void showMoneyTooltip(const engine::vector3df& position, const engine::stringw& title, bool check,
                           int32_t amount);
     void showWorkersTooltip(const engine::vector3df& position, const engine::stringw& title, int32_t workers);
     void showFeatureTooltip(const engine::vector3df& position, const engine::stringw& title);
+    // Over "AbortButton": what stopping the selected building's job gives
+    // back, and the money it does not.
+    void showStopTooltip(const engine::vector3df& position);
+    // Where a tooltip over the control goes: above the panel at the control's
+    // place on the HUD, moved left as far as the tooltip needs to stay on it.
+    engine::vector3df tooltipPosition(const engine::BaseNode* control, const engine::BaseNode* tooltip) const;
     void showMaterialsHint(OrderOption* offer, bool canBuy);
     void showWorkersHint(OrderOption* offer, bool canBuy);
     void showBuildingPlaceHint(engine::BaseNode* control);
@@ -191,6 +204,7 @@ public:
     engine::BaseNode* getWorkersTooltip() const { return workersTooltip_; }
     engine::BaseNode* getMoneyTooltip() const { return moneyTooltip_; }
     engine::BaseNode* getFeatureTooltip() const { return featureTooltip_; }
+    engine::BaseNode* getStopTooltip() const { return stopTooltip_; }
     engine::BaseNode* getHintWindow() const { return hintWindow_; }
     const std::vector<int32_t>& getPendingAchievements() const { return pendingAchievements_; }
     int32_t getPendingAction() const { return pendingAction_; }
@@ -199,7 +213,7 @@ public:
     bool isHudShown() const { return hudShown_; }
     bool isObjectivesShown() const { return objectivesShown_; }
     bool isTutorialStarted() const { return tutorialStarted_; }
-    engine::NameId getMusicCue() const { return musicCue_; }
+    engine::NameId getMusicCue() const override { return musicCue_; }
     bool isMusicStarted() const { return musicStarted_; }
     bool isAlmostEndPlaying() const { return almostEndPlaying_; }
     int32_t getHintCountdownMs() const { return hintCountdownMs_; }
@@ -276,6 +290,7 @@ private:
     engine::BaseNode* workersTooltip_ = nullptr;
     engine::BaseNode* moneyTooltip_ = nullptr;
     engine::BaseNode* featureTooltip_ = nullptr;
+    engine::BaseNode* stopTooltip_ = nullptr;
 
     engine::stringw tooltipTitle_;
     int32_t tooltipValues_[3] = {0, 0, 0};

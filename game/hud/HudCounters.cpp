@@ -14,7 +14,7 @@
 #include "game/hud/HudText.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 
 #include <cmath>
 
@@ -51,7 +51,8 @@ bool GGamePlayScene::onLevelChanged(GLevelChangedEvent*) {
         highlightBuilding(hoveredRecord_, hoveredBuilding_);
     }
     if (costTooltip_ && costTooltip_->isVisible()) {
-        showCostTooltip(costTooltip_->getPosition(), tooltipTitle_, tooltipValues_[0], tooltipValues_[1]);
+        showCostTooltip(costTooltip_->getPosition(), tooltipTitle_, tooltipValues_[0], tooltipValues_[1],
+                        tooltipValues_[2]);
     } else if (workersTooltip_ && workersTooltip_->isVisible()) {
         showWorkersTooltip(workersTooltip_->getPosition(), tooltipTitle_, tooltipValues_[1]);
     } else if (moneyTooltip_ && moneyTooltip_->isVisible()) {
@@ -123,11 +124,13 @@ struct DeliveryTab {
     float countdown;
     stringw progressText;
     const char* hintKey;
-    float priceMultiplier;
+    // The price of an offer: the one the order command charges.
+    GGameLevelScene::CommandCost (GGameLevelScene::*cost)(const OrderOption*) const;
     bool groupedAmount;
 };
 
-void refreshDelivery(const DeliveryTab& d, float money) {
+void refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
+    const float money = scene.money;
     const bool running = d.countdown >= 0.0f;
     if (running) {
         d.progress->setVisible(true);
@@ -145,7 +148,7 @@ void refreshDelivery(const DeliveryTab& d, float money) {
     for (int32_t i = 0; i < list->getItemCount(); ++i) {
         OrderOption* offer = dynamic_cast<OrderOption*>(list->getItemData(i));
         if (!offer) continue;
-        const float price = offer->price * d.priceMultiplier;
+        const float price = (scene.*d.cost)(offer).money;
         list->setItemEnabled(i, !running && money >= price);
         const int32_t amount = static_cast<int32_t>(offer->amount);
         list->setItemText(i, 0, d.groupedAmount ? grouped(amount) : decimalText(amount));
@@ -168,9 +171,9 @@ void GGamePlayScene::refreshMaterialsTab() {
                     levelScene_->materialCountdown,
                     formatText("InProgress_PBMaterials", grouped(roundToInt(levelScene_->materialsOrdered))),
                     "%InProgress_MaterialsHint%",
-                    level->modifierValues.MaterialPriceM,
+                    &GGameLevelScene::materialsOrderCost,
                     true};
-    refreshDelivery(tab, levelScene_->money);
+    refreshDelivery(tab, *levelScene_);
 }
 
 void GGamePlayScene::refreshWorkersTab() {
@@ -186,9 +189,9 @@ void GGamePlayScene::refreshWorkersTab() {
                     levelScene_->workerCountdown,
                     formatText(key, grouped(levelScene_->workersOrdered)),
                     "%InProgress_WorkersHint%",
-                    level->modifierValues.WorkerPriceM,
+                    &GGameLevelScene::workersOrderCost,
                     false};
-    refreshDelivery(tab, levelScene_->money);
+    refreshDelivery(tab, *levelScene_);
 }
 
 void GGamePlayScene::runClock() {

@@ -41,9 +41,34 @@ stringw times(const stringw& value) {
     return text;
 }
 
-vector3df buttonTooltipPosition(const BaseNode* button) { return vector3df(button->getPosition().X, kTooltipY, 0); }
+// The HUD is laid out for this width; tooltips stay within it.
+constexpr float kHudWidth = 1024.0f;
+
+int32_t wholeMoney(float amount) { return roundToInt(amount); }
+
+// The width a tooltip takes: its bounds, or its background's when wider.
+float tooltipWidth(const BaseNode* tooltip) {
+    if (!tooltip) return 0.0f;
+    float width = tooltip->getBounds().X;
+    if (const BaseNode* background = child(tooltip, "Bg")) {
+        width = std::max(width, background->getPosition().X + background->getBounds().X);
+    }
+    return width;
+}
 
 }  // namespace
+
+vector3df GGamePlayScene::tooltipPosition(const BaseNode* control, const BaseNode* tooltip) const {
+    // Buttons sit in groups and panels: their place on the HUD is the sum of
+    // the positions up to the HUD's menu node.
+    float x = 0.0f;
+    for (const BaseNode* node = control; node && node != gameMenu_; node = node->getParent()) {
+        x += node->getPosition().X;
+        if (!node->getParent()) break;
+    }
+    x = std::max(0.0f, std::min(x, kHudWidth - tooltipWidth(tooltip)));
+    return vector3df(x, kTooltipY, 0);
+}
 
 // ---- Information panel -----------------------------------------------------------
 
@@ -65,7 +90,13 @@ void GGamePlayScene::fillBuildingInfo(BaseNode* info, GBuildingConfig* record, G
         nameText->setText(stringw());
     } else if (nameText) {
         const stringw name = upperCaseText(displayName(record));
-        const stringw price = moneyText(roundToInt(building->price(record)));
+        // A building not yet built (a type offered in a build list, or the
+        // work running on the place) is named with what building it takes; a
+        // standing one with its value, where buying and selling start.
+        const bool notYetBuilt =
+            record != building->getRecord() || building->getJobState() == GBuildingNode::kConstructionJob;
+        const float amount = notYetBuilt && levelScene_ ? levelScene_->buildCost(record).money : building->price(record);
+        const stringw price = moneyText(wholeMoney(amount));
         stringw text = name + L": " + price;
         nameText->setText(text);
         if (nameText->getLineCount() > 1) nameText->setText(name + L":\n" + price);
@@ -216,64 +247,77 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
     if (!node) return false;
     GBuildingNode* b = getSelectedBuilding();
     GBuildingConfig* rec = b ? b->getRecord() : nullptr;
-    GLevelConfig* cfg = getLevelConfig();
-    const vector3df at = buttonTooltipPosition(node);
-    const bool ready = b && rec;
+    const bool ready = b && rec && levelScene_;
 
     if (named(node, "UpgradeButton")) {
         showBuildingTabHint(node);
-        BuildingsConfiguration* buildings = gameBuildings();
-        GBuildingConfig* next = ready && buildings && rec->NextLevelName != kNoName ? buildings->find(rec->NextLevelName)
-                                                                                  : nullptr;
-        if (next) {
-            showCostTooltip(at, L"%Hint_UpgradeBuildingTitle%", static_cast<int32_t>(next->buildMaterialsCost(cfg)),
-                            next->buildWorkersCost(cfg));
+        if (GBuildingConfig* next = ready ? levelScene_->upgradeRecord(b) : nullptr) {
+            const GGameLevelScene::CommandCost cost = levelScene_->buildCost(next);
+            showCostTooltip(tooltipPosition(node, costTooltip_), L"%Hint_UpgradeBuildingTitle%",
+                            static_cast<int32_t>(cost.materials), cost.workers, wholeMoney(cost.money));
         }
-    } else if (named(node, "RepairButton")) {
+    } else if (named(node, "RepairButton") || named(node, "CleanButton")) {
         showBuildingTabHint(node);
         if (ready) {
-            showCostTooltip(at, L"%Hint_RepairBuildingTitle%", static_cast<int32_t>(rec->repairMaterialsCost(cfg)),
-                            rec->repairWorkersCost(cfg));
+            // Cleaning takes the materials of a repair as well as its workers.
+            const bool repair = named(node, "RepairButton");
+            const GGameLevelScene::CommandCost cost =
+                levelScene_->maintenanceCost(b, repair ? GBuildingNode::kBroken : GBuildingNode::kDirty);
+            showCostTooltip(tooltipPosition(node, costTooltip_),
+                            repair ? L"%Hint_RepairBuildingTitle%" : L"%Hint_CleanBuildingTitle%",
+                            static_cast<int32_t>(cost.materials), cost.workers, wholeMoney(cost.money));
         }
-    } else if (named(node, "CleanButton")) {
-        showBuildingTabHint(node);
-        if (ready) showWorkersTooltip(at, L"%Hint_CleanBuildingTitle%", rec->repairWorkersCost(cfg));
     } else if (named(node, "DestroyButton")) {
         showBuildingTabHint(node);
-        if (ready) showWorkersTooltip(at, L"%Hint_DestroyBuildingTitle%", rec->destroyWorkersCost(cfg));
+        if (ready) {
+            showWorkersTooltip(tooltipPosition(node, workersTooltip_), L"%Hint_DestroyBuildingTitle%",
+                               levelScene_->destroyCost(b).workers);
+        }
+    } else if (named(node, "AbortButton")) {
+        if (ready) showStopTooltip(tooltipPosition(node, stopTooltip_));
     } else if (named(node, "BuyButton")) {
-        if (ready) showMoneyTooltip(at, L"%Hint_BuyBuildingTitle%", true, roundToInt(b->price()));
+        if (ready) {
+            showMoneyTooltip(tooltipPosition(node, moneyTooltip_), L"%Hint_BuyBuildingTitle%", true,
+                             wholeMoney(levelScene_->buyCost(b).money));
+        }
         showBuyTabHint(node);
     } else if (named(node, "AcceptSellOfferButton") || named(node, "DeclineSellOfferButton")) {
         showSellOfferHint(node);
     } else if (named(node, "SellButton")) {
-        if (ready) showMoneyTooltip(at, L"%Hint_SaleBuildingTitle%", false, roundToInt(b->price()));
+        if (ready) {
+            showMoneyTooltip(tooltipPosition(node, moneyTooltip_), L"%Hint_SaleBuildingTitle%", false,
+                             roundToInt(b->price()));
+        }
         showBuildingPlaceHint(node);
         showBuildingTabHint(node);
     } else if (named(node, "ActiveFeature1Button") || named(node, "ActiveFeature2Button")) {
         showBuildingTabHint(node);
         const int32_t index = named(node, "ActiveFeature1Button") ? 0 : 1;
-        stringw title;
-        if (rec && static_cast<int32_t>(rec->ActiveFeatures.size()) > index &&
-            (index == 0 || b->isFeatureAvailable(1))) {
-            title = rec->ActiveFeatures[index].name;
+        // A feature is paid for when it starts: its name with its price.
+        if (ready && static_cast<int32_t>(rec->ActiveFeatures.size()) > index && b->isFeatureAvailable(index)) {
+            showMoneyTooltip(tooltipPosition(node, moneyTooltip_), rec->ActiveFeatures[index].name, true,
+                             wholeMoney(levelScene_->featureCost(b, index).money));
         }
-        if (!title.empty()) showFeatureTooltip(at, title);
     } else if (named(node, "CustomServeButton")) {
         showBuildingTabHint(node);
-        if (ready) {
-            if (rec->Type == 5 && b->getCondition() != GBuildingNode::kNeedsRestoring && !rec->ActiveFeatures.empty()) {
-                showMoneyTooltip(at, L"%Hint_ActivateFeatureTitle%", true,
-                                 static_cast<int32_t>(rec->ActiveFeatures[0].moneyCost));
+        if (ready && rec->Type >= 3) {
+            if (b->getCondition() != GBuildingNode::kNeedsRestoring) {
+                // The button starts the building's feature, whatever its Type.
+                if (!rec->ActiveFeatures.empty()) {
+                    showMoneyTooltip(tooltipPosition(node, moneyTooltip_), L"%Hint_ActivateFeatureTitle%", true,
+                                     wholeMoney(levelScene_->featureCost(b, 0).money));
+                }
             } else {
                 const wchar_t* title = rec->Type == 3   ? L"%Hint_BuildingTabRestore%"
                                        : rec->Type == 5 ? L"%Hint_BuildingTabExcavate%"
-                                       : (rec->Type == 4 || rec->Type == 6 || rec->Type == 7)
-                                           ? L"%Hint_BuildingTabBuild%"
-                                           : L"";
-                showCostTooltip(at, title, static_cast<int32_t>(rec->buildMaterialsCost(cfg)), rec->buildWorkersCost(cfg));
+                                                        : L"%Hint_BuildingTabBuild%";
+                const GGameLevelScene::CommandCost cost =
+                    levelScene_->maintenanceCost(b, GBuildingNode::kNeedsRestoring);
+                showCostTooltip(tooltipPosition(node, costTooltip_), title, static_cast<int32_t>(cost.materials),
+                                cost.workers, wholeMoney(cost.money));
             }
         }
+        // Serving a guest's request (a hotel's button) takes nothing.
     } else if (named(node, "BackToBuildButton")) {
         showBuildTabHint(kHotelsKind, tabs_[0], nullptr, b);
         showBuildTabHint(kJoysKind, tabs_[2], nullptr, b);
@@ -296,7 +340,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
 
 bool GGamePlayScene::onNodeUnhovered(NodeUnhoveredEvent* event) {
     if (GBaseSceneNode::onNodeUnhovered(event)) return true;
-    for (BaseNode* tooltip : {moneyTooltip_, costTooltip_, workersTooltip_, featureTooltip_}) {
+    for (BaseNode* tooltip : {moneyTooltip_, costTooltip_, workersTooltip_, featureTooltip_, stopTooltip_}) {
         if (tooltip) tooltip->setVisible(false);
     }
     BaseNode* node = event ? event->getTarget() : nullptr;
@@ -378,14 +422,15 @@ bool GGamePlayScene::onListItemHovered(ListItemHoveredEvent* event) {
         return true;
     }
     if (!placeRecord || placeRecord->Level != 0) return true;
-    GLevelConfig* cfg = getLevelConfig();
     if (hoveredBuilding_ && hoveredBuilding_ != b) hoveredBuilding_->showBuildPreview(nullptr);
     hoveredBuilding_ = b;
     hoveredRecord_ = rec;
     const int32_t element = list->elementIndexOfItem(item);
-    const vector3df at(list->getPosition().X + list->getElementPosition(element).X, kTooltipY, 0);
-    showCostTooltip(at, upperCaseText(displayName(rec)), roundToInt(rec->buildMaterialsCost(cfg)),
-                    rec->buildWorkersCost(cfg));
+    vector3df at(list->getPosition().X + list->getElementPosition(element).X, kTooltipY, 0);
+    at.X = std::max(0.0f, std::min(at.X, kHudWidth - tooltipWidth(costTooltip_)));
+    const GGameLevelScene::CommandCost cost = levelScene_->buildCost(rec);
+    showCostTooltip(at, upperCaseText(displayName(rec)), roundToInt(cost.materials), cost.workers,
+                    wholeMoney(cost.money));
     highlightBuilding(rec, b);
     b->showBuildPreview(rec);
     showBuildTabHint(kind, tabs_[tab], rec, b);
@@ -414,15 +459,18 @@ void GGamePlayScene::showBuildingTooltip(GBuildingConfig* record, GBuildingNode*
 }
 
 void GGamePlayScene::showCostTooltip(const vector3df& position, const stringw& title, int32_t materials,
-                                     int32_t workers) {
+                                     int32_t workers, int32_t money) {
     if (!costTooltip_ || !getCurrentDictionary()) return;
     tooltipTitle_ = title;
     tooltipValues_[0] = materials;
     tooltipValues_[1] = workers;
+    tooltipValues_[2] = money;
     costTooltip_->setVisible(true);
     costTooltip_->setPosition(position);
+    const float haveMoney = levelScene_ ? levelScene_->money : 0.0f;
     const float haveMaterials = levelScene_ ? levelScene_->materials : 0.0f;
     const int32_t haveWorkers = levelScene_ ? levelScene_->workers : 0;
+    setTinted(costTooltip_, "MoneyText", times(moneyText(money)), haveMoney >= static_cast<float>(money));
     setTinted(costTooltip_, "MaterialsText", times(decimalText(materials)), haveMaterials >= static_cast<float>(materials));
     setTinted(costTooltip_, "WorkersText", times(decimalText(workers)), haveWorkers >= workers);
     setChildText(costTooltip_, "NameText", translateText(title));
@@ -451,6 +499,19 @@ void GGamePlayScene::showWorkersTooltip(const vector3df& position, const stringw
     setChildText(workersTooltip_, "NameText", translateText(title));
 }
 
+void GGamePlayScene::showStopTooltip(const vector3df& position) {
+    GBuildingNode* building = getSelectedBuilding();
+    if (!stopTooltip_ || !building || !levelScene_ || !getCurrentDictionary()) return;
+    stopTooltip_->setVisible(true);
+    stopTooltip_->setPosition(position);
+    setChildText(stopTooltip_, "NameText", lookupText("Hint_StopTitle"));
+    // Stopping gives back the materials and workers the work took, never the
+    // money paid for it: the player is told before the click.
+    const int32_t lost = wholeMoney(levelScene_->moneyLostOnStop(building));
+    setChildText(stopTooltip_, "Text",
+                 lost > 0 ? formatText("Hint_StopKeepsMoney", moneyText(lost)) : lookupText("Hint_StopGivesBack"));
+}
+
 void GGamePlayScene::showFeatureTooltip(const vector3df& position, const stringw& title) {
     if (!featureTooltip_) return;
     tooltipTitle_ = title;
@@ -467,8 +528,7 @@ void GGamePlayScene::showMaterialsHint(OrderOption* offer, bool canBuy) {
         materialsHint_->setText(lookupText("Hint_MaterialsTab"));
         return;
     }
-    GLevelConfig* level = getLevelConfig();
-    const int32_t price = static_cast<int32_t>(offer->price * (level ? level->modifierValues.MaterialPriceM : 1.0f));
+    const int32_t price = static_cast<int32_t>(levelScene_ ? levelScene_->materialsOrderCost(offer).money : offer->price);
     const int32_t amount = static_cast<int32_t>(offer->amount);
     materialsHint_->setText(canBuy ? formatText("Hint_MaterialsBuy", grouped(amount), grouped(price))
                                    : formatText("Hint_MaterialsCantBuy", grouped(amount)));
@@ -480,8 +540,7 @@ void GGamePlayScene::showWorkersHint(OrderOption* offer, bool canBuy) {
         workersHint_->setText(lookupText("Hint_WorkersTab"));
         return;
     }
-    GLevelConfig* level = getLevelConfig();
-    const int32_t price = static_cast<int32_t>(offer->price * (level ? level->modifierValues.WorkerPriceM : 1.0f));
+    const int32_t price = static_cast<int32_t>(levelScene_ ? levelScene_->workersOrderCost(offer).money : offer->price);
     const int32_t count = static_cast<int32_t>(offer->amount);
     workersHint_->setText(canBuy ? formatText("Hint_WorkersBuy", decimalText(count), grouped(price))
                                  : formatText("Hint_WorkersCantBuy", decimalText(count)));

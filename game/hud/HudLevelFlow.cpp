@@ -14,7 +14,7 @@
 #include "engine/io/FileSystem.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelPaths.h"
 #include "game/config/LevelScores.h"
@@ -26,8 +26,8 @@
 #include "game/hud/HudText.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/AchievementsTracker.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/AchievementsTracker.h"
+#include "game/common/GeometryNodes.h"
 #include "game/tutorial/GTutorial.h"
 
 #include <cmath>
@@ -55,19 +55,21 @@ XmlReader* openReader(const stringc& path) {
 
 SoundManager* sounds() { return getCurrentSoundManager(); }
 
-AchievementsTracker* achievements() { return theGameApp ? theGameApp->getAchievementsTracker() : nullptr; }
+AchievementsTracker* achievements() { return gameServices() ? gameServices()->getAchievementsTracker() : nullptr; }
 
-SceneManager* levelSceneManager() { return theGameApp ? theGameApp->getSceneManager(1) : nullptr; }
+SceneManager* levelSceneManager() { return gameServices() ? gameServices()->getSceneManager(1) : nullptr; }
 
 IContentManager* gameContent(const BaseNode& node) {
-    if (theGameApp && theGameApp->getContentManager()) return theGameApp->getContentManager();
+    GameServices* app = gameServices();
+    if (app && app->getContentManager()) return app->getContentManager();
     return node.getContentManager();
 }
 
 }  // namespace
 
 BuildingsConfiguration* GGamePlayScene::gameBuildings() const {
-    if (theGameApp && theGameApp->getBuildingsConfiguration()) return theGameApp->getBuildingsConfiguration();
+    GameServices* app = gameServices();
+    if (app && app->getBuildingsConfiguration()) return app->getBuildingsConfiguration();
     return levelScene_ ? levelScene_->buildingsConfiguration : nullptr;
 }
 
@@ -87,7 +89,7 @@ bool GGamePlayScene::startLevel(const stringc& folder, GGameLevelScene* level) {
     BaseNode* internal = findChild(makeNameId("InternalGamePlayScene"), 1);
     ProfileParameters* player = getProfileStore().getCurrentProfile();
     SceneManager* levelManager = levelSceneManager();
-    if (folder.empty() || !level || !internal || !theGameApp || !levelManager || !player) return false;
+    if (folder.empty() || !level || !internal || !gameServices() || !levelManager || !player) return false;
 
     CountedRef<XmlReader> reader(openReader(folder + "LevelConfiguration.xml"));
     if (!reader) {
@@ -98,7 +100,7 @@ bool GGamePlayScene::startLevel(const stringc& folder, GGameLevelScene* level) {
     config->readLevelConfiguration(*reader);
     reader = nullptr;
 
-    if (LevelScores* scores = theGameApp->getLevelScores()) {
+    if (LevelScores* scores = gameServices()->getLevelScores()) {
         const GLevelScore& score = (*scores)[stringc("level") + stringc(config->name).c_str()];
         config->score = score.Score;
         config->expertScore = score.ExpertScore;
@@ -119,7 +121,7 @@ bool GGamePlayScene::startLevel(const stringc& folder, GGameLevelScene* level) {
         reader = CountedRef<XmlReader>(openReader(folder + "Tutorial.xml"));
         if (reader) {
             SceneNode* owner = nodeCast<SceneNode>(internal);
-            SceneManager* menus = theGameApp->getSceneManager(0);
+            SceneManager* menus = gameServices()->getSceneManager(0);
             tutorial_ = CountedRef<GTutorial>(new GTutorial(owner ? owner : this,
                                                             menus ? menus->getTemplateCollection() : nullptr,
                                                             gameContent(*this)));
@@ -140,7 +142,7 @@ bool GGamePlayScene::startLevel(const stringc& folder, GGameLevelScene* level) {
     if (clockSector_) clockSector_->setAngle1(0);
 
     if (!hintWindow_) {
-        SceneManager* menus = theGameApp->getSceneManager(0);
+        SceneManager* menus = gameServices()->getSceneManager(0);
         TemplateCollectionNode* templates = menus ? menus->getTemplateCollection() : nullptr;
         BaseNode* window = templates ? templates->getTemplate(makeNameId("TutorialWindow")) : nullptr;
         if (window) {
@@ -154,10 +156,10 @@ bool GGamePlayScene::startLevel(const stringc& folder, GGameLevelScene* level) {
         }
     }
 
-    level->setBuildingsConfiguration(theGameApp->getBuildingsConfiguration());
+    level->setBuildingsConfiguration(gameServices()->getBuildingsConfiguration());
     level->setLevelConfiguration(config.get());
     CountedRef<LevelAvailability> availability(new LevelAvailability());
-    if (UpgradesConfiguration* upgrades = theGameApp->getUpgradesConfiguration()) {
+    if (UpgradesConfiguration* upgrades = gameServices()->getUpgradesConfiguration()) {
         availability->fill(*upgrades, config.get(), player->getInt("LevelIndex"), player->getString("BoughtUpgrades"));
     }
     level->setAvailability(availability.get());
@@ -228,11 +230,11 @@ bool GGamePlayScene::endLevel(bool regular) {
             } else {
                 player->save();
             }
-            if (theGameApp && theGameApp->getHooks()) {
+            if (gameServices()) {
                 LevelResult result;
                 result.playerName = player->getPlayerName();
                 result.playTimeSeconds = static_cast<int32_t>(totalTime / 1000.0f);
-                theGameApp->getHooks()->onLevelCompleted(player->getString("LevelName"), result);
+                gameServices()->reportLevelCompleted(player->getString("LevelName"), result);
             }
         }
     }
@@ -400,10 +402,7 @@ bool GGamePlayScene::onWindowFocusChanged(WindowFocusEvent* event) {
     SceneManager* manager = getSceneManager();
     if (manager && manager->getTopScene() == this && hudShown_ && objectivesShown_) {
         openSceneOrLog(*this, kInGameMenuScene, true, navFromName(), navToName());
-        if (theGameApp) {
-            CountedRef<RenderEvent> render(new RenderEvent());
-            if (!theGameApp->handleEvent(render.get())) theGameApp->routeToChildren(1, render.get());
-        }
+        if (GameServices* app = gameServices()) app->redrawNow();
     }
     return false;
 }

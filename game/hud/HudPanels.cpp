@@ -19,7 +19,9 @@
 #include "game/level/tasks/GServiceTasks.h"
 #include "game/tutorial/GTutorial.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace game {
 
@@ -34,6 +36,25 @@ bool canAbort(const GBuildingNode* building) {
     const int32_t job = building->getJobState();
     if (job == GBuildingNode::kConstructionJob || job == GBuildingNode::kDestructionJob) return true;
     return job == GBuildingNode::kMaintenanceJob && !dynamic_cast<const GBusVisitTask*>(building->getJob());
+}
+
+// The area of the building tab's buttons, and the space between two.
+constexpr float kButtonsLeft = 564.0f;
+constexpr float kButtonsRight = 1012.0f;
+constexpr float kButtonsGap = 8.0f;
+
+// Whole seconds, rounded up, so that a wait shows "1 s" to its end.
+stringw secondsText(int32_t ms) { return decimalText((std::max(ms, 0) + 999) / 1000); }
+
+// Sets the caption of a HUD button: a ButtonNode's own text (which its
+// template's "Text" shows), or the "Text" of a plain control's template.
+void setCaption(ControlNode* button, const stringw& text) {
+    if (!button) return;
+    if (ButtonNode* asButton = nodeCast<ButtonNode>(button)) {
+        asButton->setText(text);
+    } else if (TextNode* caption = childOf<TextNode>(button->getTemplateRoot(), "Text")) {
+        caption->setText(text);
+    }
 }
 
 }  // namespace
@@ -127,6 +148,8 @@ void GGamePlayScene::refreshBuildingTab() {
     showControl(customButtons, false);
     showControl(buildingProgress_, false);
     const int32_t job = building->getJobState();
+    // The stop tooltip speaks of the running job only.
+    if (stopTooltip_ && !canAbort(building)) stopTooltip_->setVisible(false);
     if (job != GBuildingNode::kNoJob && job != GBuildingNode::kServiceJob) {
         if (ControlNode* abort = childOf<ControlNode>(buildingProgress_, "AbortButton")) {
             abort->setVisible(canAbort(building));
@@ -162,7 +185,9 @@ void GGamePlayScene::refreshBuildingTab() {
             showControl(hotelButtons, true);
         }
     } else if (customButtons) {
-        if (building->getCondition() == GBuildingNode::kBusVisitRequest) {
+        // Both kinds of guest request are served from this button: it must
+        // not keep the look of another building's restore.
+        if (building->getCondition() >= GBuildingNode::kProviderServiceRequest) {
             if (ControlNode* serve = childOf<ControlNode>(customButtons, "CustomServeButton")) {
                 serve->setTemplateName(makeNameId("Game_CafeOrderButton"));
             }
@@ -178,15 +203,13 @@ void GGamePlayScene::setUpHotelButtons(GBuildingNode* building, BaseNode* group)
     if (!group || !record || !levelScene_) return;
     const bool sound = building->getCondition() == GBuildingNode::kNoCondition;
     if (ControlNode* upgrade = childOf<ControlNode>(group, "UpgradeButton")) {
-        BuildingsConfiguration* buildings = gameBuildings();
-        GBuildingConfig* next = buildings && record->NextLevelName != kNoName ? buildings->find(record->NextLevelName)
-                                                                             : nullptr;
+        GBuildingConfig* next = levelScene_->upgradeRecord(building);
         upgrade->setVisible(record->Level > 0);
         upgrade->setEnabled(!building->isForSale() && sound && next && levelScene_->canAfford(next));
     }
     if (ControlNode* destroy = childOf<ControlNode>(group, "DestroyButton")) {
         destroy->setVisible(record->Level > 0);
-        destroy->setEnabled(levelScene_->workers >= record->destroyWorkersCost(level));
+        destroy->setEnabled(levelScene_->workers >= levelScene_->destroyCost(building).workers);
     }
     if (ControlNode* sell = childOf<ControlNode>(group, "SellButton")) {
         sell->setTemplateName(makeNameId(building->isForSale() ? "Game_UnSellButton" : "Game_SellButton"));
@@ -194,9 +217,9 @@ void GGamePlayScene::setUpHotelButtons(GBuildingNode* building, BaseNode* group)
         sell->setEnabled(level && level->isSellOn && sound);
     }
     if (ControlNode* repair = childOf<ControlNode>(group, "RepairButton")) {
-        repair->setEnabled(building->getCondition() == GBuildingNode::kBroken &&
-                           levelScene_->materials >= record->repairMaterialsCost(level) &&
-                           levelScene_->workers >= record->repairWorkersCost(level));
+        const GGameLevelScene::CommandCost cost = levelScene_->maintenanceCost(building, GBuildingNode::kBroken);
+        repair->setEnabled(building->getCondition() == GBuildingNode::kBroken && levelScene_->materials >= cost.materials &&
+                           levelScene_->workers >= cost.workers);
     }
     if (ControlNode* custom = childOf<ControlNode>(group, "CustomAction1Button")) {
         custom->setVisible(false);
@@ -204,14 +227,34 @@ void GGamePlayScene::setUpHotelButtons(GBuildingNode* building, BaseNode* group)
     }
 }
 
+stringw GGamePlayScene::featureCaption(GBuildingNode* building, int32_t index) const {
+    const GBuildingConfig* record = building ? building->getRecord() : nullptr;
+    if (!record || index < 0 || static_cast<size_t>(index) >= record->ActiveFeatures.size()) return stringw();
+    // The name, then on a second line what the player needs to know before
+    // pressing: where a locked feature comes from, how long a running one
+    // lasts or a spent one recharges, or what a ready one costs.
+    stringw text = translateText(record->ActiveFeatures[static_cast<size_t>(index)].name);
+    text += L"\n";
+    if (!building->isFeatureAvailable(index)) return text + lookupText("Hud_FeatureLocked");
+    const std::vector<GBuildingNode::FeatureState>& states = building->getFeatureStates();
+    const int32_t remaining = static_cast<size_t>(index) < states.size() ? states[static_cast<size_t>(index)].remaining : 0;
+    switch (building->featureState(index)) {
+        case GBuildingNode::kFeatureActive:
+            return text + formatText("Hud_FeatureActive", secondsText(remaining));
+        case GBuildingNode::kFeatureRecharging:
+            return text + formatText("Hud_FeatureRecharging", secondsText(remaining));
+        default:
+            return text + moneyText(roundToInt(levelScene_ ? levelScene_->featureCost(building, index).money : 0.0f));
+    }
+}
+
 void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
-    GLevelConfig* level = getLevelConfig();
     GBuildingConfig* record = building ? building->getRecord() : nullptr;
     if (!group || !record || !levelScene_) return;
     const size_t featureCount = record->ActiveFeatures.size();
     if (ButtonNode* destroy = childOf<ButtonNode>(group, "DestroyButton")) {
         destroy->setVisible(record->Level > 0);
-        destroy->setEnabled(levelScene_->workers >= record->destroyWorkersCost(level));
+        destroy->setEnabled(levelScene_->workers >= levelScene_->destroyCost(building).workers);
     }
     if (ButtonNode* sell = childOf<ButtonNode>(group, "SellButton")) sell->setVisible(false);
     const bool noneActive = building->featureState(0) != GBuildingNode::kFeatureActive &&
@@ -223,9 +266,10 @@ void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
         } else {
             first->setVisible(true);
             first->setTemplateName(record->ActiveFeatures[0].buttonName);
+            setCaption(first, featureCaption(building, 0));
             if (building->isFeatureAvailable(0)) {
                 const bool ready = building->featureState(0) == GBuildingNode::kFeatureReady;
-                first->setEnabled(noneActive && ready);
+                first->setEnabled(noneActive && ready && canPayFeature(building, 0));
                 showFeatureProgress(first, ready ? -1.0f : building->featureProgress(0));
             } else {
                 first->setEnabled(false);
@@ -241,12 +285,14 @@ void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
             SpriteNode* addImage = childOf<SpriteNode>(second, "AddImage");
             if (building->isFeatureAvailable(1)) {
                 second->setTemplateName(record->ActiveFeatures[1].buttonName);
+                setCaption(second, featureCaption(building, 1));
                 const bool ready = building->featureState(1) == GBuildingNode::kFeatureReady;
-                second->setEnabled(noneActive && ready);
+                second->setEnabled(noneActive && ready && canPayFeature(building, 1));
                 showFeatureProgress(second, ready ? -1.0f : building->featureProgress(1));
                 if (addImage) addImage->setAtlasTexture(nullptr);
             } else {
                 second->setTemplateName(makeNameId("Game_U"));
+                setCaption(second, featureCaption(building, 1));
                 if (addImage) {
                     const stringc path = stringc("scenes/images/GameMenu/Buttons/") + record->DisplayName +
                                          "Feature2ButtonLock.png";
@@ -258,19 +304,30 @@ void GGamePlayScene::setUpJoyButtons(GBuildingNode* building, BaseNode* group) {
             }
         }
     }
-    if (first && second) {
-        if (first->isVisible() && second->isVisible()) {
-            first->setPosition(vector3df(564, 10, 0));
-            second->setPosition(vector3df(685, 10, 0));
-        } else if (first->isVisible()) {
-            first->setPosition(vector3df(625, 10, 0));
-        }
-    }
-    if (ButtonNode* clean = childOf<ButtonNode>(group, "CleanButton")) {
+    ButtonNode* clean = childOf<ButtonNode>(group, "CleanButton");
+    if (clean) {
+        const GGameLevelScene::CommandCost cost = levelScene_->maintenanceCost(building, GBuildingNode::kDirty);
         clean->setVisible(record->ServeAreaIncomeBonus > 0.0f);
-        clean->setEnabled(building->getCondition() == GBuildingNode::kDirty &&
-                          levelScene_->materials >= record->repairMaterialsCost(level) &&
-                          levelScene_->workers >= record->repairWorkersCost(level));
+        clean->setEnabled(building->getCondition() == GBuildingNode::kDirty && levelScene_->materials >= cost.materials &&
+                          levelScene_->workers >= cost.workers);
+    }
+    ButtonNode* destroy = childOf<ButtonNode>(group, "DestroyButton");
+    // The shown buttons side by side from the left of the button area, in
+    // this order, as far apart as the area allows and never over its right
+    // edge: fixed places made two features, the cleaning and the pulling
+    // down run over each other and out of the panel.
+    std::vector<ButtonNode*> shown;
+    for (ButtonNode* button : {first, second, clean, destroy}) {
+        if (button && button->isVisible()) shown.push_back(button);
+    }
+    float width = 0.0f;
+    for (ButtonNode* button : shown) width += button->getBounds().X;
+    const float room = kButtonsRight - kButtonsLeft - width;
+    const float gap = shown.size() > 1 ? std::max(0.0f, std::min(kButtonsGap, room / (shown.size() - 1))) : 0.0f;
+    float x = kButtonsLeft;
+    for (ButtonNode* button : shown) {
+        button->setPosition(vector3df(x, 10, 0));
+        x += button->getBounds().X + gap;
     }
 }
 
@@ -285,11 +342,17 @@ void GGamePlayScene::setUpCustomServiceButtons(GBuildingNode* building, BaseNode
         const GActiveFeatureConfig& feature = record->ActiveFeatures[0];
         serve->setVisible(true);
         serve->setTemplateName(feature.buttonName);
-        serve->setEnabled(levelScene_->money >= feature.moneyCost &&
-                          building->featureState(0) == GBuildingNode::kFeatureReady);
+        setCaption(serve, featureCaption(building, 0));
+        const bool ready = building->featureState(0) == GBuildingNode::kFeatureReady;
+        serve->setEnabled(canPayFeature(building, 0) && ready);
+        showFeatureProgress(serve, ready ? -1.0f : building->featureProgress(0));
     } else {
         serve->setVisible(false);
     }
+}
+
+bool GGamePlayScene::canPayFeature(GBuildingNode* building, int32_t index) const {
+    return levelScene_ && levelScene_->money >= levelScene_->featureCost(building, index).money;
 }
 
 void GGamePlayScene::showFeatureProgress(BaseNode* button, float progress) {
@@ -423,6 +486,7 @@ bool GGamePlayScene::onNodePressed(NodePressedEvent* event) {
             return false;
         }
         building->cancelJob();
+        if (stopTooltip_) stopTooltip_->setVisible(false);
         hoveredBuilding_ = nullptr;
         hoveredRecord_ = nullptr;
         highlightBuilding(nullptr, nullptr);

@@ -2,14 +2,15 @@
 // preview, the building's price and buyers' offers, the for-sale timer with
 // its price tag, phone and dial.
 #include "engine/content/Dictionary.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/State.h"
 #include "engine/core/TextRoutines.h"
 #include "engine/visual/AtlasTexture.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,12 +44,10 @@ bool contains(const array<NameId>& list, NameId name) {
     return false;
 }
 
-int32_t roundToWhole(float value) { return static_cast<int32_t>(std::floor(value + 0.5f)); }
+int32_t roundToWhole(float value) { return roundedInt(value); }
 
 // A sale time drawn from a (min, max) range, in whole milliseconds.
-int32_t drawMs(const vector2df& range) {
-    return static_cast<int32_t>(getRandomGenerator().rangeFloat(range.X, range.Y));
-}
+int32_t drawMs(const vector2df& range) { return saturatingInt(getRandomGenerator().rangeFloat(range.X, range.Y)); }
 
 BaseNode* childNamed(const BaseNode* node, const char* name) { return node ? directChild(*node, name) : nullptr; }
 
@@ -126,8 +125,8 @@ recti GBuildingNode::serveAreaRect(const GBuildingConfig* record) const {
     const vector2df size = effectiveServeArea(record, featureStates_);
     const float cx = getPosition().X + kServeCentreX;
     const float cy = getPosition().Y + kServeCentreY;
-    return recti(static_cast<int32_t>(cx - size.X / 2.0f), static_cast<int32_t>(cy - size.Y / 2.0f),
-                 static_cast<int32_t>(cx + size.X / 2.0f), static_cast<int32_t>(cy + size.Y / 2.0f));
+    return recti(saturatingInt(cx - size.X / 2.0f), saturatingInt(cy - size.Y / 2.0f), saturatingInt(cx + size.X / 2.0f),
+                 saturatingInt(cy + size.Y / 2.0f));
 }
 
 recti GBuildingNode::selfServingRect() const {
@@ -137,8 +136,8 @@ recti GBuildingNode::selfServingRect() const {
         position += own->getPosition();
         size = own->getBounds();
     }
-    return recti(static_cast<int32_t>(position.X), static_cast<int32_t>(position.Y),
-                 static_cast<int32_t>(position.X + size.X), static_cast<int32_t>(position.Y + size.Y));
+    return recti(saturatingInt(position.X), saturatingInt(position.Y), saturatingInt(position.X + size.X),
+                 saturatingInt(position.Y + size.Y));
 }
 
 std::vector<GBuildingNode*> GBuildingNode::buildingsInServeArea(const GBuildingConfig* record) const {
@@ -194,8 +193,10 @@ float GBuildingNode::income(const GBuildingConfig* record) const {
         if (jobState_ != kNoJob && record && record->Type == 0) record = previousRecord_.get();
     }
     if (!record || record->Level <= 0) return 0.0f;
-    return static_cast<float>(servedGuests(record)) * record->ServeIncome +
-           record->Income * (1.0f + incomeBonusPercent_ / 100.0f);
+    // A bonus of -100 % or below leaves nothing: a building never costs its
+    // owner money by running.
+    return std::max(0.0f, static_cast<float>(servedGuests(record)) * record->ServeIncome +
+                              record->Income * (1.0f + incomeBonusPercent_ / 100.0f));
 }
 
 float GBuildingNode::boostedIncome() const {
@@ -271,7 +272,7 @@ void GBuildingNode::updateSmileIcon() {
             smileIcon_->setVisible(true);
             stringw text;
             if (incomeBonusPercent_ > 0.0f) text += L"+";
-            text += stringw(static_cast<int32_t>(incomeBonusPercent_));
+            text += stringw(saturatingInt(incomeBonusPercent_));
             text += L"%";
             smileIcon_->setText(text);
             if (SpriteNode* face = nodeCast<SpriteNode>(smileIcon_->getChild(0))) {
@@ -400,7 +401,7 @@ float GBuildingNode::price(const GBuildingConfig* record) const {
 
 int32_t GBuildingNode::getOfferPrice() const {
     const double offer = static_cast<double>(price()) * offerMultiplier_;
-    return static_cast<int32_t>(std::floor(offer / 1000.0 + 0.5) * 1000.0);
+    return saturatingInt(std::floor(offer / 1000.0 + 0.5) * 1000.0);
 }
 
 void GBuildingNode::refreshPriceTag(float amount) {
@@ -461,7 +462,7 @@ void GBuildingNode::clearSale() {
 }
 
 void GBuildingNode::updateSale(int32_t ms) {
-    saleElapsed_ += ms;
+    saleElapsed_ = saturatingAdd(saleElapsed_, ms);
     float tag = 0.0f;
     if (saleElapsed_ <= saleWait_) {
         if (!forSale_) return;
@@ -507,7 +508,7 @@ void GBuildingNode::updateSale(int32_t ms) {
 
 void GBuildingNode::setTimerDial(BaseNode* dial, float progress) {
     if (!dial || dial->getChildCount() < 3) return;
-    const int32_t angle = static_cast<int32_t>(std::floor(progress * 360.0f + 0.5f));
+    const int32_t angle = roundedInt(progress * 360.0f);
     if (GEllipseSectorNode* sector = nodeCast<GEllipseSectorNode>(dial->getChild(1))) {
         sector->setAngle2(angle);
         sector->setFillColor(angle <= 180 ? lerpColor(0xFF00FF00u, 0xFFFFFF00u, 2.0f * progress)

@@ -5,6 +5,7 @@
 #include "game/level/GBuildingNode.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/PropertyData.h"
 #include "engine/core/PropertySet.h"
 #include "engine/core/TemplateCollectionNode.h"
@@ -269,7 +270,7 @@ void GBuildingNode::setRecord(GBuildingConfig* record, bool restore) {
                                     ? 1.0 - static_cast<double>(entry.remaining) / feature->durationTime
                                     : 1.0;
             entry.state = kFeatureRecharging;
-            entry.remaining = static_cast<int32_t>(used * recharge);
+            entry.remaining = saturatingInt(used * recharge);
             if (BaseNode* icon = getFeatureIcon(index)) icon->enterStateInChildren(nameId("Recharging"));
         }
     } else {
@@ -418,6 +419,10 @@ void GBuildingNode::updateFeatureIcons() {
     if (blocked) show1 = show2 = false;
     if (feature1Icon_) feature1Icon_->setVisible(show1);
     if (feature2Icon_) feature2Icon_->setVisible(show2);
+    // A template collection may lack either icon: a feature without its icon
+    // is simply not shown.
+    if (!feature1Icon_) show1 = false;
+    if (!feature2Icon_) show2 = false;
     if (show1 && show2) {
         feature1Icon_->setPosition(feature1IconHome_);
         feature2Icon_->setPosition(feature2IconHome_);
@@ -493,8 +498,8 @@ bool GBuildingNode::onTick(uint32_t ms) {
     if (isLevelPaused()) return true;
     CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
     const int32_t step = static_cast<int32_t>(ms);
-    sinceMoneyLetter_ += step;
-    sinceCondition_ += step;
+    sinceMoneyLetter_ = saturatingAdd(sinceMoneyLetter_, step);
+    sinceCondition_ = saturatingAdd(sinceCondition_, step);
     updateSale(step);
     updateFeatures(step);
     return true;

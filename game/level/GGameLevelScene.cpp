@@ -2,6 +2,7 @@
 
 #include "engine/audio/SoundManager.h"
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/visual/AtlasTexture.h"
@@ -9,11 +10,12 @@
 #include "game/config/LevelConfig.h"
 #include "game/config/LevelPaths.h"
 #include "game/config/UpgradesConfiguration.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
-#include "game/level/LevelTraffic.h"
 #include "game/level/tasks/GBuildingTask.h"
 #include "game/level/tasks/GCloudsTask.h"
+#include "game/world/LevelTraffic.h"
+#include "game/world/PathMovers.h"
 #include "game/world/WeatherParticlesNode.h"
 
 #include <algorithm>
@@ -53,6 +55,12 @@ void replaceCounted(T*& field, T* value) {
     T* old = field;
     field = value;
     if (old) old->release();
+}
+
+// How the movers find the paths of the scene they are drawn in.
+GLevelPaths* levelPathsOfLevelScene(BaseNode* scene) {
+    GGameLevelScene* level = nodeCast<GGameLevelScene>(scene);
+    return level ? level->levelPaths : nullptr;
 }
 
 }  // namespace
@@ -95,6 +103,7 @@ const EventMap<GGameLevelScene>& GGameLevelScene::getEventMap() {
 GGameLevelScene::GGameLevelScene(const CreationContext* context, BaseNode* parent, BaseNode* manager,
                                  bool mostDerived)
     : SceneNode(context, parent, manager, false), stateView_(new StateView(*this)) {
+    setLevelPathsLookup(&levelPathsOfLevelScene);
     TimerListener::setPeriod(kTickMs);
     linkToParent(parent, mostDerived);
 }
@@ -300,7 +309,7 @@ bool GGameLevelScene::onTick(uint32_t ms) {
             removeLetterAt(i);
             continue;
         }
-        data->elapsed += static_cast<int32_t>(ms);
+        data->elapsed = saturatingAdd(data->elapsed, saturatingInt(ms));
         if (data->elapsed < data->total && data->building && data->building->isOperating()) {
             if (BaseNode* progress = directChild(*letter, "Progress")) {
                 GBuildingNode::setTimerDial(progress,
@@ -352,7 +361,7 @@ bool GGameLevelScene::onTick(uint32_t ms) {
         postLevelChanged();
     }
     if (weatherNode && weatherRemainingMs > 0) {
-        weatherRemainingMs -= static_cast<int32_t>(ms);
+        weatherRemainingMs = saturatingAdd(weatherRemainingMs, -saturatingInt(ms));
         if (weatherRemainingMs <= 0) weatherNode->setEnabled(false);
     }
     return true;
@@ -424,14 +433,14 @@ void GGameLevelScene::refresh() {
         if (!record || record->Level == 0 || !building->isOwnedByThePlayer() || building->isForSale()) continue;
         if (building->isOperating()) {
             dailyIncome += building->income();
-            guests += record->guestsCount(levelConfig);
+            guests = saturatingAdd(guests, record->guestsCount(levelConfig));
         } else {
             potentialIncome += building->income(record);
-            potentialGuests += record->guestsCount(levelConfig);
+            potentialGuests = saturatingAdd(potentialGuests, record->guestsCount(levelConfig));
         }
     }
     potentialIncome += dailyIncome;
-    potentialGuests += guests;
+    potentialGuests = saturatingAdd(potentialGuests, guests);
     rating = std::max(remembered, rating);
     postLevelChanged();
     checkObjectives();

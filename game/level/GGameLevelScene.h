@@ -22,7 +22,7 @@
 #include "engine/core/TimerListener.h"
 #include "engine/core/Types.h"
 #include "game/config/LevelObjectives.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include <cstdint>
 #include <vector>
 
@@ -111,6 +111,32 @@ public:
     const LevelStateView& stateView() const;
     // The template collection of the scene's manager, or null.
     engine::TemplateCollectionNode* templateCollection() const;
+
+    // ---- What the commands take -----------------------------------------------
+    // The money, materials and workers a command takes from the level. The
+    // commands charge these amounts and the HUD shows them, from one place,
+    // so that what the player is shown is what is charged.
+    struct CommandCost {
+        float money = 0.0f;
+        float materials = 0.0f;
+        int32_t workers = 0;
+    };
+    // Building the record on a place, or upgrading a building to it.
+    CommandCost buildCost(const GBuildingConfig* record) const;
+    // The record an upgrade of the building builds, or null.
+    GBuildingConfig* upgradeRecord(const GBuildingNode* building) const;
+    // Repairing (condition broken), cleaning (dirty) or restoring (needs
+    // restoring) the building; none of them takes money.
+    CommandCost maintenanceCost(const GBuildingNode* building, int32_t condition) const;
+    CommandCost destroyCost(const GBuildingNode* building) const;
+    CommandCost featureCost(const GBuildingNode* building, int32_t featureIndex) const;
+    CommandCost buyCost(const GBuildingNode* building) const;
+    CommandCost materialsOrderCost(const OrderOption* option) const;
+    CommandCost workersOrderCost(const OrderOption* option) const;
+    // The money paid for the building's running job that stopping the job
+    // does not give back (the materials and workers do come back): the price
+    // of a construction or upgrade, nothing for other jobs.
+    float moneyLostOnStop(const GBuildingNode* building) const;
 
     // ---- Commands (true when done; a refused command changes nothing) -----
     bool canAfford(const GBuildingConfig* record) const;

@@ -9,10 +9,11 @@
 // bus visit, a second feature): a feature only runs on an operating building,
 // so refusing that work would stall the feature for good.
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/LevelConfig.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
 #include "game/level/tasks/GConstructionTask.h"
@@ -20,6 +21,7 @@
 #include "game/level/tasks/GServiceTasks.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace game {
 
@@ -38,11 +40,88 @@ bool isIdleButForAFeature(const GBuildingNode* building) {
 
 }  // namespace
 
+// ---- What the commands take ----------------------------------------------------------
+
+GGameLevelScene::CommandCost GGameLevelScene::buildCost(const GBuildingConfig* record) const {
+    CommandCost cost;
+    if (!record) return cost;
+    cost.money = record->Cost;
+    cost.materials = record->buildMaterialsCost(levelConfig);
+    cost.workers = record->buildWorkersCost(levelConfig);
+    return cost;
+}
+
+GBuildingConfig* GGameLevelScene::upgradeRecord(const GBuildingNode* building) const {
+    const GBuildingConfig* record = building ? building->getRecord() : nullptr;
+    if (!record || !buildingsConfiguration || record->NextLevelName == kNoName) return nullptr;
+    return buildingsConfiguration->find(record->NextLevelName);
+}
+
+GGameLevelScene::CommandCost GGameLevelScene::maintenanceCost(const GBuildingNode* building,
+                                                              int32_t condition) const {
+    CommandCost cost;
+    const GBuildingConfig* record = building ? building->getRecord() : nullptr;
+    if (!record) return cost;
+    // A ruin is rebuilt at the materials and workers of building it.
+    if (condition == GBuildingNode::kNeedsRestoring) {
+        cost.materials = record->buildMaterialsCost(levelConfig);
+        cost.workers = record->buildWorkersCost(levelConfig);
+    } else {
+        cost.materials = record->repairMaterialsCost(levelConfig);
+        cost.workers = record->repairWorkersCost(levelConfig);
+    }
+    return cost;
+}
+
+GGameLevelScene::CommandCost GGameLevelScene::destroyCost(const GBuildingNode* building) const {
+    CommandCost cost;
+    if (const GBuildingConfig* record = building ? building->getRecord() : nullptr) {
+        cost.workers = record->destroyWorkersCost(levelConfig);
+    }
+    return cost;
+}
+
+GGameLevelScene::CommandCost GGameLevelScene::featureCost(const GBuildingNode* building, int32_t featureIndex) const {
+    CommandCost cost;
+    const GBuildingConfig* record = building ? building->getRecord() : nullptr;
+    if (record && featureIndex >= 0 && static_cast<size_t>(featureIndex) < record->ActiveFeatures.size()) {
+        cost.money = record->ActiveFeatures[static_cast<size_t>(featureIndex)].moneyCost;
+    }
+    return cost;
+}
+
+GGameLevelScene::CommandCost GGameLevelScene::buyCost(const GBuildingNode* building) const {
+    CommandCost cost;
+    if (building && building->getRecord()) cost.money = building->price(building->getRecord());
+    return cost;
+}
+
+GGameLevelScene::CommandCost GGameLevelScene::materialsOrderCost(const OrderOption* option) const {
+    CommandCost cost;
+    if (option && levelConfig) cost.money = levelConfig->modifierValues.MaterialPriceM * option->price;
+    return cost;
+}
+
+GGameLevelScene::CommandCost GGameLevelScene::workersOrderCost(const OrderOption* option) const {
+    CommandCost cost;
+    if (option && levelConfig) cost.money = levelConfig->modifierValues.WorkerPriceM * option->price;
+    return cost;
+}
+
+float GGameLevelScene::moneyLostOnStop(const GBuildingNode* building) const {
+    if (!building || building->getJobState() != GBuildingNode::kConstructionJob) return 0.0f;
+    // While the work runs the building holds the record being built.
+    return buildCost(building->getRecord()).money;
+}
+
+// ---- Commands -------------------------------------------------------------------------
+
 bool GGameLevelScene::canAfford(const GBuildingConfig* record) const {
     if (!record) return false;
-    if (record->Cost > money) return false;
-    if (record->buildMaterialsCost(levelConfig) > materials) return false;
-    return workers >= record->buildWorkersCost(levelConfig);
+    const CommandCost cost = buildCost(record);
+    if (cost.money > money) return false;
+    if (cost.materials > materials) return false;
+    return workers >= cost.workers;
 }
 
 bool GGameLevelScene::canBuy(GBuildingNode* building) const {
@@ -50,7 +129,7 @@ bool GGameLevelScene::canBuy(GBuildingNode* building) const {
     if (!building->isForSale()) {
         if (!levelConfig || levelConfig->modifierValues.BuyNotForSaleBuildingPriceBonus < 1.0f) return false;
     }
-    return building->price(building->getRecord()) <= money;
+    return buyCost(building).money <= money;
 }
 
 void GGameLevelScene::startConstruction(GBuildingNode* building, GBuildingConfig* record) {
@@ -60,14 +139,13 @@ void GGameLevelScene::startConstruction(GBuildingNode* building, GBuildingConfig
     const GBuildingConfig* previous = building->getPreviousRecord();
     if (previous && building->getTemplateName() != previous->Name) building->setTemplateName(previous->Name);
     GBuildingConfig* built = building->getRecord();
-    const float materialsCost = built->buildMaterialsCost(levelConfig);
-    const int32_t workersCost = built->buildWorkersCost(levelConfig);
+    const CommandCost cost = buildCost(built);
     startTask(new GConstructionTask(this, building, built, cargosNode, templateCollection(), pathFor(building),
-                                    materialsCost, workersCost),
+                                    cost.materials, cost.workers),
               building, GBuildingNode::kConstructionJob);
-    money -= built->Cost;
-    workers -= workersCost;
-    materials -= materialsCost;
+    money -= cost.money;
+    workers -= cost.workers;
+    materials -= cost.materials;
     refresh();
     postLevelChanged();
 }
@@ -84,8 +162,7 @@ bool GGameLevelScene::build(GBuildingNode* place, GBuildingConfig* record) {
 
 bool GGameLevelScene::upgrade(GBuildingNode* building) {
     if (!building || !isBuilt(building->getRecord()) || !building->isOperating() || !isIdle(building)) return false;
-    GBuildingConfig* next =
-        buildingsConfiguration ? buildingsConfiguration->find(building->getRecord()->NextLevelName) : nullptr;
+    GBuildingConfig* next = upgradeRecord(building);
     if (!next || !canAfford(next)) return false;
     startConstruction(building, next);
     return true;
@@ -106,13 +183,9 @@ bool GGameLevelScene::restore(GBuildingNode* building) {
 bool GGameLevelScene::startMaintenance(GBuildingNode* building, int32_t condition) {
     if (!building || !isBuilt(building->getRecord()) || !building->isOwnedByThePlayer()) return false;
     if (building->getCondition() != condition || !isIdleButForAFeature(building)) return false;
-    const GBuildingConfig* record = building->getRecord();
-    const bool restoring = condition == GBuildingNode::kNeedsRestoring;
-    // A ruin is rebuilt at the price of building it.
-    const float materialsCost =
-        restoring ? record->buildMaterialsCost(levelConfig) : record->repairMaterialsCost(levelConfig);
-    const int32_t workersCost =
-        restoring ? record->buildWorkersCost(levelConfig) : record->repairWorkersCost(levelConfig);
+    const CommandCost cost = maintenanceCost(building, condition);
+    const float materialsCost = cost.materials;
+    const int32_t workersCost = cost.workers;
     TemplateCollectionNode* templates = templateCollection();
     GLevelPath* path = pathFor(building);
     GBuildingTask* task = nullptr;
@@ -146,7 +219,7 @@ bool GGameLevelScene::destroy(GBuildingNode* building) {
     building->saveState();
     building->clearSale();
     const NameId type = building->getRecord()->Name;
-    const int32_t workersCost = building->getRecord()->destroyWorkersCost(levelConfig);
+    const int32_t workersCost = destroyCost(building).workers;
     // The task hands back exactly the workers taken here.
     startTask(new GDestructionTask(this, building, cargosNode, templateCollection(), pathFor(building), workersCost),
               building, GBuildingNode::kDestructionJob);
@@ -179,7 +252,7 @@ bool GGameLevelScene::activateFeature(GBuildingNode* building, int32_t featureIn
     } else {
         building->activateFeature(featureIndex);
     }
-    money -= record->ActiveFeatures[static_cast<size_t>(featureIndex)].moneyCost;
+    money -= featureCost(building, featureIndex).money;
     refresh();
     building->playStateSound();
     postLevelChanged();
@@ -227,7 +300,7 @@ bool GGameLevelScene::sellBuilding(GBuildingNode* building) {
 
 bool GGameLevelScene::buyBuilding(GBuildingNode* building) {
     if (!building || !building->getRecord() || building->isOwnedByThePlayer()) return false;
-    const float price = building->price(building->getRecord());
+    const float price = buyCost(building).money;
     if (price > money) return false;
     playCue("Bought");
     appendHistory(kBought, building->getRecord(), building);
@@ -243,7 +316,7 @@ bool GGameLevelScene::buyBuilding(GBuildingNode* building) {
 
 bool GGameLevelScene::orderMaterials(const OrderOption* option) {
     if (!option || !levelConfig) return false;
-    const float cost = levelConfig->modifierValues.MaterialPriceM * option->price;
+    const float cost = materialsOrderCost(option).money;
     if (cost > money) return false;
     materialDeliveryTime = materialCountdown = option->timeMs;
     materialsOrdered = option->amount;
@@ -254,10 +327,10 @@ bool GGameLevelScene::orderMaterials(const OrderOption* option) {
 
 bool GGameLevelScene::orderWorkers(const OrderOption* option) {
     if (!option || !levelConfig) return false;
-    const float cost = levelConfig->modifierValues.WorkerPriceM * option->price;
+    const float cost = workersOrderCost(option).money;
     if (cost > money) return false;
     workerDeliveryTime = workerCountdown = option->timeMs;
-    workersOrdered = static_cast<int32_t>(option->amount);
+    workersOrdered = saturatingInt(option->amount);
     money -= cost;
     postLevelChanged();
     return true;
@@ -265,14 +338,23 @@ bool GGameLevelScene::orderWorkers(const OrderOption* option) {
 
 int32_t GGameLevelScene::ratingLevel() const {
     if (!levelConfig) return 0;
-    float x = rating;
+    // In double: subtracting a threshold from a large float rating can leave
+    // it unchanged, and the count would never end.
+    double x = rating;
+    if (std::isnan(x)) return 0;
+    const int32_t thresholdCount = static_cast<int32_t>(levelConfig->ratingThresholds.size());
     int32_t i = 0;
-    while (x >= 0.0f) {
+    while (x >= 0.0) {
         ++i;
         const int32_t threshold = levelConfig->ratingThreshold(i);
         // A threshold that passes nothing would never end the count.
         if (threshold <= 0) break;
-        x -= static_cast<float>(threshold);
+        if (i >= thresholdCount - 1) {
+            // Past the listed thresholds the last one repeats: count the rest
+            // in one step.
+            return saturatingAdd(i - 1, saturatingInt(std::floor(x / threshold)));
+        }
+        x -= threshold;
     }
     return i - 1;
 }

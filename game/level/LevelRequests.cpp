@@ -4,6 +4,7 @@
 #include "engine/audio/SoundManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/TextConvert.h"
@@ -11,12 +12,14 @@
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
 #include "game/config/BuildingsConfiguration.h"
+#include "game/config/ConfigReading.h"
 #include "game/config/LevelConfig.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
 #include "game/world/WeatherParticlesNode.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace game {
@@ -212,10 +215,11 @@ bool GGameLevelScene::onLetterRequest(GLetterRequestEvent* event) {
     playCue("MoneyLetter");
     GBuildingNode* building = pickAtRandom(candidates);
     const float factor = drawBetween(event->moneyRange);
-    const int32_t amount =
-        100 * static_cast<int32_t>(std::floor(building->income() * 0.01f * factor + 1.0f));
+    // Whole hundreds, and never more than a sum of money can be.
+    const double hundreds = std::floor(static_cast<double>(building->income()) * 0.01 * factor + 1.0);
+    const int32_t amount = 100 * saturatingInt(std::min(hundreds, static_cast<double>(bounds::kMoney) / 100.0));
     const float wait = drawBetween(event->waitTimeRange);
-    const int32_t total = static_cast<int32_t>(std::floor(wait + 0.5f));
+    const int32_t total = roundedInt(wait);
 
     CountedRef<MoneyLetterData> data(new MoneyLetterData(amount, total, building));
     BaseNode* letter = letterTemplate->clone(building, getManager());
@@ -240,7 +244,9 @@ bool GGameLevelScene::onLetterRequest(GLetterRequestEvent* event) {
 bool GGameLevelScene::onWeatherRequest(GWeatherRequestEvent* event) {
     if (!event || !weatherNode) return true;
     weatherNode->setEnabled(true);
-    weatherRemainingMs += getRandomGenerator().rangeInt(event->minDuration, event->maxDuration);
+    // However many showers add up, the time left stays an int.
+    weatherRemainingMs =
+        saturatingAdd(weatherRemainingMs, getRandomGenerator().rangeInt(event->minDuration, event->maxDuration));
     if (!levelConfig || levelConfig->settingIndex != 4) {
         if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId("Rain"), true, 0);
     }

@@ -6,9 +6,9 @@
 #include "engine/core/KeyCodes.h"
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/hud/HudText.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 
 #include <vector>
 
@@ -118,8 +118,9 @@ void GAchievementsScene::fill(const AchievementsTracker& tracker) {
 bool GAchievementsScene::onSceneActivated(SceneActivatedEvent* event) {
     GBaseSceneNode::onSceneActivated(event);
     if (!event || event->getSecondScene() != this) return false;
-    if (theGameApp && theGameApp->getAchievementsTracker()) {
-        fill(*theGameApp->getAchievementsTracker());
+    AchievementsTracker* gameTracker = gameServices() ? gameServices()->getAchievementsTracker() : nullptr;
+    if (gameTracker) {
+        fill(*gameTracker);
     } else {
         AchievementsTracker tracker;
         if (ProfileParameters* player = getProfileStore().getCurrentProfile())

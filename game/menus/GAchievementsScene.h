@@ -2,7 +2,7 @@
 // The list of the current player's achievements on three tabs (all, earned,
 // still open), each with its icon, name, description and progress, and how
 // many are earned.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class ListNode;

@@ -6,7 +6,7 @@
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/Font.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 
 #include <string>
 
@@ -89,7 +89,7 @@ bool GDebugStatsScene::onTimer(uint32_t periodMs) {
     EngineDevice* engine = getEngine();
     irr::video::IVideoDriver* driver = engine ? engine->getVideoDriver() : nullptr;
     if (statsText_ && driver) {
-        statsText_->setText(debugStatsText(driver->getFPS(), theGameApp ? theGameApp->getLastStepMs() : 0,
+        statsText_->setText(debugStatsText(driver->getFPS(), gameServices() ? gameServices()->getLastStepMs() : 0,
                                            driver->getPrimitiveCountDrawn()));
     }
     return true;

@@ -3,7 +3,7 @@
 // show (the scrolling text and the pictures) lives in the scene file and its
 // node states; the class only closes the scene again.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class TextNode;

@@ -5,7 +5,7 @@
 // closing sequence once and folds it away on Back, at its end or when the
 // menu is covered.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class ControlNode;

@@ -14,7 +14,7 @@
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/config/LevelScores.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/flow/GLoadingLevelScene.h"
@@ -39,7 +39,7 @@ const char* const kLoadingScene = "scenes/LoadingLevelScene.oscn";
 bool isMiniGameLocation(int32_t index) { return index == 7 || index == 15 || index == 23 || index == 31; }
 
 GLevelScore scoreOf(const stringc& levelName) {
-    LevelScores* scores = theGameApp ? theGameApp->getLevelScores() : nullptr;
+    LevelScores* scores = gameServices() ? gameServices()->getLevelScores() : nullptr;
     if (scores) {
         // Looked up without adding: a location the file lacks keeps the defaults.
         const auto found = scores->entries().find(levelName.c_str());
@@ -245,7 +245,7 @@ void GMapScene::rebuildLevelInfo() {
         }
         info.rank = rankOf(scores, static_cast<int32_t>(i), level);
     }
-    UpgradesConfiguration* catalogue = theGameApp ? theGameApp->getUpgradesConfiguration() : nullptr;
+    UpgradesConfiguration* catalogue = gameServices() ? gameServices()->getUpgradesConfiguration() : nullptr;
     if (!catalogue) return;
     const array<NameId> bought = splitBySemicolon(player ? player->getString("BoughtUpgrades") : stringc());
     for (const auto& entry : catalogue->upgrades()) {

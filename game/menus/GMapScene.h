@@ -8,7 +8,7 @@
 // map also opens the shop, goes back to the main menu, runs its two
 // tutorials and, after a comic, starts a mini-game location at once.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 #include <vector>
 

@@ -10,7 +10,7 @@
 #include "engine/platform/CursorControl.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/platform/Image.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 
 namespace game {
 
@@ -36,7 +36,7 @@ void saveProfile(ProfileParameters* profile) {
 // ---- What the options change outside the profile ----------------------------------
 
 void OptionsOutlet::applySoundSettings() {
-    if (theGameApp) theGameApp->applySoundSettings();
+    if (gameServices()) gameServices()->applySoundSettings();
 }
 
 void OptionsOutlet::playCue(const char* cue, bool onlyIfNotPlaying) {
@@ -44,7 +44,7 @@ void OptionsOutlet::playCue(const char* cue, bool onlyIfNotPlaying) {
 }
 
 bool OptionsOutlet::applyFullScreen(bool fullscreen) {
-    return theGameApp && theGameApp->setFullScreen(fullscreen);
+    return gameServices() && gameServices()->setFullScreen(fullscreen);
 }
 
 void OptionsOutlet::applyCursor(bool windowsCursor, IContentManager* content) {

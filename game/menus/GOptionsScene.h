@@ -4,7 +4,7 @@
 // is applied and saved at once; there is no OK or Cancel. The volumes and the
 // on/off switches belong to the current player, the display choices to the
 // profile all players share.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 #include <memory>
 
@@ -22,7 +22,7 @@ namespace game {
 class OptionsOutlet {
 public:
     virtual ~OptionsOutlet() = default;
-    // The current player's volumes and music (GGameApp::applySoundSettings).
+    // The current player's volumes and music (the game object applies them).
     virtual void applySoundSettings();
     virtual void playCue(const char* cue, bool onlyIfNotPlaying);
     // Rebuilds the window in full screen (desktop size) or as a window; false

@@ -2,7 +2,7 @@
 // Asks whether the player really wants to leave the game: Yes closes the
 // engine device, No (or Esc) closes the question and reveals the menu below
 // without a transition.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace game {
 

@@ -9,8 +9,8 @@
 #include "engine/core/SceneManager.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/GameServices.h"
+#include "game/common/AchievementsTracker.h"
 
 namespace game {
 
@@ -113,9 +113,9 @@ void GSelectPlayerScene::confirm() {
     ProfileParameters* player = store.getCurrentProfile();
     if (!player) return;
     store.savePlayerProfiles();
-    if (theGameApp) {
-        theGameApp->applySoundSettings();
-        if (AchievementsTracker* tracker = theGameApp->getAchievementsTracker())
+    if (gameServices()) {
+        gameServices()->applySoundSettings();
+        if (AchievementsTracker* tracker = gameServices()->getAchievementsTracker())
             tracker->load(player->getString("AchievementsProgress"));
     }
     closeScene(0, kNoName, makeNameId("NavBackToSlide"));

@@ -1,7 +1,7 @@
 #pragma once
 // The player selection: the list of players (choose, delete after a
 // confirmation, add) and the name input that creates a new player.
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 namespace engine {
 class ControlNode;

@@ -11,10 +11,10 @@
 #include "engine/io/FileSystem.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
+#include "game/common/GameServices.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/flow/GAchievementUnlockedScene.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 #include "game/menus/GShopButton.h"
 #include "game/tutorial/GTutorial.h"
 
@@ -52,7 +52,7 @@ int32_t groupOf(NameId name) {
     return -1;
 }
 
-UpgradesConfiguration* catalogue() { return theGameApp ? theGameApp->getUpgradesConfiguration() : nullptr; }
+UpgradesConfiguration* catalogue() { return gameServices() ? gameServices()->getUpgradesConfiguration() : nullptr; }
 
 Upgrade* upgradeOf(const GShopButton* button) {
     UpgradesConfiguration* upgrades = catalogue();
@@ -265,7 +265,7 @@ void GShopScene::refresh(bool saveTracker) {
         second->setVisible(!baseShown);
     }
 
-    AchievementsTracker* tracker = theGameApp ? theGameApp->getAchievementsTracker() : nullptr;
+    AchievementsTracker* tracker = gameServices() ? gameServices()->getAchievementsTracker() : nullptr;
     if (!tracker) return;
     bool changed = false;
     for (int32_t i = 0; i < kGroups; ++i) {

@@ -7,7 +7,7 @@
 // "BoughtUpgrades" and saves at once; the purchase achievements are counted
 // and announced here. Back or Esc return to the map.
 #include "engine/core/RefCounted.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 
 #include <vector>
 

@@ -12,9 +12,9 @@
 #include "engine/core/XmlReader.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/visual/TextNode.h"
-#include "game/app/GGameApp.h"
-#include "game/flow/GBaseSceneNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameServices.h"
+#include "game/common/GBaseSceneNode.h"
+#include "game/common/GameEvents.h"
 
 namespace game {
 
@@ -306,7 +306,7 @@ CountedRef<GTutorial> loadMenuTutorial(SceneNode& scene, BaseNode* root, const c
         return CountedRef<GTutorial>();
     }
     if (!root) return CountedRef<GTutorial>();
-    SceneManager* menus = theGameApp ? theGameApp->getSceneManager(0) : scene.getSceneManager();
+    SceneManager* menus = gameServices() ? gameServices()->getSceneManager(0) : scene.getSceneManager();
     CountedRef<GTutorial> tutorial(
         new GTutorial(root, menus ? menus->getTemplateCollection() : nullptr, scene.getContentManager()));
     tutorial->load(*reader, nullptr);

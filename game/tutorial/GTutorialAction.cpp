@@ -3,9 +3,9 @@
 #include "engine/core/TextRoutines.h"
 #include "engine/core/XmlReader.h"
 #include "game/config/BuildingsConfiguration.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/level/GBuildingNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 
 #include <algorithm>
 

@@ -208,12 +208,12 @@ int32_t GParticleEffectNode::takeDueEmissions(int32_t ms, int32_t perSecond) {
     if (perSecond <= 0) return 0;
     const int32_t acc = ms + carry_;
     const float interval = 1000.0f / static_cast<float>(perSecond);
-    const int32_t due = static_cast<int32_t>(static_cast<float>(acc) / interval);
+    const int32_t due = saturatingInt(static_cast<float>(acc) / interval);
     if (due == 0) {
         carry_ = acc;
         return 0;
     }
-    carry_ = acc - static_cast<int32_t>(interval * static_cast<float>(due));
+    carry_ = saturatingAdd(acc, -saturatingInt(interval * static_cast<float>(due)));
     return due;
 }
 
@@ -263,10 +263,10 @@ void GParticleEffectNode::prepareQuads(uint32_t count) {
 
 void GParticleEffectNode::setQuad(uint32_t k, const vector2df& p, vector2df c0, vector2df c1, float rotation,
                                   float alpha) {
-    const int32_t degrees = static_cast<int32_t>(rotation);
+    const int32_t degrees = saturatingInt(rotation);
     rotateVector2dDegrees(c0, degrees);
     rotateVector2dDegrees(c1, degrees);
-    const SColor colour = multiplyColors(SColor(static_cast<irr::u32>(static_cast<int32_t>(alpha * 255.0f)) & 0xFFu,
+    const SColor colour = multiplyColors(SColor(static_cast<irr::u32>(saturatingInt(alpha * 255.0f)) & 0xFFu,
                                                 255, 255, 255),
                                          getAbsoluteColor());
     const vector2df corners[4] = {p + c0, p + c1, p - c0, p - c1};

@@ -1,12 +1,12 @@
 #include "game/world/PathMovers.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/Event.h"
 #include "engine/core/Logger.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TimerScheduler.h"
 #include "engine/visual/TextNode.h"
 #include "game/config/LevelPaths.h"
-#include "game/level/GGameLevelScene.h"
-#include "game/level/LevelTraffic.h"
+#include "game/world/LevelTraffic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -87,10 +87,13 @@ vector2df randomizedPathPoint(int32_t index, const std::vector<PathPoint>& point
     return p + side * r;
 }
 
-GLevelPaths* levelPathsOfScene(BaseNode* scene) {
-    GGameLevelScene* level = nodeCast<GGameLevelScene>(scene);
-    return level ? level->levelPaths : nullptr;
-}
+namespace {
+LevelPathsLookup levelPathsLookup = nullptr;
+}  // namespace
+
+void setLevelPathsLookup(LevelPathsLookup lookup) { levelPathsLookup = lookup; }
+
+GLevelPaths* levelPathsOfScene(BaseNode* scene) { return levelPathsLookup ? levelPathsLookup(scene) : nullptr; }
 
 // ---- GPathMovableNode --------------------------------------------------------------------
 
@@ -330,7 +333,7 @@ bool GPedestrianNode::startOnPath(const std::vector<PathPoint>& points, bool two
     }
     start(walk, kNoName, false, false);
     mode_ = Walking;
-    modeTimeLeft_ = static_cast<int32_t>(random.rangeFloat(walkTimeRange.X, walkTimeRange.Y));
+    modeTimeLeft_ = saturatingInt(random.rangeFloat(walkTimeRange.X, walkTimeRange.Y));
     return true;
 }
 
@@ -346,7 +349,7 @@ void GPedestrianNode::setUpOnFirstDraw() {
 
 bool GPedestrianNode::onTimer(uint32_t elapsedMs) {
     RandomGenerator& random = getRandomGenerator();
-    modeTimeLeft_ -= static_cast<int32_t>(elapsedMs);
+    modeTimeLeft_ = saturatingAdd(modeTimeLeft_, -saturatingInt(elapsedMs));
     switch (mode_) {
     case Walking:
         if (modeTimeLeft_ > 0) {
@@ -358,15 +361,15 @@ bool GPedestrianNode::onTimer(uint32_t elapsedMs) {
             }
         } else {
             mode_ = Standing;
-            modeTimeLeft_ = static_cast<int32_t>(random.rangeFloat(pauseTimeRange.X, pauseTimeRange.Y));
+            modeTimeLeft_ = saturatingInt(random.rangeFloat(pauseTimeRange.X, pauseTimeRange.Y));
             lookTimeLeft_ = 0;
         }
         break;
     case Standing:
         if (modeTimeLeft_ > 0) {
-            lookTimeLeft_ -= static_cast<int32_t>(elapsedMs);
+            lookTimeLeft_ = saturatingAdd(lookTimeLeft_, -saturatingInt(elapsedMs));
             if (lookTimeLeft_ < 0) {
-                lookTimeLeft_ = static_cast<int32_t>(random.rangeFloat(lookIntervalRange.X, lookIntervalRange.Y));
+                lookTimeLeft_ = saturatingInt(random.rangeFloat(lookIntervalRange.X, lookIntervalRange.Y));
                 if (body_) {
                     body_->setState(directionStateNames()[random.nextMWC() % 8u], nullptr, kNoName);
                     body_->stopAllStates(false);
@@ -374,7 +377,7 @@ bool GPedestrianNode::onTimer(uint32_t elapsedMs) {
             }
         } else {
             mode_ = Walking;
-            modeTimeLeft_ = static_cast<int32_t>(random.rangeFloat(walkTimeRange.X, walkTimeRange.Y));
+            modeTimeLeft_ = saturatingInt(random.rangeFloat(walkTimeRange.X, walkTimeRange.Y));
             const std::vector<vector2df>& path = getPath();
             if (path.size() >= 2) onDirectionChanged(path[path.size() - 2] - path.back());
         }

@@ -121,6 +121,10 @@ engine::vector2df randomizedPathPoint(int32_t index, const std::vector<PathPoint
 // The paths of the level scene a node is drawn in, when `scene` is a level
 // scene holding paths; null otherwise.
 GLevelPaths* levelPathsOfScene(engine::BaseNode* scene);
+// The level scene lives on a floor above the movers: it installs how its
+// paths are found when it is made. Until then no scene has paths.
+using LevelPathsLookup = GLevelPaths* (*)(engine::BaseNode* scene);
+void setLevelPathsLookup(LevelPathsLookup lookup);
 
 // The common part of the movers that drive themselves: the timer on the
 // owning scene's scheduler and the safe way out of the parent.

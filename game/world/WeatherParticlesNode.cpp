@@ -87,8 +87,8 @@ void GWeatherParticlesNode::emit(int32_t ms) {
         p.angularVelocity = drawInRange(settings_.particleAngularVelocityRange);
         p.normal = unitOf(vector2df(-p.vy, p.vx));
         p.swayAmplitude = drawInRange(settings_.particleNormalDeltaRange);
-        p.swayPeriod = static_cast<int32_t>(drawInRange(settings_.particleNormalDeltaPeriodRange));
-        p.swayPhase = p.swayPeriod > 0 ? static_cast<int32_t>(drawInRange(vector2df(0.0f, static_cast<float>(p.swayPeriod)))) : 0;
+        p.swayPeriod = saturatingInt(drawInRange(settings_.particleNormalDeltaPeriodRange));
+        p.swayPhase = p.swayPeriod > 0 ? saturatingInt(drawInRange(vector2df(0.0f, static_cast<float>(p.swayPeriod)))) : 0;
         p.scaleX = scaleX;
         p.scaleY = scaleY;
         p.alpha = alpha;
@@ -101,7 +101,7 @@ void GWeatherParticlesNode::updateParticles(float s) {
         p.x += s * p.vx;
         p.y += s * p.vy;
         p.rotation += s * p.angularVelocity;
-        p.swayPhase = static_cast<int32_t>(s * 1000.0f + static_cast<float>(p.swayPhase));
+        p.swayPhase = saturatingInt(s * 1000.0f + static_cast<float>(p.swayPhase));
         if (p.swayPhase > p.swayPeriod) p.swayPhase = 0;  // a new swing starts from its beginning
         settings_.scaleX.step(p.age, p.scaleX, p.scaleXKey);
         settings_.scaleY.step(p.age, p.scaleY, p.scaleYKey);

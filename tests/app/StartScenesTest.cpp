@@ -22,7 +22,7 @@
 #include "game/app/GLogosScene.h"
 #include "game/app/GameNodeKinds.h"
 #include "game/app/PlayerNotices.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -66,6 +66,7 @@ protected:
         std::filesystem::current_path(folder.path());
         app = CountedRef<GGameApp>(new GGameApp());
         theGameApp = app.get();
+        setGameServices(app.get());
         app->createManagers(getEngine());
         registerStartupNodeKinds();
     }
@@ -73,6 +74,7 @@ protected:
     void TearDown() override {
         app.reset();
         theGameApp = nullptr;
+        setGameServices(nullptr);
         std::filesystem::current_path(previousFolder);
     }
 

@@ -2,7 +2,7 @@
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TimerScheduler.h"
 #include "game/config/RandomEvents.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "support/LogCapture.h"
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "engine/core/EventIds.h"
 #include "engine/core/EventMap.h"
 #include "engine/core/EventReceiver.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 
 #include <gtest/gtest.h>
 #include <cstring>

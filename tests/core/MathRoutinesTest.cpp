@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <climits>
+#include <cmath>
 
 using namespace engine;
 
@@ -107,4 +108,27 @@ TEST(MathRoutinesTest, IdentityMatrix) {
     transformVect2D(id, p);
     EXPECT_EQ(p.X, 3.25f);
     EXPECT_EQ(p.Y, -7.5f);
+}
+
+TEST(MathRoutinesTest, FloatToIntConversionsSaturateInsteadOfOverflowing) {
+    const double nan = std::nan("");
+    struct Case {
+        double value;
+        int32_t truncated;
+        int32_t rounded;
+    };
+    const Case cases[] = {
+        {0.0, 0, 0},           {2.5, 2, 3},           {-2.5, -2, -2},           {-0.4, 0, 0},
+        {1e20, INT_MAX, INT_MAX}, {-1e20, INT_MIN, INT_MIN}, {2147483647.0, INT_MAX, INT_MAX},
+        {2147483648.0, INT_MAX, INT_MAX}, {-2147483648.0, INT_MIN, INT_MIN}, {-2147483649.0, INT_MIN, INT_MIN},
+        {nan, 0, 0},           {HUGE_VAL, INT_MAX, INT_MAX}, {-HUGE_VAL, INT_MIN, INT_MIN},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(saturatingInt(c.value), c.truncated) << c.value;
+        EXPECT_EQ(roundedInt(c.value), c.rounded) << c.value;
+    }
+    EXPECT_EQ(saturatingAdd(INT_MAX, 1), INT_MAX);
+    EXPECT_EQ(saturatingAdd(INT_MIN, -1), INT_MIN);
+    EXPECT_EQ(saturatingAdd(INT_MIN, INT_MAX), -1);
+    EXPECT_EQ(saturatingAdd(40, 2), 42);
 }

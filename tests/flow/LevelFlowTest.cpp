@@ -152,6 +152,7 @@ protected:
         registerGameNodeKinds();
         app = CountedRef<GGameApp>(new GGameApp());
         theGameApp = app.get();
+        setGameServices(app.get());
         app->createManagers(getEngine());
         app->loadGameConfiguration();
         CountedRef<Content> templates(
@@ -180,6 +181,7 @@ protected:
         start.reset();
         app.reset();
         theGameApp = nullptr;
+        setGameServices(nullptr);
         ProfileStore& store = getProfileStore();
         while (store.getProfileCount() > 0) store.removeProfile(0);
         std::filesystem::current_path(previousFolder);

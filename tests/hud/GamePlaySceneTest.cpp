@@ -26,7 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <functional>
 #include <string>
 
 using namespace engine;
@@ -81,10 +83,13 @@ CountedRef<GGamePlayScene> makeHud(bool withGameMenu = true) {
     add<TextNode>(menu, "MaterialsAmountTabText");
     add<TextNode>(menu, "WorkersAmountTabText");
     for (const char* tooltip : {"IncomeGuestsInfoNode", "GuestsInfoNode", "MaterialsWorkersTooltipNode",
-                                "WorkersInfoNode", "MoneyInfoNode", "FeatureInfoNode"}) {
+                                "WorkersInfoNode", "MoneyInfoNode", "FeatureInfoNode", "StopInfoNode"}) {
         BaseNode* node = add(menu, tooltip);
         node->setVisible(false);
-        for (const char* text : {"NameText", "MaterialsText", "WorkersText", "MoneyText"}) add<TextNode>(node, text);
+        node->setBounds(vector3df(200, 0, 0));
+        for (const char* text : {"NameText", "MaterialsText", "WorkersText", "MoneyText", "Text"}) {
+            add<TextNode>(node, text);
+        }
     }
     TabSceneNode* tabs = add<TabSceneNode>(menu, "ActionsTabScene");
     tabs->setTabsCount(10);
@@ -160,6 +165,19 @@ testing_support::SmallContent hudContent() {
     content.configuration.insert(content.configuration.find(properties) + properties.size(),
                                  "<string Name=\"AvailableBuildingsForBuild\" "
                                  "Value=\"Camping1;Camping2;Cafe;TruckStation;Garden;Ruin\"/>");
+    // The garden has a feature of its own (a joy's feature button) and the
+    // campings a name, so that their price shows in their title.
+    const std::string garden = "<string Name=\"Name\" Value=\"Garden\"/>";
+    const size_t gardenEnd = content.buildings.find("</Properties>", content.buildings.find(garden)) +
+                             std::string("</Properties>").size();
+    content.buildings.insert(gardenEnd,
+                             "<ActiveFeature DurationTime=\"1000\" RechargeTime=\"3000\" MoneyCost=\"75\" "
+                             "Name=\"%Show%\"><Feature Type=\"BoostIncome\"/></ActiveFeature>");
+    for (const char* camping : {"Camping1", "Camping2"}) {
+        const std::string name = std::string("<string Name=\"Name\" Value=\"") + camping + "\"/>";
+        content.buildings.insert(content.buildings.find(name) + name.size(),
+                                 "<string Name=\"DisplayName\" Value=\"Camp\"/>");
+    }
     return content;
 }
 
@@ -170,7 +188,10 @@ protected:
         std::ofstream(folder.path() / "Dictionary.xml")
             << "<?xml version=\"1.0\"?>\n<Dictionary><s n=\"MoneyDollar\">$#p</s><s n=\"GuestsSign\">#p guests</s>"
                "<s n=\"GamePlay_MONEY\">Money #p</s><s n=\"Obj_Money\">Have #p</s>"
-               "<s n=\"Bld_Test\">Earns 10%% more</s></Dictionary>\n";
+               "<s n=\"Bld_Test\">Earns 10%% more</s><s n=\"Camp\">Camp</s><s n=\"Show\">Show</s>"
+               "<s n=\"Hint_StopKeepsMoney\">Back but #p</s><s n=\"Hint_StopGivesBack\">All back</s>"
+               "<s n=\"Hud_FeatureActive\">On #p s</s><s n=\"Hud_FeatureRecharging\">Ready in #p s</s>"
+               "<s n=\"Hud_FeatureLocked\">Locked</s></Dictionary>\n";
         dictionary.load((folder.path() / "Dictionary.xml").string().c_str());
         ASSERT_TRUE(level.load(folder.path().string(), "levels/test/")) << level.failure();
         // After the load, which may make the engine and its own dictionary.
@@ -220,6 +241,24 @@ protected:
     }
     TextNode* text(BaseNode* parent, const char* name) {
         return nodeCast<TextNode>(parent->findChild(makeNameId(name), 1));
+    }
+    BaseNode* find(BaseNode* parent, const char* name) { return parent->findChild(makeNameId(name), 1); }
+    // Hovers a button of that name placed at x in a parent placed at parentX.
+    void hoverButton(const char* name, float x = 0.0f, float parentX = 0.0f) {
+        CountedRef<ControlNode> parent(new ControlNode(nullptr, nullptr, nullptr));
+        parent->setPosition(vector3df(parentX, 0, 0));
+        ControlNode* button = new ControlNode(nullptr, parent.get(), nullptr);
+        button->setName(makeNameId(name));
+        button->setPosition(vector3df(x, 10, 0));
+        CountedRef<NodeHoveredEvent> event(new NodeHoveredEvent(nullptr, button));
+        hud->onNodeHovered(event.get());
+    }
+    void hoverItem(ListNode* list, int32_t item) {
+        CountedRef<ListItemHoveredEvent> event(new ListItemHoveredEvent(list, item));
+        hud->onListItemHovered(event.get());
+    }
+    ListNode* offerList(int32_t tab, const char* name) {
+        return nodeCast<ListNode>(find(find(hud->getTab(tab), "ButtonsNode"), name));
     }
 
     testing_support::TempDir folder;
@@ -566,4 +605,205 @@ TEST_F(GamePlaySceneTest, DescriptionShowsTheDictionarysLiteralPercent) {
     TextNode* description = text(info->findChild(makeNameId("DescriptionNode"), 1), "Text");
     ASSERT_TRUE(description);
     EXPECT_EQ(dictionary.translate(description->getText()), stringw(L"Earns 10% more"));
+}
+
+namespace {
+
+// A text as gtest prints it.
+std::wstring wide(const stringw& text) { return std::wstring(text.c_str()); }
+
+// The whole number in a text such as "x $1,500" or "CAMP: $1,000".
+int32_t amountIn(const stringw& text) {
+    int32_t value = 0;
+    for (uint32_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= L'0' && text[i] <= L'9') value = value * 10 + (text[i] - L'0');
+    }
+    return value;
+}
+
+}  // namespace
+
+TEST_F(GamePlaySceneTest, EveryPriceShownIsTheOneCharged) {
+    // Prices apart from the plain record values, so that a shown value taken
+    // from anywhere else shows.
+    scene()->levelConfig->modifierValues.MaterialPriceM = 1.5f;
+    scene()->levelConfig->modifierValues.WorkerPriceM = 0.5f;
+    hud->fillHotelsList();
+    hud->fillMaterialsList();
+    hud->fillWorkersList();
+    ListNode* hotels = hud->getBuildList(GGamePlayScene::kHotelsKind);
+    ListNode* materials = offerList(3, "BuyMaterialsList");
+    ListNode* workers = offerList(4, "TrainWorkersList");
+    ASSERT_TRUE(hotels && materials && workers);
+    ASSERT_GT(materials->getItemCount(), 0);
+    ASSERT_GT(workers->getItemCount(), 0);
+    BaseNode* cost = hud->getCostTooltip();
+    BaseNode* money = hud->getMoneyTooltip();
+    struct Shown {
+        int32_t money = 0, materials = 0, workers = 0;
+        bool stock = false;  // materials and workers are shown as well
+    };
+    auto fromCost = [&] {
+        EXPECT_TRUE(cost->isVisible());
+        return Shown{amountIn(text(cost, "MoneyText")->getText()), amountIn(text(cost, "MaterialsText")->getText()),
+                     amountIn(text(cost, "WorkersText")->getText()), true};
+    };
+    auto fromMoney = [&] {
+        EXPECT_TRUE(money->isVisible());
+        return Shown{amountIn(text(money, "MoneyText")->getText()), 0, 0, false};
+    };
+    auto fromOffer = [&](ListNode* list) {
+        hud->refreshMaterialsTab();
+        hud->refreshWorkersTab();
+        const ListItem* offer = list->getItem(0);
+        EXPECT_TRUE(offer && offer->texts.size() > 1);
+        return Shown{offer && offer->texts.size() > 1 ? amountIn(offer->texts[1]) : -1, 0, 0, false};
+    };
+    struct Case {
+        const char* what;
+        std::function<Shown()> look;  // sets up and hovers; what the player is shown
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"build",
+         [&] {
+             select("Place01");
+             press("HotelsButton");
+             hoverItem(hotels, 0);
+             // The title of the type not yet built names what building it costs.
+             BaseNode* info = find(hud->getTab(0), "BuildingInfoNode");
+             EXPECT_EQ(wide(text(info, "NameText")->getText()), L"CAMP: $1,000");
+             return fromCost();
+         },
+         [&] { pressItem(hotels, 0); }},
+        {"upgrade",
+         [&] {
+             select("Place02");
+             hoverButton("UpgradeButton", 564);
+             return fromCost();
+         },
+         [&] { press("UpgradeButton"); }},
+        {"repair",
+         [&] {
+             level.building("Place02")->setCondition(GBuildingNode::kBroken);
+             select("Place02");
+             hoverButton("RepairButton", 676);
+             return fromCost();
+         },
+         [&] { press("RepairButton"); }},
+        {"clean",
+         [&] {
+             level.building("Place03")->setCondition(GBuildingNode::kDirty);
+             select("Place03");
+             hoverButton("CleanButton", 808);
+             return fromCost();
+         },
+         [&] { press("CleanButton"); }},
+        {"feature",
+         [&] {
+             select("Place03");
+             hoverButton("ActiveFeature1Button", 564);
+             return fromMoney();
+         },
+         [&] { press("ActiveFeature1Button"); }},
+        {"buy",
+         [&] {
+             level.building("Place04")->setForSale(true);
+             select("Place04");
+             hoverButton("BuyButton", 564);
+             return fromMoney();
+         },
+         [&] { press("BuyButton"); }},
+        {"materials", [&] { return fromOffer(materials); }, [&] { pressItem(materials, 0); }},
+        {"workers", [&] { return fromOffer(workers); }, [&] { pressItem(workers, 0); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Shown shown = c.look();
+        const float moneyBefore = scene()->money, materialsBefore = scene()->materials;
+        const int32_t workersBefore = scene()->workers;
+        c.act();
+        EXPECT_EQ(std::lround(moneyBefore - scene()->money), shown.money);
+        EXPECT_TRUE(scene()->money < moneyBefore || scene()->materials < materialsBefore)
+            << "nothing was charged: the command did not run";
+        if (shown.stock) {
+            EXPECT_EQ(std::lround(materialsBefore - scene()->materials), shown.materials);
+            EXPECT_EQ(workersBefore - scene()->workers, shown.workers);
+        }
+        for (BaseNode* tooltip : {cost, money}) tooltip->setVisible(false);
+        level.advance(3000);
+    }
+}
+
+TEST_F(GamePlaySceneTest, StopSaysBeforeTheClickThatThePaidMoneyStaysSpent) {
+    hud->fillHotelsList();
+    ListNode* hotels = hud->getBuildList(GGamePlayScene::kHotelsKind);
+    BaseNode* tooltip = hud->getStopTooltip();
+    ASSERT_TRUE(tooltip);
+    tooltip->setBounds(vector3df(260, 0, 0));
+    const float money = scene()->money, materials = scene()->materials;
+    const int32_t workers = scene()->workers;
+    GBuildingNode* place = select("Place01");
+    ASSERT_TRUE(pressItem(hotels, 0));
+    ASSERT_EQ(place->getJobState(), GBuildingNode::kConstructionJob);
+
+    // The stop button sits in the progress panel, far right: the tooltip
+    // names the money paid and stays on the HUD.
+    hoverButton("AbortButton", 344, 564);
+    ASSERT_TRUE(tooltip->isVisible());
+    EXPECT_EQ(wide(text(tooltip, "Text")->getText()), L"Back but $1,000");
+    EXPECT_LE(tooltip->getPosition().X + 260.0f, 1024.0f);
+    EXPECT_GT(tooltip->getPosition().X, 564.0f);
+
+    // The rule itself is kept: the materials and workers come back, the money does not.
+    EXPECT_TRUE(press("AbortButton"));
+    level.advance(100);
+    EXPECT_FALSE(tooltip->isVisible());
+    EXPECT_EQ(scene()->money, money - 1000.0f);
+    EXPECT_EQ(scene()->materials, materials);
+    EXPECT_EQ(scene()->workers, workers);
+
+    // Work that took no money says only what comes back.
+    level.building("Place02")->setCondition(GBuildingNode::kBroken);
+    select("Place02");
+    ASSERT_TRUE(press("RepairButton"));
+    hoverButton("AbortButton", 344, 564);
+    EXPECT_EQ(wide(text(tooltip, "Text")->getText()), L"All back");
+}
+
+TEST_F(GamePlaySceneTest, FeatureButtonsNameTheFeatureWithItsPriceOrTimeLeft) {
+    GBuildingNode* garden = select("Place03");
+    ButtonNode* feature = nodeCast<ButtonNode>(find(find(hud->getTab(5), "JoyButtonsNode"), "ActiveFeature1Button"));
+    ASSERT_TRUE(feature);
+    struct Step {
+        const char* what;
+        int32_t advanceMs;
+        const wchar_t* caption;
+        bool enabled;
+    };
+    // Runs 1000 ms, then recharges 3000 ms; whole seconds are rounded up.
+    const Step steps[] = {
+        {"ready", 0, L"Show\n$75", true},
+        {"pressed", -1, L"Show\nOn 1 s", false},
+        {"recharging", 1400, L"Show\nReady in 3 s", false},
+        {"nearly ready", 2500, L"Show\nReady in 1 s", false},
+        {"ready again", 1000, L"Show\n$75", true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.advanceMs < 0) {
+            EXPECT_TRUE(press("ActiveFeature1Button"));
+        } else {
+            level.advance(static_cast<uint32_t>(step.advanceMs));
+        }
+        hud->refreshBuildingTab();
+        EXPECT_EQ(wide(feature->getText()), step.caption);
+        EXPECT_EQ(feature->isEnabled(), step.enabled);
+    }
+    // A feature the money does not cover is not offered: it would take the
+    // money below zero.
+    scene()->money = 74.0f;
+    hud->refreshBuildingTab();
+    EXPECT_FALSE(feature->isEnabled());
+    EXPECT_EQ(garden->featureState(0), GBuildingNode::kFeatureReady);
 }

@@ -8,6 +8,7 @@
 #include "engine/content/CContentManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/content/ProfileStore.h"
+#include "engine/controls/ButtonNode.h"
 #include "engine/controls/ListNode.h"
 #include "engine/controls/TabSceneNode.h"
 #include "engine/core/ContentType.h"
@@ -17,6 +18,7 @@
 #include "engine/io/IrrRef.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/platform/ImageManager.h"
+#include "engine/visual/TextNode.h"
 #include "game/app/GGameApp.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/hud/GGamePlayScene.h"
@@ -32,9 +34,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +60,7 @@ protected:
         app = std::make_unique<game::GGameApp>();
         app->createManagers(device.get());
         game::theGameApp = app.get();
+        game::setGameServices(app.get());
         drawer->managers = {app->getSceneManager(0)};
         drawer->beforeEnd = [this] {
             if (shotName.empty()) return;
@@ -75,6 +80,7 @@ protected:
         hud = nullptr;
         atlases.clear();
         game::theGameApp = nullptr;
+        game::setGameServices(nullptr);
         app.reset();
         closeWindow();
         clearPlayers();
@@ -135,7 +141,7 @@ protected:
         CountedRef<Event> move(new MouseMoveEvent(static_cast<int32_t>(at.X), static_cast<int32_t>(at.Y)));
         device->deliverEvent(move.get());
     }
-    device_test::ScriptStep shot(const char* name) {
+    device_test::ScriptStep shot(const std::string& name) {
         return {std::string("shot ") + name,
                 [this, name] { shotName = std::string(withTutorial ? "hud-tutorial-" : "hud-") + name; },
                 [this] { return shotName.empty(); }};
@@ -256,3 +262,191 @@ TEST_P(HudXvfbRun, LevelOneBuildsAFirstHotelThroughTheHud) {
 
 INSTANTIATE_TEST_SUITE_P(Tutorial, HudXvfbRun, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "On" : "Off"; });
+
+namespace {
+
+// The caption a HUD button shows: a ButtonNode's text child, or the "Text"
+// of a plain control's template.
+TextNode* captionOf(ControlNode* button) {
+    if (auto* asButton = nodeCast<ButtonNode>(button)) {
+        if (asButton->getTextChild()) return asButton->getTextChild();
+    }
+    BaseNode* root = button->getTemplateRoot();
+    return root ? nodeCast<TextNode>(root->findChild(makeNameId("Text"), 1)) : nullptr;
+}
+
+float leftOf(BaseNode* node) { return node->getAbsoluteTransform()[12]; }
+
+// Every shown button of the building tab's shown group has a caption that is
+// laid out within the button, lies within the HUD's width and covers no
+// other shown button. What is wrong, one line each; empty when all is well.
+std::string panelFaults(BaseNode* tab) {
+    std::string faults;
+    std::vector<ControlNode*> shown;
+    for (const char* group : {"HotelButtonsNode", "JoyButtonsNode", "CustomServiceButtonsNode"}) {
+        BaseNode* node = tab->findChild(makeNameId(group), 1);
+        if (!node || !node->isVisible()) continue;
+        for (uint32_t i = 0; i < node->getChildCount(); ++i) {
+            auto* button = nodeCast<ControlNode>(node->getChild(i));
+            if (button && button->isVisible()) shown.push_back(button);
+        }
+    }
+    if (shown.empty()) faults += "no button is shown\n";
+    for (ControlNode* button : shown) {
+        const std::string name = nameOfId(button->getName()).c_str();
+        const float left = leftOf(button), right = left + button->getBounds().X;
+        if (left < 0.0f || right > 1024.0f) faults += name + " leaves the HUD\n";
+        for (ControlNode* other : shown) {
+            if (other == button) continue;
+            const float otherLeft = leftOf(other), otherRight = otherLeft + other->getBounds().X;
+            if (left < otherRight && otherLeft < right && left <= otherLeft) {
+                faults += name + " covers " + nameOfId(other->getName()).c_str() + "\n";
+            }
+        }
+        TextNode* caption = captionOf(button);
+        if (!caption || caption->getLineCount() == 0 || caption->getGlyphQuadCount() == 0) {
+            faults += name + " has no caption\n";
+            continue;
+        }
+        const float width = caption->getBounds().X;
+        for (uint32_t line = 0; line < caption->getLineCount(); ++line) {
+            const int32_t last = static_cast<int32_t>(caption->getLine(line).size()) - 1;
+            if (last < 0) continue;
+            const rectf first = caption->getGlyphRect(static_cast<int32_t>(line), 0);
+            const rectf end = caption->getGlyphRect(static_cast<int32_t>(line), last);
+            if (first.UpperLeftCorner.X < -1.0f || end.LowerRightCorner.X > width + 1.0f) {
+                faults += name + " caption runs past the button\n";
+            }
+        }
+        if (caption->getTextHeight() > caption->getBounds().Y + 2.0f) faults += name + " caption is too tall\n";
+    }
+    return faults;
+}
+
+}  // namespace
+
+// The building tab of each kind of building the game ships (a hotel, the two
+// joys with a feature and a cleaning, the service with two features), with a
+// feature running, and the progress panel with the stop tooltip: every button
+// is captioned, within the HUD and clear of the others. Shots
+// hud-panel-<kind>.png, hud-upgrade-cost.png and hud-stop.png.
+TEST_F(HudXvfbTest, EveryBuildingKindsPanelCaptionsItsButtonsWithinTheHud) {
+    openLevel();
+    if (HasFatalFailure()) return;
+    game::GBuildingNode* place = nullptr;
+    game::GBuildingNode* site = nullptr;
+    for (game::GBuildingNode* building : level->buildings) {
+        const game::GBuildingConfig* record = building->getRecord();
+        if (!building->isOwnedByThePlayer() || !record || record->Level != 0) continue;
+        if (!place) {
+            place = building;
+        } else if (!site) {
+            site = building;
+        }
+    }
+    ASSERT_TRUE(place && site);
+    game::BuildingsConfiguration* records = level->buildingsConfiguration;
+    ASSERT_TRUE(records);
+    level->money = 500000.0f;
+    level->materials = 5000.0f;
+    level->workers = 20;
+    SceneManager* scenes = app->getSceneManager(0);
+    BaseNode* objectives = nullptr;
+    BaseNode* tab = hud->getTab(5);
+    std::vector<device_test::ScriptStep> steps = {
+        {"hud open", nullptr, [&] { return drawer->frames >= 3; }},
+        {"objectives", nullptr,
+         [&] {
+             objectives = scenes->getTopScene() != hud.get() ? scenes->getTopScene() : nullptr;
+             return objectives != nullptr;
+         }},
+        waitStep("objectives shown", 800),
+        {"close objectives",
+         [&] {
+             if (BaseNode* ok = objectives->findChild(makeNameId("OkButton"))) click(centreOf(ok));
+         },
+         [&] { return scenes->getTopScene() == hud.get(); }},
+        waitStep("hud shown", 500)};
+    struct Kind {
+        const char* record;
+        int32_t condition;
+        bool feature;  // start its first feature
+    };
+    const Kind kinds[] = {{"Camping1", 0, false},
+                          {"Cafe", game::GBuildingNode::kDirty, false},
+                          {"Garden", 0, true},
+                          {"TruckStation", 0, false}};
+    std::map<std::string, std::string> faults;
+    for (const Kind& kind : kinds) {
+        std::string label = kind.record;
+        for (char& c : label) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (kind.feature) label += "-feature";
+        const std::vector<device_test::ScriptStep> more = {
+            // The other place first, so that the next click selects anew.
+            {std::string("away before ") + kind.record, [&] { click(centreOf(site)); },
+             [&] { return activeTab() == 9; }},
+            {std::string("put ") + kind.record,
+             [&, kind] {
+                 game::GBuildingConfig* record = records->find(makeNameId(kind.record));
+                 ASSERT_TRUE(record) << kind.record;
+                 place->setRecord(record, false);
+                 place->setTemplateName(record->Name);
+                 place->setCondition(kind.condition);
+                 if (kind.feature) level->activateFeature(place, 0);
+                 level->refresh();
+                 click(centreOf(place));
+             },
+             [&] { return activeTab() == 5; }},
+            waitStep("panel", 1500),
+            {std::string("check ") + kind.record, [&, label] { faults[label] = panelFaults(tab); },
+             [] { return true; }},
+            shot("panel-" + label)};
+        steps.insert(steps.end(), more.begin(), more.end());
+    }
+    BaseNode* abort = nullptr;
+    const std::vector<device_test::ScriptStep> stop = {
+        // The hotel's upgrade, hovered: what it takes, money first.
+        {"away before hotel", [&] { click(centreOf(site)); }, [&] { return activeTab() == 9; }},
+        {"hotel",
+         [&] {
+             place->setRecord(records->find(makeNameId("Camping1")), false);
+             place->setTemplateName(makeNameId("Camping1"));
+             place->setCondition(0);
+             click(centreOf(place));
+         },
+         [&] { return activeTab() == 5; }},
+        waitStep("hotel panel", 600),
+        {"hover upgrade", [&] { hover(centreOf(tab->findChild(makeNameId("UpgradeButton")))); },
+         [&] { return hud->getCostTooltip() && hud->getCostTooltip()->isVisible(); }},
+        waitStep("upgrade tooltip", 400),
+        shot("upgrade-cost"),
+        // A construction, and its stop button hovered.
+        {"build",
+         [&] {
+             hover(vector2df(512, 560));
+             ASSERT_TRUE(level->build(site, records->find(makeNameId("Hostel1"))));
+             click(centreOf(site));
+         },
+         [&] {
+             abort = hud->getTab(5)->findChild(makeNameId("AbortButton"));
+             return activeTab() == 5 && abort && abort->isVisible();
+         }},
+        waitStep("progress", 600),
+        {"hover stop", [&] { hover(centreOf(abort)); },
+         [&] { return hud->getStopTooltip() && hud->getStopTooltip()->isVisible(); }},
+        waitStep("stop tooltip", 400),
+        shot("stop")};
+    steps.insert(steps.end(), stop.begin(), stop.end());
+    device_test::FrameScript script(device.get(), steps);
+    drawer->onFrame = [&] { script.onFrame(); };
+    EXPECT_TRUE(device->run());
+    drawer->onFrame = nullptr;
+    ASSERT_TRUE(script.finished()) << "stopped at step " << script.current();
+    for (const auto& entry : faults) EXPECT_EQ(entry.second, "") << entry.first;
+    // The stop tooltip names the hostel's price, which stopping does not give back.
+    TextNode* said = nodeCast<TextNode>(hud->getStopTooltip()->findChild(makeNameId("Text"), 1));
+    ASSERT_TRUE(said);
+    EXPECT_NE(std::wstring(said->getText().c_str()).find(L"$35,000"), std::wstring::npos);
+    BaseNode* stopTooltip = hud->getStopTooltip();
+    EXPECT_LE(leftOf(stopTooltip) + stopTooltip->getBounds().X, 1024.0f);
+}

@@ -8,9 +8,19 @@
 // the system services that the middle parts use: threads, the clock, images.
 // Those files form a layer of their own just above io and include nothing
 // higher.
+//
+// The game stands on the engine and has floors of its own, lowest first:
+// common (game events, the scene base, geometry nodes, the achievements
+// tracker and the interface to the game object), config, world, level,
+// tutorial, flow, hud, menus, minigames, and app at the top, which makes the
+// game object. A floor includes any part of the engine, itself and the floors
+// below it; a lower floor that needs something from above declares an
+// interface or a hook that the higher floor implements or installs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -78,15 +88,56 @@ std::vector<std::string> upwardIncludes(const fs::path& engineRoot) {
     return faults;
 }
 
+// The game's floors, lowest first.
+const std::vector<std::string>& gameFloors() {
+    static const std::vector<std::string> floors = {"common", "config", "world", "level", "tutorial",
+                                                       "flow",   "hud",    "menus", "minigames", "app"};
+    return floors;
+}
+
+int floorOf(const std::string& folder) {
+    const std::vector<std::string>& floors = gameFloors();
+    const auto found = std::find(floors.begin(), floors.end(), folder);
+    return found == floors.end() ? -1 : static_cast<int>(found - floors.begin());
+}
+
+// Every include of a game header from a higher floor, or from a folder in no
+// floor, as "file:line: include".
+std::vector<std::string> upwardGameIncludes(const fs::path& gameRoot) {
+    static const std::regex include(R"re(^\s*#\s*include\s*["<]game/([A-Za-z0-9_]+)/)re");
+    std::vector<std::string> faults;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(gameRoot)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".h" && extension != ".cpp") continue;
+        const fs::path relative = entry.path().lexically_relative(gameRoot);
+        // A file directly in game/ stands on no floor and may include none.
+        const int floor = std::distance(relative.begin(), relative.end()) > 1 ? floorOf(relative.begin()->string()) : -1;
+        std::ifstream in(entry.path());
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number) {
+            std::smatch match;
+            if (!std::regex_search(line, match, include)) continue;
+            const int target = floorOf(match[1]);
+            if (floor >= 0 && target >= 0 && target <= floor) continue;
+            faults.push_back(entry.path().lexically_relative(gameRoot.parent_path()).string() + ":" +
+                             std::to_string(number) + ": " + line);
+        }
+    }
+    return faults;
+}
+
 }  // namespace
 
 TEST(Layering, EveryEngineFolderHasALayer) {
     const fs::path engineRoot = sourceRoot() / "engine";
     ASSERT_TRUE(fs::is_directory(engineRoot)) << "TEST_SOURCE_DIR does not name the source tree";
-    for (const fs::directory_entry& entry : fs::directory_iterator(engineRoot))
-        if (entry.is_directory())
+    for (const fs::directory_entry& entry : fs::directory_iterator(engineRoot)) {
+        if (entry.is_directory()) {
             EXPECT_TRUE(allowedIncludes().count(entry.path().filename().string()))
                 << entry.path().filename() << " is in no layer: give it one in this test";
+        }
+    }
 }
 
 TEST(Layering, NoPartIncludesAHigherPartOrTheGame) {
@@ -96,5 +147,26 @@ TEST(Layering, NoPartIncludesAHigherPartOrTheGame) {
     for (const std::string& fault : upwardIncludes(engineRoot)) report += "\n  " + fault;
     EXPECT_TRUE(report.empty()) << "Includes that go up the layers (core, io, content and the system services, "
                                    "visual/audio, controls/particles, platform) or into the game:"
+                                << report;
+}
+
+TEST(Layering, EveryGameFolderHasAFloor) {
+    const fs::path gameRoot = sourceRoot() / "game";
+    ASSERT_TRUE(fs::is_directory(gameRoot)) << "TEST_SOURCE_DIR does not name the source tree";
+    for (const fs::directory_entry& entry : fs::directory_iterator(gameRoot)) {
+        if (entry.is_directory()) {
+            EXPECT_GE(floorOf(entry.path().filename().string()), 0)
+                << entry.path().filename() << " is on no floor: give it one in this test";
+        }
+    }
+}
+
+TEST(Layering, NoGameFloorIncludesAHigherFloor) {
+    const fs::path gameRoot = sourceRoot() / "game";
+    ASSERT_TRUE(fs::is_directory(gameRoot)) << "TEST_SOURCE_DIR does not name the source tree";
+    std::string report;
+    for (const std::string& fault : upwardGameIncludes(gameRoot)) report += "\n  " + fault;
+    EXPECT_TRUE(report.empty()) << "Includes that go up the game's floors (common, config, world, level, tutorial, "
+                                   "flow, hud, menus, minigames, app):"
                                 << report;
 }

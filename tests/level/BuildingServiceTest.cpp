@@ -6,7 +6,7 @@
 #include "engine/content/Dictionary.h"
 #include "engine/visual/SpriteNode.h"
 #include "engine/visual/TextNode.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 #include "level/BuildingTestSupport.h"
 
 #include <functional>

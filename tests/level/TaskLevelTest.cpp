@@ -5,7 +5,7 @@
 
 #include "engine/core/ControlNode.h"
 #include "engine/core/SceneManager.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "game/level/tasks/GConstructionTask.h"
 #include "support/HeadlessLevel.h"
 #include "support/LogCapture.h"

@@ -2,7 +2,7 @@
 #include "level/TaskTestSupport.h"
 
 #include "engine/controls/BaseProgressBarNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "game/level/tasks/GMaintenanceTasks.h"
 #include "game/level/tasks/GServiceTasks.h"
 #include "game/world/PathMovers.h"

@@ -5,7 +5,7 @@
 #include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/XmlReader.h"
 #include "game/app/GameNodeKinds.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include <algorithm>
 #include <cstring>
 

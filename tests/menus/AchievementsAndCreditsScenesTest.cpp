@@ -10,7 +10,7 @@
 #include "engine/core/Event.h"
 #include "engine/core/KeyCodes.h"
 #include "engine/visual/TextNode.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 #include "game/menus/GAchievementsScene.h"
 #include "game/menus/GCreditsScene.h"
 #include "support/ScheduledSceneManagerTest.h"

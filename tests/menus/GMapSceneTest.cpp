@@ -176,6 +176,7 @@ protected:
         registerGameNodeKinds();
         app = CountedRef<GGameApp>(new GGameApp());
         theGameApp = app.get();
+        setGameServices(app.get());
         app->createManagers(getEngine());
         app->loadGameConfiguration();
         for (const char* image : kImages) writeImage(std::string("scenes/images/Map/") + image);
@@ -205,6 +206,7 @@ protected:
         start.reset();
         app.reset();
         theGameApp = nullptr;
+        setGameServices(nullptr);
         clearPlayers();
         std::filesystem::current_path(previousFolder);
         if (hadDataHome) {

@@ -19,7 +19,7 @@
 #include "game/app/GGameApp.h"
 #include "game/app/GameNodeKinds.h"
 #include "game/flow/GAchievementUnlockedScene.h"
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
 #include "game/menus/GShopButton.h"
@@ -168,6 +168,7 @@ protected:
         registerGameNodeKinds();
         app = CountedRef<GGameApp>(new GGameApp());
         theGameApp = app.get();
+        setGameServices(app.get());
         app->createManagers(getEngine());
         app->loadGameConfiguration();
         CountedRef<Content> templates(
@@ -197,6 +198,7 @@ protected:
         start.reset();
         app.reset();
         theGameApp = nullptr;
+        setGameServices(nullptr);
         clearPlayers();
         std::filesystem::current_path(previousFolder);
         if (hadDataHome) {

@@ -38,6 +38,7 @@ protected:
         app = std::make_unique<game::GGameApp>();
         app->createManagers(device.get());
         game::theGameApp = app.get();
+        game::setGameServices(app.get());
         drawer->managers = {app->getSceneManager(0)};
         drawer->beforeEnd = [this] {
             if (shotName.empty()) return;
@@ -55,6 +56,7 @@ protected:
         atlases.clear();
         lastShot.reset();
         game::theGameApp = nullptr;
+        game::setGameServices(nullptr);
         app.reset();
         closeWindow();
         clearPlayers();

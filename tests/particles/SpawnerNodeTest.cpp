@@ -275,3 +275,20 @@ TEST_F(SpawnerNodeTest, PropertiesReadBackAndCopy) {
     EXPECT_EQ(made->getTypeId(), 19);
     EXPECT_TRUE(made->isOfType(0));
 }
+
+TEST_F(SpawnerNodeTest, ARateBeyondAnySceneKeepsABoundedNumberOfObjects) {
+    for (const bool ghosts : {true, false}) {
+        SCOPED_TRACE(ghosts ? "ghosts" : "children");
+        CountedRef<SpawnerNode> spawner = CountedRef<SpawnerNode>::share(addSpawner("Bird"));
+        spawner->setSpawnedObjectGhost(ghosts);
+        spawner->perSecRange = vector2df(0.02f, 1e20f);
+        spawner->lifeTimeRange = vector2df(1e20f, 1e20f);  // objects that never end, past the int range
+        frame();
+        run(20);
+        const size_t live = ghosts ? spawner->getSpawnedGhosts().size() : spawner->getChildCount();
+        EXPECT_LE(live, SpawnerNode::kMostLive);
+        EXPECT_GT(live, 0u);
+        scene_->removeChild(spawner.get());
+        spawner->setEnabled(false);
+    }
+}

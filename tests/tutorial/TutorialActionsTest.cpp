@@ -3,7 +3,7 @@
 #include "engine/core/XmlReader.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/level/GBuildingNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "game/tutorial/GTutorialAction.h"
 #include "tutorial/TutorialTestSupport.h"
 

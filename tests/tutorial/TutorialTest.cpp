@@ -3,7 +3,7 @@
 // press, and the end of the tutorial.
 #include "engine/core/ControlNode.h"
 #include "engine/visual/TextNode.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "game/tutorial/GTutorial.h"
 #include "support/LogCapture.h"
 #include "tutorial/TutorialTestSupport.h"

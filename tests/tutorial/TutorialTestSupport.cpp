@@ -1,7 +1,7 @@
 #include "tutorial/TutorialTestSupport.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/SceneFile.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 
 #include <gtest/gtest.h>
 

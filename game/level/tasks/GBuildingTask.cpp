@@ -12,7 +12,7 @@
 #include "game/config/LevelPaths.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/level/LevelTraffic.h"
+#include "game/world/LevelTraffic.h"
 #include "game/world/PathMovers.h"
 
 using namespace engine;

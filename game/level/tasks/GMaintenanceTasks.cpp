@@ -3,14 +3,16 @@
 #include "engine/audio/SoundManager.h"
 #include "engine/core/Event.h"
 #include "engine/core/KeyFrame.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/State.h"
 #include "game/config/BuildingsConfiguration.h"
 #include "game/config/LevelConfig.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "game/level/tasks/TaskAnimators.h"
 #include "game/world/PathMovers.h"
+#include <algorithm>
 #include <cmath>
 
 using namespace engine;
@@ -188,7 +190,7 @@ void GRestoringTask::fitRestoringAnimations() {
     const float speed = fittedSpeed_;
     // At a speed of 0 or below the work stands still: nothing to fit to.
     if (!building_ || speed <= 0.0f) return;
-    const uint32_t time = static_cast<uint32_t>(std::floor(remaining_ / speed + 0.5f));
+    const uint32_t time = static_cast<uint32_t>(std::max(0, engine::roundedInt(remaining_ / speed)));
     const NameId restoring = makeNameId("Restoring");
     const array<BaseNode*>& children = building_->getChildren();
     for (uint32_t i = 0; i < children.size(); ++i) {

@@ -4,7 +4,7 @@
 #include "game/config/BuildingsConfiguration.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
-#include "game/level/GameEvents.h"
+#include "game/common/GameEvents.h"
 #include "game/world/PathMovers.h"
 
 using namespace engine;

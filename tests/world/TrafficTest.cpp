@@ -2,7 +2,7 @@
 // skipped), template choice, spawn timing, the street populated on the first
 // tick, neutral cars making way for task vehicles, the horn, and the
 // traffic's life as movers join and leave.
-#include "game/level/LevelTraffic.h"
+#include "game/world/LevelTraffic.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/SceneNode.h"
 #include "engine/core/TemplateCollectionNode.h"

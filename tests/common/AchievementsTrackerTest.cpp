@@ -1,4 +1,4 @@
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "game/menus/AchievementsTracker.h"
+#include "game/common/AchievementsTracker.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/core/TextRoutines.h"
 

@@ -1,9 +1,10 @@
-#include "game/level/LevelTraffic.h"
+#include "game/world/LevelTraffic.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/Logger.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/core/RandomGenerator.h"
 #include "engine/core/TemplateCollectionNode.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "game/world/PathMovers.h"
 
 #include <algorithm>
@@ -47,8 +48,11 @@ void LevelTraffic::buildSpawners(GLevelPaths* paths) {
 void LevelTraffic::rearm(TrafficSpawner& spawner, uint32_t ms) {
     const int32_t low = std::min(spawner.path->time.min, spawner.path->time.max);
     const int32_t high = std::max(spawner.path->time.min, spawner.path->time.max);
+    // The span in unsigned arithmetic: a range from the far negative to the far
+    // positive end still has one.
+    const uint32_t span = static_cast<uint32_t>(high) - static_cast<uint32_t>(low);
     int32_t countdown = low;
-    if (high != low) countdown += static_cast<int32_t>(getRandomGenerator().nextMWC() % static_cast<uint32_t>(high - low));
+    if (span != 0) countdown = static_cast<int32_t>(static_cast<uint32_t>(low) + getRandomGenerator().nextMWC() % span);
     // Never sooner than the next tick.
     spawner.countdown = std::max(countdown, static_cast<int32_t>(std::max<uint32_t>(ms, 1u)));
 }
@@ -95,7 +99,7 @@ void LevelTraffic::tick(uint32_t ms) {
 
     for (size_t i = 0; i < spawners_.size(); ++i) {
         TrafficSpawner& spawner = spawners_[i];
-        spawner.countdown -= static_cast<int32_t>(ms);
+        spawner.countdown = saturatingAdd(spawner.countdown, -saturatingInt(ms));
         if (spawner.countdown < 1) {
             rearm(spawner, ms);
             spawnCar(i);

@@ -1,4 +1,4 @@
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 #include "engine/core/Logger.h"
 #include "engine/core/MathRoutines.h"
 #include "engine/core/NodeFactory.h"

@@ -6,7 +6,7 @@
 #include "engine/visual/BackBufferCapture.h"
 #include "engine/visual/QuadBatcher.h"
 #include "engine/visual/RenderContext.h"
-#include "game/menus/GeometryNodes.h"
+#include "game/common/GeometryNodes.h"
 #include "support/LogCapture.h"
 #include "visual/VisualTestSupport.h"
 

@@ -5,7 +5,7 @@
 #include "engine/core/KeyCodes.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/TimerScheduler.h"
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "support/LogCapture.h"
 #include "support/ScheduledSceneManagerTest.h"
 

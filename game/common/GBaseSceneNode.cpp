@@ -1,4 +1,4 @@
-#include "game/flow/GBaseSceneNode.h"
+#include "game/common/GBaseSceneNode.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/controls/ButtonNode.h"
 #include "engine/core/ContentProblems.h"
