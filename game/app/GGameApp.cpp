@@ -472,7 +472,7 @@ bool GGameApp::onRender(RenderEvent*) {
 
 bool GGameApp::onWindowFocus(WindowFocusEvent* event) {
     const bool focused = event && event->isFocused();
-    getLogger().log("Window focus", focused ? "true" : "false", LOG_INFO);
+    getLogger().log("Window focus", focused ? "true" : "false", LOG_DEBUG);
     if (SoundManager* sounds = getEngine()->getSoundManager()) {
         sounds->setGroupPaused(!focused, 1);
         sounds->setGroupPaused(!focused, 0);

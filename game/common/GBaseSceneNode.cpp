@@ -83,7 +83,7 @@ bool GBaseSceneNode::onWindowFocusChanged(WindowFocusEvent*) { return false; }
 
 bool GBaseSceneNode::onMessageBoxResult(MessageBoxResultEvent* event) {
     const std::string result = std::to_string(event ? event->getResult() : 0);
-    getLogger().log("Message box result", result.c_str(), LOG_INFO);
+    getLogger().log("Message box result", result.c_str(), LOG_DEBUG);
     return false;
 }
 
