@@ -81,6 +81,7 @@ void GGamePlayScene::refreshGoals() {
     GLevelConfig* level = getLevelConfig();
     GObjectiveList* objectives = level ? level->objectives.get() : nullptr;
     if (!objectives) return;
+    uint32_t shown = 0;
     for (uint32_t i = 0; i < objectives->size(); ++i) {
         GObjective* objective = objectives->at(i);
         const bool met = objective->isMet(levelScene_->stateView());
@@ -93,9 +94,12 @@ void GGamePlayScene::refreshGoals() {
             }
             menuGoals_[i]->setText(text);
             menuGoals_[i]->setChecked(met);
+            shown = i + 1;
         }
         if (i < statisticsGoals_.size() && statisticsGoals_[i]) statisticsGoals_[i]->setChecked(met);
     }
+    // A progress text that grows or wraps moves the goals below it.
+    stackGoals(menuGoals_, shown, 1.0f);
 }
 
 void GGamePlayScene::refreshStatisticsTab() {
@@ -129,9 +133,12 @@ struct DeliveryTab {
     bool groupedAmount;
 };
 
-void refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
+// True when the tab still shows the hint of a delivery that has ended, which
+// the caller then puts back to the tab's own hint.
+bool refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
     const float money = scene.money;
     const bool running = d.countdown >= 0.0f;
+    bool stale = false;
     if (running) {
         d.progress->setVisible(true);
         if (BaseProgressBarNode* bar = childOf<BaseProgressBarNode>(d.progress, "ProgressBar")) {
@@ -142,9 +149,10 @@ void refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
         setText(d.hint, stringw(d.hintKey));
     } else {
         d.progress->setVisible(false);
+        stale = d.hint && d.hint->getText() == stringw(d.hintKey);
     }
     ListNode* list = childOf<ListNode>(d.buttons, d.listName);
-    if (!list) return;
+    if (!list) return stale;
     for (int32_t i = 0; i < list->getItemCount(); ++i) {
         OrderOption* offer = dynamic_cast<OrderOption*>(list->getItemData(i));
         if (!offer) continue;
@@ -155,6 +163,7 @@ void refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
         list->setItemText(i, 1, moneyText(static_cast<int32_t>(price)));
     }
     list->updateElements();
+    return stale;
 }
 
 }  // namespace
@@ -173,7 +182,7 @@ void GGamePlayScene::refreshMaterialsTab() {
                     "%InProgress_MaterialsHint%",
                     &GGameLevelScene::materialsOrderCost,
                     true};
-    refreshDelivery(tab, *levelScene_);
+    if (refreshDelivery(tab, *levelScene_)) showMaterialsHint(nullptr, false);
 }
 
 void GGamePlayScene::refreshWorkersTab() {
@@ -191,7 +200,7 @@ void GGamePlayScene::refreshWorkersTab() {
                     "%InProgress_WorkersHint%",
                     &GGameLevelScene::workersOrderCost,
                     false};
-    refreshDelivery(tab, *levelScene_);
+    if (refreshDelivery(tab, *levelScene_)) showWorkersHint(nullptr, false);
 }
 
 void GGamePlayScene::runClock() {

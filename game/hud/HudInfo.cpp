@@ -25,6 +25,11 @@ namespace {
 const SColor kEnough(0xFFFFFFFFu);
 const SColor kMissing(0xFFFF8888u);
 constexpr float kTooltipY = 632.0f;
+// Tooltips stand in front of the game menu's panels and of the tutorial's
+// window and arrows (depths 1999 and 2000 in the HUD, the game menu being at
+// 1000), so that a lesson never hides a price.
+constexpr float kTooltipDepth = 1100.0f;
+vector3df tooltipPlace(const vector3df& at) { return vector3df(at.X, at.Y, kTooltipDepth); }
 
 stringw displayName(const GBuildingConfig* record) { return lookupText(record->DisplayName.c_str()); }
 
@@ -134,9 +139,9 @@ void GGamePlayScene::fillBuildingInfo(BaseNode* info, GBuildingConfig* record, G
             } else {
                 text = fullDescription ? record->FullDescription : record->Description;
             }
-            // The record names its text as "%KEY%"; looked up here, the text
-            // node's own translation then turns the dictionary's "%%" into "%".
-            descriptionText->setText(translateText(text));
+            // The record names its text as "%KEY%": the text node's
+            // translation looks it up, literal percent signs included.
+            descriptionText->setText(text);
             description->setVisible(true);
             if (statsText) {
                 const vector3df position = description->getPosition();
@@ -446,7 +451,7 @@ void GGamePlayScene::showBuildingTooltip(GBuildingConfig* record, GBuildingNode*
     if (!tooltip || !shows) return;
     const vector3df position = building->getPosition();
     tooltip->setVisible(true);
-    tooltip->setPosition(vector3df(std::min(std::max(position.X, 38.0f), 846.0f), position.Y, 100.0f));
+    tooltip->setPosition(vector3df(std::min(std::max(position.X, 38.0f), 846.0f), position.Y, kTooltipDepth));
     setChildText(tooltip, "NameText", upperCaseText(displayName(record)));
     stringw income, guests;
     if (record->Level > 0) {
@@ -466,7 +471,7 @@ void GGamePlayScene::showCostTooltip(const vector3df& position, const stringw& t
     tooltipValues_[1] = workers;
     tooltipValues_[2] = money;
     costTooltip_->setVisible(true);
-    costTooltip_->setPosition(position);
+    costTooltip_->setPosition(tooltipPlace(position));
     const float haveMoney = levelScene_ ? levelScene_->money : 0.0f;
     const float haveMaterials = levelScene_ ? levelScene_->materials : 0.0f;
     const int32_t haveWorkers = levelScene_ ? levelScene_->workers : 0;
@@ -482,7 +487,7 @@ void GGamePlayScene::showMoneyTooltip(const vector3df& position, const stringw& 
     tooltipValues_[1] = check ? 1 : 0;
     tooltipValues_[2] = amount;
     moneyTooltip_->setVisible(true);
-    moneyTooltip_->setPosition(position);
+    moneyTooltip_->setPosition(tooltipPlace(position));
     const float money = levelScene_ ? levelScene_->money : 0.0f;
     setTinted(moneyTooltip_, "MoneyText", times(moneyText(amount)), !(check && money < static_cast<float>(amount)));
     setChildText(moneyTooltip_, "NameText", translateText(title));
@@ -493,7 +498,7 @@ void GGamePlayScene::showWorkersTooltip(const vector3df& position, const stringw
     tooltipTitle_ = title;
     tooltipValues_[1] = workers;
     workersTooltip_->setVisible(true);
-    workersTooltip_->setPosition(position);
+    workersTooltip_->setPosition(tooltipPlace(position));
     const int32_t have = levelScene_ ? levelScene_->workers : 0;
     setTinted(workersTooltip_, "WorkersText", times(decimalText(workers)), have >= workers);
     setChildText(workersTooltip_, "NameText", translateText(title));
@@ -516,7 +521,7 @@ void GGamePlayScene::showFeatureTooltip(const vector3df& position, const stringw
     if (!featureTooltip_) return;
     tooltipTitle_ = title;
     featureTooltip_->setVisible(true);
-    featureTooltip_->setPosition(position);
+    featureTooltip_->setPosition(tooltipPlace(position));
     setChildText(featureTooltip_, "NameText", title);
 }
 

@@ -39,8 +39,15 @@ using namespace engine;
 
 namespace {
 
-// The map's locations: 35 regular levels and a mini-game after every seven.
-constexpr int32_t kMapLocationCount = 39;
+// The most locations a map has: 35 regular levels and a mini-game after every
+// seven. The bound for a level started without the map having been shown.
+constexpr int32_t kMostMapLocations = 39;
+
+// Progress is written only for an index of the map the player chose from.
+int32_t mapLocationCount() {
+    const int32_t shown = gameServices() ? gameServices()->getMapLocationCount() : 0;
+    return shown > 0 ? shown : kMostMapLocations;
+}
 const char* const kInGameMenuScene = "scenes/InGameMenuScene.oscn";
 
 FileSystem* engineFiles() {
@@ -196,7 +203,7 @@ bool GGamePlayScene::endLevel(bool regular) {
 
     if (ProfileParameters* player = getProfileStore().getCurrentProfile()) {
         const int32_t index = player->getInt("LevelIndex");
-        if (index < 0 || index >= kMapLocationCount) {
+        if (index < 0 || index >= mapLocationCount()) {
             // The default -1, or a value that no location has: the lists must
             // not be indexed with it.
             getLogger().log("No level progress written: the level index is out of range",
@@ -477,6 +484,11 @@ bool GGamePlayScene::onSceneEvent37(SceneTransitionEndEvent* event) {
         if (SoundManager* manager = sounds()) manager->setGroupPaused(true, 2);
     }
     return false;
+}
+
+void GGamePlayScene::playMusicAgain() {
+    if (!musicStarted_ || musicCue_ == kNoName) return;
+    if (SoundManager* sound = sounds()) sound->playCue(musicCue_, true, 0);
 }
 
 // ---- Timer -------------------------------------------------------------------------

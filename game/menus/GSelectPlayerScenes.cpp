@@ -36,10 +36,16 @@ bool isKeyUp(KeyUpEvent* event, int32_t key) { return event && event->getKey() =
 
 const char* playerNameProblem(const stringw& name, int32_t maxLength) {
     bool blank = true;
+    bool control = false;
     for (uint32_t i = 0; i < name.size(); ++i) {
-        if (name[i] != L' ' && name[i] != L'\t') blank = false;
+        const wchar_t c = name[i];
+        if (c != L' ' && c != L'\t') blank = false;
+        // A line break or another control character would show as nothing
+        // in the lists and greetings.
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) control = true;
     }
     if (blank) return "SelectPlayer_NameEmpty";
+    if (control) return "SelectPlayer_NameInvalid";
     if (maxLength > 0 && name.size() > static_cast<uint32_t>(maxLength)) return "SelectPlayer_NameTooLong";
     if (getProfileStore().findProfile(name)) return "SelectPlayer_NameTaken";
     return nullptr;
