@@ -125,6 +125,8 @@ int32_t logLevelOf(irr::ELOG_LEVEL level) {
         return LOG_ERROR;
     case irr::ELL_WARNING:
         return LOG_WARNING;
+    case irr::ELL_DEBUG:
+        return LOG_DEBUG;
     default:
         return LOG_INFO;
     }

@@ -435,6 +435,7 @@ bool GGameApp::onVideoDriverCreated(VideoDriverCreatedEvent* event) {
 
 bool GGameApp::onUpdate(UpdateEvent* event) {
     if (event) lastStepMs_ = event->getElapsedMs();
+    notices_.showNext(sceneManagers_[0]);
     return false;
 }
 
@@ -492,7 +493,7 @@ bool GGameApp::onRender(RenderEvent*) {
 
 bool GGameApp::onWindowFocus(WindowFocusEvent* event) {
     const bool focused = event && event->isFocused();
-    getLogger().log("Window focus", focused ? "true" : "false", LOG_INFO);
+    getLogger().log("Window focus", focused ? "true" : "false", LOG_DEBUG);
     if (SoundManager* sounds = getEngine()->getSoundManager()) {
         sounds->setGroupPaused(!focused, 1);
         sounds->setGroupPaused(!focused, 0);

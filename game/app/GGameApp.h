@@ -9,6 +9,7 @@
 #include "engine/core/EventReceiver.h"
 #include "engine/core/Types.h"
 #include "engine/platform/DeviceParameters.h"
+#include "game/app/PlayerNotices.h"
 #include "game/common/GameServices.h"
 
 #include <functional>
@@ -155,6 +156,8 @@ private:
     AchievementsTracker* achievements_;
     AppHooks* hooks_;
     uint32_t lastStepMs_ = 0;
+    // Damaged game files and saved-progress troubles, told once each.
+    PlayerNotices notices_;
     std::string typedKeys_;
     bool screenshotPending_ = false;
 };

@@ -426,7 +426,7 @@ bool GMapScene::onNodePressed(NodePressedEvent* event) {
         if (selected_ && !selected_->getAssociatedLevelName().empty() && selected_->isEnabled()) {
             startLevel(selected_->getAssociatedLevelName());
         } else if (selected_ && !selected_->isEnabled()) {
-            getLogger().log("The selected location is locked", selected_->getAssociatedLevelName().c_str(), LOG_INFO);
+            getLogger().log("The selected location is locked", selected_->getAssociatedLevelName().c_str(), LOG_DEBUG);
         }
         return true;
     }

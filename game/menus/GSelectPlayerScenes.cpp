@@ -152,7 +152,8 @@ bool GSelectPlayerScene::onNodePressed(NodePressedEvent* event) {
         array<stringw> buttons;
         buttons.push_back(L"%Yes%");
         buttons.push_back(L"%No%");
-        showMessageBox(makeNameId("MessageBox2Buttons"), buttons, stringw(), L"%SelectPlayer_WantDelete%");
+        deleteAsked_ = showMessageBox(makeNameId("MessageBox2Buttons"), buttons, stringw(),
+                                      L"%SelectPlayer_WantDelete%") != nullptr;
     } else {
         return false;
     }
@@ -161,7 +162,9 @@ bool GSelectPlayerScene::onNodePressed(NodePressedEvent* event) {
 
 bool GSelectPlayerScene::onMessageBoxResult(MessageBoxResultEvent* event) {
     GBaseSceneNode::onMessageBoxResult(event);
-    if (event && event->getResult() == 0) deleteSelected();
+    const bool asked = deleteAsked_;
+    deleteAsked_ = false;
+    if (asked && event && event->getResult() == 0) deleteSelected();
     return true;
 }
 

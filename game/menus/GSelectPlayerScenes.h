@@ -43,6 +43,11 @@ public:
 
     engine::ListNode* getPlayersList() const { return playersList_; }
 
+protected:
+    // Only the answer to its own question deletes: another box (a notice the
+    // game shows over any scene) answers 0 too.
+    bool deleteAsked_ = false;
+
 private:
     void updateButtons();
 

@@ -135,7 +135,7 @@ protected:
     std::vector<std::string> environment(std::vector<std::string> extra = {}) const {
         std::vector<std::string> env = {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + root.file("data"),
                                         "XDG_RUNTIME_DIR=" + root.file("runtime"), "HOME=" + root.file("home"),
-                                        "ALSOFT_DRIVERS=null"};
+                                        "ALSOFT_DRIVERS=null", "ENGINE_DEBUG_LOG=1"};
         for (const std::string& entry : extra) {
             const std::string name = entry.substr(0, entry.find('=') + 1);
             bool replaced = false;

@@ -183,7 +183,7 @@ protected:
 
     std::vector<std::string> environment() const {
         return {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + dataHome, "XDG_RUNTIME_DIR=" + root.file("runtime"),
-                "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null"};
+                "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null", "ENGINE_DEBUG_LOG=1"};
     }
 
     // Marks the stage reached on the test's output, for the kill script.

@@ -9,6 +9,7 @@
 #include "engine/audio/SoundManager.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/ProfileStore.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/KeyCodes.h"
@@ -276,11 +277,17 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.level);
+        clearContentProblems();
         LogCapture log;
         ASSERT_NE(openLoading(c.level), nullptr);
         EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 3000));
         EXPECT_TRUE(log.contains(c.logged));
+        // Kept for the game to tell the player, who would see Play do nothing.
+        std::string reported;
+        EXPECT_TRUE(peekContentProblem(reported));
+        EXPECT_EQ(reported, "levels/" + std::string(c.level) + "/Level.oscn");
     }
+    clearContentProblems();
     // A HUD file of another kind is released and the loading scene closes too.
     folder.write("scenes/GamePlayScene.oscn", "<?xml version=\"1.0\"?><SceneNode Type=\"ControlNode\"/>");
     LogCapture log;
