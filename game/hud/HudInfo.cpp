@@ -577,6 +577,7 @@ void GGamePlayScene::showBuildTabHint(int32_t kind, BaseNode* tab, GBuildingConf
     TextNode* labelText = childOf<TextNode>(tab, "LabelText");
     BaseNode* info = child(tab, "BuildingInfoNode");
     if (labelText) labelText->setVisible(true);
+    if (label) label->setVisible(true);
     if (info) info->setVisible(false);
     if (!hint || !label || !labelText || !info) return;
     if (building && record) {
@@ -585,10 +586,21 @@ void GGamePlayScene::showBuildTabHint(int32_t kind, BaseNode* tab, GBuildingConf
             label->setText(bonus ? L"%Hint_BuildTabJoys2%" : L"%Hint_BuildTabJoys1%");
             labelText->setText(bonus ? L"%Hint_BuildTabJoys2Tip%" : L"%Hint_BuildTabJoys1Tip%");
         }
+        // The hovered building's own title stands where the tab's label is.
+        label->setVisible(false);
         labelText->setVisible(false);
         info->setVisible(true);
         fillBuildingInfo(info, record, building, false);
         hint->setText(formatText("Hint_BuildTabBuild", displayName(record)));
+        // The description runs on below the stats. Where it would reach the
+        // build hint's line, and the Back button beside it, the build tab
+        // leaves it out: the building's panel shows it once it stands.
+        if (BaseNode* description = child(info, "DescriptionNode")) {
+            TextNode* text = childOf<TextNode>(description, "Text");
+            const float bottom =
+                info->getPosition().Y + description->getPosition().Y + (text ? text->getTextHeight() : 0.0f);
+            if (description->isVisible() && bottom > hint->getPosition().Y) description->setVisible(false);
+        }
     } else if (building) {
         hint->setText(L"%Hint_BuildTabBack%");
     } else if (kind == kHotelsKind) {

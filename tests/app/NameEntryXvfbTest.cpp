@@ -110,6 +110,7 @@ TEST_F(NameEntryTest, GermanLettersAreTypedAtOnceAndEnterCreatesThePlayer) {
     ProgramRun game(LODGEROO_PROGRAM,
                     {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + root.file("data"),
                      "XDG_RUNTIME_DIR=" + root.file("runtime"), "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null",
+                     "ENGINE_DEBUG_LOG=1",
                      "LANG=C.UTF-8", "LC_ALL=C.UTF-8"},
                     root.file("game.log"));
     ASSERT_TRUE(game.started());

@@ -236,6 +236,21 @@ TEST_P(HudXvfbRun, LevelOneBuildsAFirstHotelThroughTheHud) {
           [&] { return hud->getHoveredRecord() != nullptr; }},
          waitStep("preview", 400),
          shot("hotels"),
+         {"hovered title stands alone", nullptr,
+          [&] {
+              // The tab's own label would lie under the hovered building's
+              // title, and the description must end above the build hint.
+              BaseNode* tab = hud->getTab(0);
+              BaseNode* label = tab ? tab->findChild(makeNameId("Label"), 1) : nullptr;
+              BaseNode* hint = tab ? tab->findChild(makeNameId("HintText"), 1) : nullptr;
+              BaseNode* info = tab ? tab->findChild(makeNameId("BuildingInfoNode"), 1) : nullptr;
+              BaseNode* description = info ? info->findChild(makeNameId("DescriptionNode"), 1) : nullptr;
+              auto* text = description ? dynamic_cast<TextNode*>(description->findChild(makeNameId("Text"), 1)) : nullptr;
+              if (!label || !hint || !info || !description || !text) return false;
+              const float bottom = info->getPosition().Y + description->getPosition().Y + text->getTextHeight();
+              return !label->isVisible() && info->isVisible() &&
+                     (!description->isVisible() || bottom <= hint->getPosition().Y);
+          }},
          {"build", [&] { click(centreOf(hotels->getElement(0))); },
           [&] { return place->getJobState() == game::GBuildingNode::kConstructionJob; }},
          waitStep("building", 2500),
