@@ -49,11 +49,7 @@ protected:
     }
 
     bool startServer() {
-        server = std::make_unique<XServer>(1024, 768);
-        if (!server->isRunning()) return false;
-        setenv("DISPLAY", server->display().c_str(), 1);
-        probe = std::make_unique<device_test::XProbe>();
-        return probe->isOpen();
+        return startPrivateDisplay(server, probe);
     }
 
     void xdotool(const std::vector<std::string>& arguments) {

@@ -165,11 +165,7 @@ bool hasLevelOneScore(const std::string& profile) {
 class PlayThroughTest : public ::testing::Test {
 protected:
     bool startServer() {
-        server = std::make_unique<XServer>(1024, 768);
-        if (!server->isRunning()) return false;
-        setenv("DISPLAY", server->display().c_str(), 1);
-        probe = std::make_unique<device_test::XProbe>();
-        return probe->isOpen();
+        return startPrivateDisplay(server, probe);
     }
 
     void SetUp() override {
