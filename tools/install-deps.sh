@@ -7,7 +7,7 @@ PACKAGES=(
   libirrlicht-dev libopenal-dev libvorbis-dev libogg-dev libloki-dev
   libgl-dev libgl1-mesa-dev libx11-dev libxcursor-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libpng-dev libjpeg-dev
-  xvfb xauth libgl1-mesa-dri x11-utils xdotool procps
+  xvfb xauth libgl1-mesa-dri x11-utils x11-xkb-utils xdotool procps
   sox vorbis-tools fonts-dejavu-core
   librsvg2-bin fluidsynth timgm6mb-soundfont python3
 )

@@ -78,7 +78,7 @@ Content* CSoundPackProcessor::load(CContentManager* manager, irr::io::IReadFile*
             }
         }
     }
-    getLogger().log("Loaded sound pack", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded sound pack", fileName.c_str(), LOG_DEBUG);
     return pack;
 }
 

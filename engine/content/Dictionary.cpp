@@ -14,6 +14,18 @@ stringw slice(const stringw& text, uint32_t begin, uint32_t end) {
     return begin < end ? text.subString(begin, end - begin) : stringw();
 }
 
+// A looked-up entry as it reaches the screen: the file writes a literal
+// percent sign as "%%", and nothing else in the entry is translated again.
+stringw withLiteralPercents(const stringw& entry) {
+    stringw out;
+    const uint32_t length = entry.size();
+    for (uint32_t i = 0; i < length; ++i) {
+        out += entry[i];
+        if (entry[i] == L'%' && i + 1 < length && entry[i + 1] == L'%') ++i;
+    }
+    return out;
+}
+
 // Form 1, after the "Dictionary" start: each "s" names a key (attribute "n")
 // whose text is the first text node that follows it, or empty when its end
 // tag comes first. False when the document ends inside the section.
@@ -98,7 +110,7 @@ stringw Dictionary::translate(const stringw& text) const {
             copy = length;
             break;
         }
-        out += lookup(narrow(slice(text, keyStart, close)));
+        out += withLiteralPercents(lookup(narrow(slice(text, keyStart, close))));
         i = close + 1;
         copy = i;
     }

@@ -43,6 +43,9 @@ public:
 
     // Every %KEY% replaced by lookup(KEY) and every "%%" by "%". A "%" without
     // a closing one drops the rest of the text; a "%" at the very end stays.
+    // The looked-up text is inserted with its own "%%" as "%" and nothing
+    // else of it translated: every text that reaches the screen passes here
+    // once, so this is where an entry's literal percent signs come out.
     stringw translate(const stringw& text) const override;
     // The key's text, or "%KEY%" for a key the dictionary lacks.
     stringw lookup(const stringc& key) const override;

@@ -63,6 +63,26 @@ bool writeDurably(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
+// The whole file as it is on disk; false when it cannot be read.
+bool readBytes(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream out;
+    out << in.rdbuf();
+    if (in.bad()) return false;
+    bytes = out.str();
+    return true;
+}
+
+// Moves a file that cannot serve as a profile out of the way of later saves;
+// its bytes stay as they are for the player.
+void setAside(const std::string& path, const std::string& aside) {
+    if (::rename(path.c_str(), aside.c_str()) == 0)
+        logWarning(("Unreadable profile file kept as " + aside).c_str());
+    else
+        logError(("Could not set the unreadable profile file aside: " + systemError()).c_str());
+}
+
 void syncFolder(const stringc& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -135,11 +155,56 @@ bool ProfileStore::loadAll() {
     const bool players = loadPlayerProfiles();
     const bool global = loadGlobalProfile();
     commonProfile_->addMissing(commonDefaults_.get());
+    if (probeWritable(getUserFolder())) probeWritable(getSharedFolder());
     return players && global;
+}
+
+ProfileNotice ProfileStore::takeNotice() {
+    if (notices_.empty()) return ProfileNotice();
+    ProfileNotice notice = notices_.front();
+    notices_.erase(notices_.begin());
+    return notice;
+}
+
+void ProfileStore::addNotice(ProfileNotice::Kind kind, const std::string& path) {
+    if (kind == ProfileNotice::None || noticeGiven_[kind]) return;
+    noticeGiven_[kind] = true;
+    ProfileNotice notice;
+    notice.kind = kind;
+    notice.path = path;
+    notices_.push_back(notice);
+}
+
+bool ProfileStore::probeWritable(const stringc& folder) {
+    if (folder.empty()) return true;  // no folder at all: nothing is meant to be saved
+    // The temporary name every save writes first: a file that can be made
+    // here means saves can be made.
+    const std::string probe = joinPath(folder, ".tmp");
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        logError(("The player's progress cannot be saved: no file can be made in " + std::string(folder.c_str()) +
+                  ": " + systemError())
+                     .c_str());
+        addNotice(ProfileNotice::CannotSave, folder.c_str());
+        return false;
+    }
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
 }
 
 ProfileStore::FileState ProfileStore::readProfileFile(const stringc& pathText, std::string& xml) {
     const std::string path(pathText.c_str());
+    struct stat info;
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<uint64_t>(info.st_size) > kMaxFileBytes) {
+        // Refused before reading: a file this size would stall the start and
+        // fill the memory, and it holds no profile anyway.
+        logError(("Profile file is far too large to be a profile (" + std::to_string(info.st_size) +
+                  " bytes); it is not read: " + path)
+                     .c_str());
+        return FileState::TooLarge;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) return fileExists(path) ? FileState::Unreadable : FileState::Missing;
     std::ostringstream bytes;
@@ -161,23 +226,22 @@ ProfileStore::FileState ProfileStore::loadDocument(const stringc& folder, std::s
     if (folder.empty()) return FileState::Missing;
     const std::string path = joinPath(folder, "");
     const std::string backup = joinPath(folder, ".bak");
+    const std::string aside = joinPath(folder, ".bad");
     FileState state = readProfileFile(path.c_str(), xml);
     if (state == FileState::Read) return state;
-    if (state == FileState::Unreadable) {
-        // Out of the way of the next save, but kept for the player.
-        const std::string aside = joinPath(folder, ".bad");
-        if (::rename(path.c_str(), aside.c_str()) == 0)
-            logWarning(("Unreadable profile file kept as " + aside).c_str());
-        else
-            logError(("Could not set the unreadable profile file aside: " + systemError()).c_str());
-    }
+    // Out of the way of the next save, but kept for the player.
+    if (state != FileState::Missing) setAside(path, aside);
     const FileState backupState = readProfileFile(backup.c_str(), xml);
     if (backupState == FileState::Read) {
         logWarning(("Profile restored from the backup " + backup).c_str());
+        addNotice(ProfileNotice::RestoredFromBackup, state != FileState::Missing ? aside : path);
         return FileState::Read;
     }
-    return state == FileState::Missing && backupState == FileState::Missing ? FileState::Missing
-                                                                             : FileState::Unreadable;
+    if (state == FileState::Missing && backupState == FileState::Missing) return FileState::Missing;
+    // A save after this one makes a new backup: the old one is kept too.
+    if (backupState != FileState::Missing) setAside(backup, joinPath(folder, ".bak.bad"));
+    addNotice(ProfileNotice::Unreadable, state != FileState::Missing ? aside : joinPath(folder, ".bak.bad"));
+    return FileState::Unreadable;
 }
 
 bool ProfileStore::saveDocument(const stringc& folder, const std::string& xmlBytes) {
@@ -190,7 +254,10 @@ bool ProfileStore::saveDocument(const stringc& folder, const std::string& xmlByt
     const std::string path = joinPath(folder, "");
     const std::string temporary = joinPath(folder, ".tmp");
     const std::string backup = joinPath(folder, ".bak");
-    if (!writeDurably(temporary, bytes)) return false;
+    if (!writeDurably(temporary, bytes)) {
+        addNotice(ProfileNotice::CannotSave, folder.c_str());
+        return false;
+    }
     // The previous file stays reachable as the backup; a hard link leaves the
     // current name in place until the rename replaces it in one step.
     if (fileExists(path)) {
@@ -201,9 +268,24 @@ bool ProfileStore::saveDocument(const stringc& folder, const std::string& xmlByt
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         logError(("Could not replace the profile file " + path + ": " + systemError()).c_str());
         ::unlink(temporary.c_str());
+        addNotice(ProfileNotice::CannotSave, folder.c_str());
         return false;
     }
     syncFolder(folder);
+    // The new file reads back as written: the backup may hold the same data
+    // now, as a file of its own, so that damage to the main file later still
+    // brings back this save. Until then it holds the previous one.
+    std::string written;
+    if (readBytes(path, written) && written == bytes) {
+        const std::string backupTemporary = joinPath(folder, ".bak.tmp");
+        if (writeDurably(backupTemporary, bytes) && ::rename(backupTemporary.c_str(), backup.c_str()) != 0) {
+            logWarning(("Could not bring the profile backup up to date: " + systemError()).c_str());
+            ::unlink(backupTemporary.c_str());
+        }
+        syncFolder(folder);
+    } else {
+        logError(("The saved profile file does not read back as written: " + path).c_str());
+    }
     return true;
 }
 

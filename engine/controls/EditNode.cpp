@@ -7,6 +7,7 @@
 #include "engine/platform/DeviceClock.h"
 #include "engine/visual/TextNode.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace engine {
@@ -103,6 +104,7 @@ void EditNode::setInputMask(const stringc& mask) {
         case 'A': case 'a': maskFlags_ |= kMaskLetters; break;
         case 'S': case 's': maskFlags_ |= kMaskBlanks; break;
         case 'R': case 'r': maskFlags_ |= kMaskLineBreaks; break;
+        case 'P': case 'p': maskFlags_ |= kMaskPrintable; break;
         case 'T': case 't': maskFlags_ |= kMaskT; break;
         default: break;
         }
@@ -110,8 +112,14 @@ void EditNode::setInputMask(const stringc& mask) {
 }
 
 bool EditNode::acceptsCharacter(wchar_t character) const {
+    const bool lineBreak = character == L'\n' || character == L'\r';
+    // Other control characters (C0 but the tab, DEL and C1) show nothing and
+    // have no place in a text.
+    const bool control = (character < 0x20 && character != L'\t' && !lineBreak) || (character >= 0x7F && character <= 0x9F);
+    if (control) return false;
     if (maskFlags_ == kMaskAll) return true;
-    if ((maskFlags_ & kMaskLineBreaks) && (character == L'\n' || character == L'\r')) return true;
+    if (lineBreak) return (maskFlags_ & kMaskLineBreaks) != 0;
+    if ((maskFlags_ & kMaskPrintable) && character >= 0x20) return true;
     const wint_t c = static_cast<wint_t>(character);
     if ((maskFlags_ & kMaskDigits) && std::iswdigit(c)) return true;
     if ((maskFlags_ & kMaskLetters) && std::iswalpha(c)) return true;
@@ -133,15 +141,42 @@ void EditNode::applyTemplate() {
     ControlNode::applyTemplate();
     textChild_.reset();
     cursorChild_.reset();
+    textClip_.reset();
+    textScroll_ = 0.0f;
     if (ControlNode* root = getTemplateRoot()) {
         if (TextNode* text = nodeCast<TextNode>(root->findChild(textNameId(), 1))) {
             textChild_ = CountedRef<TextNode>::share(text);
             if (BaseNode* cursor = text->findChild(cursorNameId(), 1)) {
                 cursorChild_ = CountedRef<BaseNode>::share(cursor);
             }
+            clipTextChild();
         }
     }
     setText(text_);
+}
+
+void EditNode::clipTextChild() {
+    CountedRef<TextNode> text = textChild_;
+    BaseNode* root = text->getParent();
+    if (!root) return;
+    BaseNode* before = nullptr;
+    for (uint32_t i = 0; i < root->getChildCount() && root->getChild(i) != text.get(); ++i) before = root->getChild(i);
+    // The clip takes the text's place in the template and its box; the text
+    // stands at the clip's origin, slid left by the scroll.
+    CountedRef<BaseNode> clip(new BaseNode(nullptr, nullptr, getManager(), true));
+    clip->setName(makeNameId("TextClip"));
+    clip->setPosition(text->getPosition());
+    clip->setPivotPoint(text->getPivotPoint());
+    const vector3df& bounds = text->getBounds();
+    const vector3df& scale = text->getScale();
+    clip->setBounds(vector3df(bounds.X * scale.X, bounds.Y * scale.Y, 0.0f));
+    clip->setChildrenClipped(true);
+    root->insertChildAfter(clip.get(), before);
+    clip->addChild(text.get());
+    text->setPosition(vector3df(0.0f, 0.0f, 0.0f));
+    text->setPivotPoint(vector2df(0.0f, 0.0f));
+    root->updateAbsoluteTransform();
+    textClip_ = clip;
 }
 
 void EditNode::copyFrom(BaseNode* source, BaseNode* manager) {
@@ -164,13 +199,35 @@ int32_t EditNode::lineLength(int32_t line) const {
 }
 
 void EditNode::placeCursor() {
-    if (!textChild_ || !cursorChild_) return;
+    if (!textChild_) return;
     // At a line's start the cursor stands at the line's left edge: the right
     // edge of the first glyph would put it after the first character.
     const float x = cursorColumn_ >= 0 ? textChild_->getGlyphRect(cursorLine_, cursorColumn_).LowerRightCorner.X
                                        : textChild_->getLineLeft(cursorLine_);
+    scrollToCursor(x);
+    if (!cursorChild_) return;
     const float y = textChild_->getLineTop(cursorLine_);
     cursorChild_->setPosition(vector3df(x, y, 0.0f));
+}
+
+void EditNode::scrollToCursor(float cursorX) {
+    if (!textClip_) return;
+    const float scale = textChild_->getScale().X > 0.0f ? textChild_->getScale().X : 1.0f;
+    const float width = textClip_->getBounds().X / scale;
+    // Room kept right of the cursor for its own mark.
+    const float room = std::min(cursorChild_ ? cursorChild_->getBounds().X : 0.0f, width / 4.0f);
+    const int32_t length = lineLength(cursorLine_);
+    const float lineEnd = length > 0 ? textChild_->getGlyphRect(cursorLine_, length - 1).LowerRightCorner.X
+                                     : textChild_->getLineLeft(cursorLine_);
+    float scroll = textScroll_;
+    if (cursorX - scroll > width - room) scroll = cursorX - (width - room);
+    if (cursorX < scroll) scroll = cursorX;
+    // A shorter text slides back as far as its end allows.
+    scroll = std::min(scroll, std::max(0.0f, lineEnd - (width - room)));
+    scroll = std::max(scroll, 0.0f);
+    if (scroll == textScroll_ && textChild_->getPosition().X == -scroll * scale) return;
+    textScroll_ = scroll;
+    textChild_->setPosition(vector3df(-scroll * scale, 0.0f, 0.0f));
 }
 
 // ---- Input -------------------------------------------------------------------------

@@ -96,6 +96,8 @@ const EventMap<ListNode>& ListNode::getEventMap() {
              [](ListNode& n, Event* e) { return n.onHovered(dynamic_cast<NodeHoveredEvent*>(e)); }},
             {EventId::ValueChangedEvent,
              [](ListNode& n, Event* e) { return n.onValueChanged(dynamic_cast<ValueChangedEvent*>(e)); }},
+            {EventId::MouseWheelEvent,
+             [](ListNode& n, Event* e) { return n.onMouseWheel(dynamic_cast<MouseWheelEvent*>(e)); }},
         });
     return map;
 }
@@ -539,7 +541,37 @@ bool ListNode::onValueChanged(ValueChangedEvent* event) {
     if (!event || !slider_ || event->getNode() != slider_.get()) return false;
     CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
     const int32_t value = static_cast<int32_t>(floatFromProperty(getByName(slider_.get(), "Value")));
-    const int32_t top = value * getLineCounts().perLine;
+    // A scroll bar pulled to its end shows the last page; in a circular list
+    // the line count itself would wrap round to the first.
+    const int32_t top = std::min(value * getLineCounts().perLine, lastTopItem());
+    scrollTo(top);
+    if (selectWhileListing_) selectItem(top, false);
+    return true;
+}
+
+int32_t ListNode::lastTopItem() const {
+    const LineCounts lines = getLineCounts();
+    return std::max((lines.total - lines.visible) * lines.perLine, 0);
+}
+
+bool ListNode::onMouseWheel(MouseWheelEvent* event) {
+    if (!event || !isEnabled()) return false;
+    // Only the list the pointer is over, and only when it is on screen (a list
+    // on a hidden page of tabs stands at the same place).
+    for (BaseNode* node = this; node; node = node->getParent()) {
+        if (!node->isVisible()) return false;
+    }
+    const vector2df point(static_cast<float>(event->getX()), static_cast<float>(event->getY()));
+    if (!containsPoint(point) && !findNodeAt(point)) return false;
+    // One notch is one scroll step; away from the player goes to the start.
+    const float wheel = event->getWheel();
+    const int32_t notches = wheel > 0.0f ? std::max(1, static_cast<int32_t>(wheel + 0.5f))
+                            : wheel < 0.0f ? -std::max(1, static_cast<int32_t>(-wheel + 0.5f))
+                                           : 0;
+    if (notches == 0) return true;
+    CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(this);
+    // The wheel stops at either end, also in a circular list.
+    const int32_t top = std::clamp(topItem_ - notches * scrollStep(), 0, lastTopItem());
     scrollTo(top);
     if (selectWhileListing_) selectItem(top, false);
     return true;

@@ -5,9 +5,9 @@
 // checked flags, a user object); the list shows a window of consecutive items
 // in a fixed set of elements cloned from the "Element" of its visual template,
 // scrolls the window with the template's "PrevButton"/"NextButton", its
-// "Slider" or the arrow keys, keeps one selected item, can wrap around
-// (Circular), and tells its parent about presses, hovers, check-box changes
-// and selection changes with the list events (59 to 63).
+// "Slider", the mouse wheel or the arrow keys, keeps one selected item, can
+// wrap around (Circular), and tells its parent about presses, hovers,
+// check-box changes and selection changes with the list events (59 to 63).
 //
 // The slider and the check boxes are reached as controls by their names and
 // through their property tables ("MinValue", "MaxValue", "Value", "PageSize";
@@ -96,6 +96,9 @@ public:
     bool onPressed(NodePressedEvent* event);
     bool onHovered(NodeHoveredEvent* event);
     bool onValueChanged(ValueChangedEvent* event);
+    // The wheel over the shown list scrolls it by its scroll step per notch,
+    // as the previous and next buttons do.
+    bool onMouseWheel(MouseWheelEvent* event);
 
     bool routeToChildren(int32_t mode, Event* event) override;
     void collectRenderItems(RenderList& list) override;
@@ -112,6 +115,8 @@ private:
     };
     LineCounts getLineCounts() const;
     int32_t scrollStep() const;
+    // The top item of the last page: the last lines fill the elements.
+    int32_t lastTopItem() const;
     void updateGridSize();
     void layoutElements();
     void updateSlider();

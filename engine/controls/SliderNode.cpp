@@ -206,6 +206,14 @@ void SliderNode::reportChange(float before) {
     postEvent(parent, DeliveryMode::HandleThenParent, changed.get());
 }
 
+bool SliderNode::hitTest(const vector2df& point) {
+    if (ControlNode::hitTest(point)) return true;
+    BaseNode* area = slidingArea_.get();
+    if (!isVisible() || !area || !area->isVisible()) return false;
+    if (area->isTransformDirty()) area->updateAbsoluteTransform();
+    return area->containsPoint(point);
+}
+
 bool SliderNode::onEvent20(MouseMoveEvent* event) {
     if (!ControlNode::onEvent20(event)) return false;
     if (isPressed()) {

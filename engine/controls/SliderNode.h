@@ -54,6 +54,9 @@ public:
     virtual bool onEvent56(NodePressPreviewEvent* event);
     // A press of the previous or next button steps the value.
     virtual bool onEvent58(NodePressedEvent* event);
+    // The template's hit test, and the whole sliding area besides: the track
+    // is where the player points, whatever kind of node draws it.
+    bool hitTest(const vector2df& point) override;
     bool onEvent20(MouseMoveEvent* event) override;
     bool onEvent21(LeftButtonDownEvent* event) override;
     bool onEvent31(KeyDownEvent* event) override;

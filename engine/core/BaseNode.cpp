@@ -1,4 +1,5 @@
 #include "engine/core/BaseNode.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/IContentManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Logger.h"
@@ -756,6 +757,7 @@ void BaseNode::readFromXml(XmlReader* reader, NodeFactory* factory) {
         if (reader->getNodeType() != irr::io::EXN_ELEMENT_END) {
             getLogger().log("Scene file ends inside a node element; the node is incomplete",
                             narrow(getClassName()).c_str(), LOG_ERROR);
+            reportContentProblem(getCreationContext().getName().c_str());
         }
     }
     onLoaded();

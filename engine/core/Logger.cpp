@@ -2,6 +2,8 @@
 #include "engine/core/Singleton.h"
 #include "engine/core/TextConvert.h"
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace engine {
 
@@ -23,12 +25,18 @@ void EngineLogger::log(const char* text, const char* hint, int32_t level) { outp
 
 void EngineLogger::log(const char* text, int32_t level) { output(text, "", level); }
 
+bool EngineLogger::debugOutputFromEnvironment() {
+    const char* value = std::getenv("ENGINE_DEBUG_LOG");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
 void EngineLogger::output(const char* text, const char* hint, int32_t level) {
+    if (level < LOG_INFO && !debugOutput_) return;
     if (!text) text = "";
     if (!hint) hint = "";
     if (echo_) {
         static const char* const names[] = {"info", "warning", "error"};
-        const char* name = (level >= 0 && level <= 2) ? names[level] : "log";
+        const char* name = (level >= 0 && level <= 2) ? names[level] : level < 0 ? "debug" : "log";
         if (*hint)
             std::fprintf(stderr, "[%s] %s: %s\n", name, text, hint);
         else

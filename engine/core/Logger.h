@@ -5,11 +5,16 @@
 
 namespace engine {
 
-enum LogLevel : int32_t { LOG_INFO = 0, LOG_WARNING = 1, LOG_ERROR = 2 };
+// LOG_DEBUG is for per-input and per-frame chatter (hover, focus, press, each
+// node loaded): useful when hunting a fault, noise in a normal session.
+enum LogLevel : int32_t { LOG_DEBUG = -1, LOG_INFO = 0, LOG_WARNING = 1, LOG_ERROR = 2 };
 
 // The process-wide logger. Wide messages are filtered by the minimum level and
 // narrowed; the narrow forms are the outputs and take every message. Output goes
 // to standard error and to an optional sink (tests install one to read messages).
+// Debug messages reach neither unless debug output is on: off by default, on
+// when the environment variable ENGINE_DEBUG_LOG is set to anything but "" or
+// "0" when the logger is made, or through setDebugOutput.
 class EngineLogger : public virtual RefCounted {
 public:
     // Receives each message that reaches the output: text, hint (may be empty), level.
@@ -29,6 +34,8 @@ public:
     void setSink(Sink sink) { sink_ = std::move(sink); }
     // Standard-error output can be silenced (the sink still receives everything).
     void setEchoToStderr(bool echo) { echo_ = echo; }
+    void setDebugOutput(bool on) { debugOutput_ = on; }
+    bool isDebugOutput() const { return debugOutput_; }
 
 private:
     void output(const char* text, const char* hint, int32_t level);
@@ -36,12 +43,16 @@ private:
     int32_t level_ = 0;
     Sink sink_;
     bool echo_ = true;
+    bool debugOutput_ = debugOutputFromEnvironment();
+
+    static bool debugOutputFromEnvironment();
 };
 
 // The logger; made again when used after its destruction at exit.
 EngineLogger& getLogger();
 
 // Short forms for the common narrow calls.
+inline void logDebug(const char* text) { getLogger().log(text, LOG_DEBUG); }
 inline void logInfo(const char* text) { getLogger().log(text, LOG_INFO); }
 inline void logWarning(const char* text) { getLogger().log(text, LOG_WARNING); }
 inline void logError(const char* text) { getLogger().log(text, LOG_ERROR); }

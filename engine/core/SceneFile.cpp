@@ -1,6 +1,7 @@
 #include "engine/core/SceneFile.h"
 #include "engine/core/IContentManager.h"
 #include "engine/core/BaseNode.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/Logger.h"
 #include "engine/core/NodeFactory.h"
 #include "engine/core/TextConvert.h"
@@ -44,6 +45,7 @@ BaseNode* readSceneFile(XmlReader& reader, const CreationContext& context, const
                         NodeFactory* factory) {
     if (!reader.isValid()) {
         getLogger().log("Could not read scene file", fileName.c_str(), LOG_ERROR);
+        reportContentProblem(fileName.c_str());
         return nullptr;
     }
     const std::string name = comparableName(fileName);
@@ -83,8 +85,11 @@ BaseNode* readSceneFile(XmlReader& reader, const CreationContext& context, const
         if (result) result->release();
         result = node;
     }
-    getLogger().log("Loaded scene node", fileName.c_str(), LOG_INFO);
-    if (!result) getLogger().log("Scene file holds no node", fileName.c_str(), LOG_ERROR);
+    getLogger().log("Loaded scene node", fileName.c_str(), LOG_DEBUG);
+    if (!result) {
+        getLogger().log("Scene file holds no node", fileName.c_str(), LOG_ERROR);
+        reportContentProblem(fileName.c_str());
+    }
     return result;
 }
 

@@ -38,7 +38,7 @@ Content* CParticleCollectionProcessor::load(CContentManager* manager, irr::io::I
     CountedRef<ParticleCollectionContent> collection(
         new ParticleCollectionContent(context ? *context : CreationContext(manager, fileName)));
     if (!collection->readXml(*reader)) return nullptr;
-    getLogger().log("Loaded particle collection", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded particle collection", fileName.c_str(), LOG_DEBUG);
     return collection.detach();
 }
 
@@ -61,7 +61,7 @@ Content* CParticleEmitterProcessor::load(CContentManager* manager, irr::io::IRea
         FolderScope folder(manager, fileName);
         emitter->readXml(*reader);
     }
-    getLogger().log("Loaded particle emitter", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded particle emitter", fileName.c_str(), LOG_DEBUG);
     return emitter.detach();
 }
 

@@ -336,12 +336,12 @@ void EngineDevice::windowProcedure(const DeviceMessage& message) {
         if (message.flag) {
             active_ = true;
             post<ApplicationActivationEvent>(this, true);
-            getLogger().log("Application activated.", LOG_INFO);
+            getLogger().log("Application activated.", LOG_DEBUG);
         } else {
             active_ = false;
             if (parameters_.fullscreen && host_) host_->minimize();
             post<ApplicationActivationEvent>(this, false);
-            getLogger().log("Application deactivated.", LOG_INFO);
+            getLogger().log("Application deactivated.", LOG_DEBUG);
         }
         break;
     case DeviceMessageType::KeyDown:

@@ -1,6 +1,7 @@
 #include "engine/platform/IrrlichtDisplayHost.h"
 #include "engine/core/Logger.h"
 #include "engine/platform/Image.h"
+#include "engine/platform/TypedCharacter.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -147,6 +148,8 @@ int32_t logLevelOf(irr::ELOG_LEVEL level) {
         return LOG_ERROR;
     case irr::ELL_WARNING:
         return LOG_WARNING;
+    case irr::ELL_DEBUG:
+        return LOG_DEBUG;
     default:
         return LOG_INFO;
     }
@@ -283,7 +286,7 @@ bool IrrlichtDisplayHost::OnEvent(const irr::SEvent& event) {
         m.type = event.KeyInput.PressedDown ? DeviceMessageType::KeyDown : DeviceMessageType::KeyUp;
         m.key = windowsKey(event.KeyInput.Key);
         // X types the delete character for the Delete key; Windows types none.
-        m.character = m.key == irr::KEY_DELETE ? 0 : static_cast<int32_t>(event.KeyInput.Char & 0xFFFF);
+        m.character = m.key == irr::KEY_DELETE ? 0 : typedCharacter(static_cast<uint32_t>(event.KeyInput.Char));
         // X reports the modifiers as they were before the event.
         m.shift = event.KeyInput.Shift || (event.KeyInput.PressedDown && m.key == irr::KEY_SHIFT);
         m.control = event.KeyInput.Control || (event.KeyInput.PressedDown && m.key == irr::KEY_CONTROL);

@@ -1,5 +1,6 @@
 #include "engine/visual/AtlasTextureCollection.h"
 #include "engine/core/IContentManager.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/Logger.h"
 #include "engine/core/PropertyData.h"
 #include "engine/core/TextConvert.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace engine {
 
@@ -110,6 +112,7 @@ bool AtlasTextureCollection::readXml(XmlReader& reader) {
     if (!complete) {
         getLogger().log("Atlas texture collection file is truncated or has no AtlasTextureCollection element",
                         collectionName.c_str(), LOG_ERROR);
+        reportContentProblem(collectionName.c_str());
         return false;
     }
 
@@ -122,7 +125,13 @@ bool AtlasTextureCollection::readXml(XmlReader& reader) {
 void AtlasTextureCollection::makeAtlasTexture(IContentManager* manager, const AtlasEntry& entry) {
     CountedRef<Content> loaded(manager->load(ContentType::Texture, files_[static_cast<size_t>(entry.fileIndex)], true));
     TextureContent* sheet = dynamic_cast<TextureContent*>(loaded.get());
-    if (!sheet) return;
+    if (!sheet) {
+        // Every picture cut from the sheet would draw as nothing. The sheet
+        // is named beside the collection file.
+        const std::filesystem::path folder = std::filesystem::path(getCreationContext().getName().c_str()).parent_path();
+        reportContentProblem((folder / files_[static_cast<size_t>(entry.fileIndex)].c_str()).generic_string());
+        return;
+    }
 
     const irr::core::dimension2d<irr::u32> size = getTextureImageSize(sheet);
     recti rect = entry.rect;
@@ -141,7 +150,7 @@ void AtlasTextureCollection::makeAtlasTexture(IContentManager* manager, const At
     CountedRef<AtlasTextureContent> atlas(new AtlasTextureContent(CreationContext(manager, entry.name), sheet, coords,
                                                                   entry.leadingMargin, entry.trailingMargin));
     if (manager->addToCacheByOwnName(atlas.get()))
-        getLogger().log("Added atlas texture", entry.name.c_str(), LOG_INFO);
+        getLogger().log("Added atlas texture", entry.name.c_str(), LOG_DEBUG);
     atlasTextures_.push_back(atlas);
 }
 

@@ -21,7 +21,7 @@ Content* CAtlasTextureCollectionProcessor::load(CContentManager* manager, irr::i
         read = collection->readXml(*reader);
     }
     if (!read) return nullptr;
-    getLogger().log("Loaded atlas texture collection", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded atlas texture collection", fileName.c_str(), LOG_DEBUG);
     return collection.detach();
 }
 

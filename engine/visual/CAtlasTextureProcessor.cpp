@@ -26,7 +26,7 @@ Content* CAtlasTextureProcessor::load(CContentManager* manager, irr::io::IReadFi
     const stringc fileName(file->getFileName().c_str());
     Content* atlas = new AtlasTextureContent(context ? *context : CreationContext(manager, fileName), texture, rect,
                                              vector2df(0.0f, 0.0f), vector2df(0.0f, 0.0f));
-    getLogger().log("Loaded atlas texture", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded atlas texture", fileName.c_str(), LOG_DEBUG);
     return atlas;
 }
 

@@ -28,7 +28,7 @@ Content* CFontProcessor::load(CContentManager* manager, irr::io::IReadFile* file
         if (!font->readXml(*reader)) return nullptr;
         break;
     }
-    getLogger().log("Loaded font", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded font", fileName.c_str(), LOG_DEBUG);
     return font.detach();
 }
 

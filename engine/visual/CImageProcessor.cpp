@@ -8,7 +8,7 @@ Content* CImageProcessor::load(CContentManager*, irr::io::IReadFile* file, const
     if (!file) return nullptr;
     Image* image = ImageManager::instance().loadImage(file, context ? *context : CreationContext());
     if (image)
-        getLogger().log("Loaded image", file->getFileName().c_str(), LOG_INFO);
+        getLogger().log("Loaded image", file->getFileName().c_str(), LOG_DEBUG);
     else
         getLogger().log("Can't load image", file->getFileName().c_str(), LOG_WARNING);
     return image;

@@ -14,7 +14,7 @@ Content* CTextureProcessor::load(CContentManager* manager, irr::io::IReadFile* f
     const stringc fileName(file->getFileName().c_str());
     CountedRef<TextureContent> content(new TextureContent(context ? *context : CreationContext(), fileName, nullptr));
     if (!content->makeFrom(getVideoDriver(), image)) return nullptr;
-    getLogger().log("Loaded texture", fileName.c_str(), LOG_INFO);
+    getLogger().log("Loaded texture", fileName.c_str(), LOG_DEBUG);
     return content.detach();
 }
 

@@ -1,4 +1,5 @@
 #include "game/app/GGameApp.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/audio/AudioDriver.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/content/CContentManager.h"
@@ -14,6 +15,7 @@
 #include "engine/platform/CursorControl.h"
 #include "engine/platform/EngineDevice.h"
 #include "engine/platform/Image.h"
+#include "engine/platform/VideoModeList.h"
 #include "engine/visual/QuadBatcher.h"
 #include "game/app/GLogosConfiguration.h"
 #include "game/app/GameNodeKinds.h"
@@ -21,7 +23,9 @@
 #include "game/config/LevelScores.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/common/AchievementsTracker.h"
+#include "game/hud/GGamePlayScene.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -57,13 +61,25 @@ void releaseRef(T*& object) {
 
 // ---- Pure rules ------------------------------------------------------------------
 
+void windowSizeForScreen(int32_t screenWidth, int32_t screenHeight, int32_t& width, int32_t& height) {
+    width = static_cast<int32_t>(GGameApp::kVirtualWidth);
+    height = static_cast<int32_t>(GGameApp::kVirtualHeight);
+    if (screenWidth <= 0 || screenHeight <= 0) return;
+    if (screenWidth >= width && screenHeight >= height) return;
+    // Whole multiples of 4 x 3, so that the picture scales without bars.
+    const int32_t units = std::min(screenWidth / 4, screenHeight / 3);
+    if (units <= 0) return;
+    width = units * 4;
+    height = units * 3;
+}
+
 bool computeLetterbox(int32_t width, int32_t height, Letterbox& out) {
     if (width <= 0 || height <= 0) return false;
     // The aspect rounded to single precision; the products with it are not,
     // so a width of 1024 needs 767 rows, not 768.
     const double aspect = static_cast<double>(GGameApp::kVirtualWidth / GGameApp::kVirtualHeight);
-    const int32_t fitWidth = static_cast<int32_t>(height * aspect);
-    const int32_t fitHeight = static_cast<int32_t>(width / aspect);
+    const int32_t fitWidth = engine::saturatingInt(height * aspect);
+    const int32_t fitHeight = engine::saturatingInt(width / aspect);
     const double ratio = static_cast<double>(width) / height;
     if (std::fabs(ratio - aspect) / aspect < 0.1) {
         out.bars[0] = recti(0, 0, 0, height);
@@ -209,8 +225,10 @@ void GGameApp::fillCreationParameters() {
     creationParameters_.fullscreen = common->getBool("FullScreen");
     creationParameters_.antiAlias = static_cast<uint8_t>(common->getInt("AntiAlias"));
     creationParameters_.vsync = common->getBool("VSync");
-    creationParameters_.windowWidth = 1024;
-    creationParameters_.windowHeight = 768;
+    // A window that does not fit the screen would be cut off.
+    const VideoMode& desktop = getEngine()->getVideoModeList().getDesktopMode();
+    windowSizeForScreen(desktop.width, desktop.height, creationParameters_.windowWidth,
+                        creationParameters_.windowHeight);
     creationParameters_.colorBits = 32;
     creationParameters_.stencilBuffer = false;
     creationParameters_.desktopSize = true;
@@ -346,11 +364,14 @@ void GGameApp::applySoundSettings() {
     if (musicOn) {
         SceneNode* top = sceneManagers_[0] ? sceneManagers_[0]->getTopScene() : nullptr;
         if (top) {
-            bool inLevel = false;
-            for (SceneNode* scene = top; scene && !inLevel; scene = scene->getSceneBelow())
-                inLevel = scene->isOfType(1120);
-            // A level's own music is the HUD's to play.
-            if (!inLevel) {
+            GGamePlayScene* hud = nullptr;
+            for (SceneNode* scene = top; scene && !hud; scene = scene->getSceneBelow())
+                hud = nodeCast<GGamePlayScene>(scene);
+            // A level's own music is the HUD's to play: music that comes back
+            // on in a level plays the level's music again.
+            if (hud) {
+                hud->playMusicAgain();
+            } else {
                 sounds->playCue(makeNameId("MenuMusic"), true, 0);
                 sounds->playCue(makeNameId("MainMenuAmbient"), true, 0);
             }
@@ -414,6 +435,7 @@ bool GGameApp::onVideoDriverCreated(VideoDriverCreatedEvent* event) {
 
 bool GGameApp::onUpdate(UpdateEvent* event) {
     if (event) lastStepMs_ = event->getElapsedMs();
+    notices_.showNext(sceneManagers_[0]);
     return false;
 }
 
@@ -471,7 +493,7 @@ bool GGameApp::onRender(RenderEvent*) {
 
 bool GGameApp::onWindowFocus(WindowFocusEvent* event) {
     const bool focused = event && event->isFocused();
-    getLogger().log("Window focus", focused ? "true" : "false", LOG_INFO);
+    getLogger().log("Window focus", focused ? "true" : "false", LOG_DEBUG);
     if (SoundManager* sounds = getEngine()->getSoundManager()) {
         sounds->setGroupPaused(!focused, 1);
         sounds->setGroupPaused(!focused, 0);

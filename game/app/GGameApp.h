@@ -9,6 +9,7 @@
 #include "engine/core/EventReceiver.h"
 #include "engine/core/Types.h"
 #include "engine/platform/DeviceParameters.h"
+#include "game/app/PlayerNotices.h"
 #include "game/common/GameServices.h"
 
 #include <functional>
@@ -50,6 +51,12 @@ struct Letterbox {
 // The letterbox of a screen of width x height pixels; false (nothing
 // computed) for a screen without area.
 bool computeLetterbox(int32_t width, int32_t height, Letterbox& out);
+
+// The size of the game's window when it is not full screen, on a screen of
+// screenWidth x screenHeight pixels: the virtual screen's 1024 x 768 where it
+// fits, else the largest 4:3 size that does (the letterbox scales the
+// picture into it). A screen of unknown size (0) gets 1024 x 768.
+void windowSizeForScreen(int32_t screenWidth, int32_t screenHeight, int32_t& width, int32_t& height);
 
 // Whether typing this character completes the developer code, given the keys
 // typed before (at most the last eight kept, a key without character as 0).
@@ -149,6 +156,8 @@ private:
     AchievementsTracker* achievements_;
     AppHooks* hooks_;
     uint32_t lastStepMs_ = 0;
+    // Damaged game files and saved-progress troubles, told once each.
+    PlayerNotices notices_;
     std::string typedKeys_;
     bool screenshotPending_ = false;
 };

@@ -3,6 +3,7 @@
 #include "engine/audio/SoundPack.h"
 #include "engine/core/IContentManager.h"
 #include "engine/core/ContentType.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/Logger.h"
 #include "engine/core/SceneManager.h"
 #include "engine/core/TemplateCollectionNode.h"
@@ -80,6 +81,7 @@ bool GIntroScene::onTimer(uint32_t periodMs) {
                 // Tried again on every later gated call; said once.
                 menuFailureLogged_ = true;
                 getLogger().log("Could not open the main menu", kMainMenuScene, LOG_ERROR);
+                reportContentProblem(kMainMenuScene);
             }
         }
     }

@@ -56,6 +56,8 @@ public:
     uint32_t getNextStep() const { return nextStep_; }
     size_t getHeldAtlasCount() const { return heldAtlases_.size(); }
     size_t getHeldParticleCollectionCount() const { return heldParticleCollections_.size(); }
+    // Loaded everything and cannot open the main menu: the player waits here.
+    bool isStuck() const { return menuFailureLogged_; }
 
 private:
     void loadAtlases(std::initializer_list<const char*> paths);

@@ -1,4 +1,5 @@
 #include "game/app/GLogosScene.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/IContentManager.h"
 #include "engine/core/ContentType.h"
@@ -109,7 +110,7 @@ void GLogosScene::showNextLogo() {
 
 bool GLogosScene::onTimer(uint32_t periodMs) {
     GBaseSceneNode::onTimer(periodMs);
-    timeLeftMs_ -= static_cast<int32_t>(periodMs);
+    timeLeftMs_ -= engine::saturatingInt(periodMs);
     if (timeLeftMs_ >= 0) return true;
     const bool logosLeft = theGameApp && !theGameApp->getLogosConfiguration()->logos.empty();
     if (logosLeft || !finished_) {

@@ -1,6 +1,7 @@
 #include "game/common/GBaseSceneNode.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/controls/ButtonNode.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/KeyCodes.h"
 #include "engine/core/Logger.h"
 #include "engine/core/SceneManager.h"
@@ -14,7 +15,7 @@ using namespace engine;
 namespace {
 
 void logNode(const char* text, BaseNode* node) {
-    getLogger().log(text, node ? nameOfId(node->getName()).c_str() : "", LOG_INFO);
+    getLogger().log(text, node ? nameOfId(node->getName()).c_str() : "", LOG_DEBUG);
 }
 
 template <class E, bool (GBaseSceneNode::*Handler)(E*)>
@@ -27,7 +28,10 @@ bool call(GBaseSceneNode& scene, Event* event) {
 SceneNode* openSceneOrLog(SceneNode& from, const char* path, bool keepCovered, NameId coveredTransition,
                           NameId newTransition) {
     SceneNode* opened = from.openScene(path, keepCovered, coveredTransition, newTransition);
-    if (!opened) getLogger().log("Unable to open the scene", path, LOG_ERROR);
+    if (!opened) {
+        getLogger().log("Unable to open the scene", path, LOG_ERROR);
+        reportContentProblem(path);
+    }
     return opened;
 }
 
@@ -79,7 +83,7 @@ bool GBaseSceneNode::onWindowFocusChanged(WindowFocusEvent*) { return false; }
 
 bool GBaseSceneNode::onMessageBoxResult(MessageBoxResultEvent* event) {
     const std::string result = std::to_string(event ? event->getResult() : 0);
-    getLogger().log("Message box result", result.c_str(), LOG_INFO);
+    getLogger().log("Message box result", result.c_str(), LOG_DEBUG);
     return false;
 }
 

@@ -54,8 +54,16 @@ public:
     // Hands a finished level's result to the game's hooks.
     virtual void reportLevelCompleted(const engine::stringc& levelName, const LevelResult& result) = 0;
 
+    // The number of locations of the map last shown, 0 before any was: a
+    // level end writes progress only for an index the map has.
+    void setMapLocationCount(int32_t count) { mapLocationCount_ = count; }
+    int32_t getMapLocationCount() const { return mapLocationCount_; }
+
 protected:
     ~GameServices() = default;
+
+private:
+    int32_t mapLocationCount_ = 0;
 };
 
 // The registered game object, or null.

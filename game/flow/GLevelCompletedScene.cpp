@@ -1,4 +1,5 @@
 #include "game/flow/GLevelCompletedScene.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/core/Logger.h"
@@ -98,17 +99,17 @@ void GLevelCompletedScene::setUp() {
     const float playTime = levelScene_ ? levelScene_->totalTimeMs : 0.0f;
     const float score = levelScene_ ? levelScene_->scoreGained : 0.0f;
     shownTime_ = playTime;
-    targetTime_ = static_cast<int32_t>(playTime);
+    targetTime_ = engine::saturatingInt(playTime);
     shownScore_ = 0.0f;
-    targetScore_ = static_cast<int32_t>(score);
+    targetScore_ = engine::saturatingInt(score);
     const int32_t recordScore = level ? level->score : 0;
     const int32_t completion = static_cast<float>(recordScore) <= score ? recordScore : 0;
-    const int32_t bonus = std::max(static_cast<int32_t>(score - static_cast<float>(completion)), 0);
+    const int32_t bonus = std::max(engine::saturatingInt(score - static_cast<float>(completion)), 0);
     setLine(timeScoreText_, "LevelCompleted_ComplScoreTxt", grouped(completion));
     setLine(expertScoreText_, "LevelCompleted_BonusScoreTxt", grouped(bonus));
-    setLine(scoreText_, "LevelCompleted_ScoreTxt", grouped(static_cast<int32_t>(shownScore_)));
+    setLine(scoreText_, "LevelCompleted_ScoreTxt", grouped(engine::saturatingInt(shownScore_)));
     setLine(expertTimeText_, "LevelCompleted_ExpertTimeTxt", minutesSeconds(level ? level->levelTime * 1000 : 0));
-    setLine(timeText_, "LevelCompleted_TimeTxt", minutesSeconds(static_cast<int32_t>(shownTime_)));
+    setLine(timeText_, "LevelCompleted_TimeTxt", minutesSeconds(engine::saturatingInt(shownTime_)));
     const int32_t number = getLevelNumber();
     auto place = [](BaseNode* node, float x, float y) {
         if (node) node->setPosition(vector3df(x, y, 1.0f));
@@ -152,7 +153,7 @@ bool GLevelCompletedScene::onTimer(uint32_t periodMs) {
         musicRestarted_ = true;
         if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId("MenuMusic"), true, 0);
     }
-    phaseMs_ += static_cast<int32_t>(periodMs);
+    phaseMs_ += engine::saturatingInt(periodMs);
     if (countPhase_ == ShortWait && phaseMs_ >= kShortWaitMs) {
         countPhase_ = Counting;
         phaseMs_ = 0;
@@ -164,9 +165,9 @@ bool GLevelCompletedScene::onTimer(uint32_t periodMs) {
                                static_cast<float>(targetScore_));
         const int32_t number = getLevelNumber();
         if (number != kLastLevel) {
-            setLine(scoreText_, "LevelCompleted_ScoreTxt", grouped(static_cast<int32_t>(shownScore_)));
+            setLine(scoreText_, "LevelCompleted_ScoreTxt", grouped(engine::saturatingInt(shownScore_)));
         }
-        if (number > 3) setLine(timeText_, "LevelCompleted_TimeTxt", minutesSeconds(static_cast<int32_t>(shownTime_)));
+        if (number > 3) setLine(timeText_, "LevelCompleted_TimeTxt", minutesSeconds(engine::saturatingInt(shownTime_)));
         if (shownTime_ >= static_cast<float>(targetTime_) && shownScore_ >= static_cast<float>(targetScore_)) {
             countPhase_ = Idle;
             phaseMs_ = 0;

@@ -1,5 +1,6 @@
 #include "game/flow/GLoadingLevelScene.h"
 #include "engine/audio/SoundManager.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/IContentManager.h"
 #include "engine/core/Logger.h"
@@ -93,6 +94,7 @@ bool GLoadingLevelScene::runStep() {
             // Without a level there is nothing to wait for: back to where the
             // player came from.
             getLogger().log("Unable to load level scene", folder.c_str(), LOG_ERROR);
+            reportContentProblem(std::string(folder.c_str()) + "Level.oscn");
             return fail();
         }
         loadedLevel_.reset(level);
@@ -103,6 +105,7 @@ bool GLoadingLevelScene::runStep() {
     case IdentifyLevel:
         if (!loadedLevel_ || !loadedLevel_->isOfType(kGameLevelSceneType)) {
             getLogger().log("Unable to identify level scene", folder.c_str(), LOG_ERROR);
+            reportContentProblem(std::string(folder.c_str()) + "Level.oscn");
             loadedLevel_.reset();
             return fail();
         }
@@ -117,6 +120,7 @@ bool GLoadingLevelScene::runStep() {
             if (loaded) loaded->release();
             getLogger().log(hud ? "Unable to identify GamePlayScene.oscn" : "Unable to load GamePlayScene.oscn",
                             folder.c_str(), LOG_ERROR);
+            reportContentProblem(kHudScene);
             loadedLevel_.reset();
             return fail();
         }

@@ -22,6 +22,7 @@
 #include "game/common/GeometryNodes.h"
 #include "game/tutorial/GTutorial.h"
 
+#include <algorithm>
 #include <string>
 
 namespace game {
@@ -290,7 +291,6 @@ void GGamePlayScene::setUpGoals() {
 void GGamePlayScene::layoutGoals(const std::vector<CheckBoxNode*>& goals, GObjectiveList* objectives,
                                  bool withProgress) {
     const uint32_t objectiveCount = objectives ? objectives->size() : 0;
-    float y = 0.0f;
     size_t j = 0;
     for (; j < objectiveCount && j < goals.size(); ++j) {
         CheckBoxNode* box = goals[j];
@@ -304,20 +304,53 @@ void GGamePlayScene::layoutGoals(const std::vector<CheckBoxNode*>& goals, GObjec
             text += L")";
         }
         box->setText(text);
-        ControlNode* root = box->getTemplateRoot();
-        if (!root) continue;
-        TextNode* textNode = childOf<TextNode>(root, "Text");
-        if (j == 0) {
-            y = box->getPosition().Y;
-        } else {
-            const vector3df position = box->getPosition();
-            box->setPosition(vector3df(position.X, y, position.Z));
-        }
-        if (textNode) y += textNode->getTextHeight();
-        y += withProgress ? 1.0f : 4.0f;
     }
+    stackGoals(goals, j, withProgress ? 1.0f : 4.0f);
     for (; j < goals.size(); ++j) {
         if (goals[j]) goals[j]->setVisible(false);
+    }
+}
+
+void GGamePlayScene::stackGoals(const std::vector<CheckBoxNode*>& goals, size_t count, float gap) {
+    float y = 0.0f;
+    float bottom = 0.0f;
+    float top = 0.0f;
+    BaseNode* panel = nullptr;
+    bool first = true;
+    for (size_t j = 0; j < count && j < goals.size(); ++j) {
+        CheckBoxNode* box = goals[j];
+        ControlNode* root = box ? box->getTemplateRoot() : nullptr;
+        if (!root) continue;
+        TextNode* textNode = childOf<TextNode>(root, "Text");
+        const vector3df position = box->getPosition();
+        if (first) {
+            y = top = position.Y;
+            panel = box->getParent();
+            first = false;
+        } else {
+            box->setPosition(vector3df(position.X, y, position.Z));
+        }
+        // A one-line goal is as tall as its text box (which the check box
+        // matches); a wrapped one as its lines.
+        float height = 0.0f;
+        if (textNode) {
+            height = textNode->getPosition().Y + std::max(textNode->getBounds().Y, textNode->getTextHeight());
+        }
+        bottom = y + height;
+        y = bottom + gap;
+    }
+    if (!panel || first) return;
+    // The panel keeps the margin above the first goal below the last one
+    // too. A drawn panel (with its "Bg") fits its goals; a bare one only
+    // grows to hold them.
+    const float height = bottom + top;
+    BaseNode* bg = child(panel, "Bg");
+    const vector3df bounds = panel->getBounds();
+    if (!bg && height <= bounds.Y) return;
+    panel->setBounds(vector3df(bounds.X, height, bounds.Z));
+    if (bg) {
+        const vector3df bgBounds = bg->getBounds();
+        bg->setBounds(vector3df(bgBounds.X, height, bgBounds.Z));
     }
 }
 

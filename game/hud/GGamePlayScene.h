@@ -76,6 +76,10 @@ public:
     bool onListItemHovered(engine::ListItemHoveredEvent* event) override;
     // Runs one step of the level flow, the clock and the running panels.
     bool onTimer(uint32_t periodMs) override;
+    // Music switched back on while the level runs (from the in-game menu's
+    // options): the level's music plays again, from wherever the HUD is in
+    // the stack. Nothing before the HUD has started it, nor while it plays.
+    void playMusicAgain();
 
     // ---- Game events (each answers true) ---------------------------------
     bool onLevelCompletedEvent(GLevelCompletedEvent* event);
@@ -111,6 +115,11 @@ public:
     void fillWorkersList();
     void setUpGoals();
     void layoutGoals(const std::vector<engine::CheckBoxNode*>& goals, GObjectiveList* objectives, bool withProgress);
+    // Stacks the first `count` goal boxes from the first one's place down,
+    // each below the text of the one before (a wrapped goal pushes the next
+    // down), and grows the panel they stand on, its "Bg" included, to hold
+    // them. Runs again whenever a goal's text changes.
+    void stackGoals(const std::vector<engine::CheckBoxNode*>& goals, size_t count, float gap);
     void refreshBuildTabButtons();
     void dropTutorial();
 

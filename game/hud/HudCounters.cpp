@@ -1,6 +1,7 @@
 // The HUD's counters: money, income, materials, workers, rating and stars,
 // goals, the statistics, material and worker tabs, the clock with its hand
 // and sector, the day bar and the level's hint window.
+#include "engine/core/MathRoutines.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/SceneManager.h"
@@ -34,9 +35,9 @@ void setStars(const std::vector<BaseNode*>& stars, int32_t full) {
 
 bool GGamePlayScene::onLevelChanged(GLevelChangedEvent*) {
     if (!levelScene_) return true;
-    setText(moneyText_, moneyText(static_cast<int32_t>(levelScene_->money)));
+    setText(moneyText_, moneyText(engine::saturatingInt(levelScene_->money)));
     setText(incomeText_, moneyText(roundToInt(levelScene_->dailyIncome)));
-    setText(materialsAmountText_, decimalText(static_cast<int32_t>(levelScene_->materials)));
+    setText(materialsAmountText_, decimalText(engine::saturatingInt(levelScene_->materials)));
     stringw workers = decimalText(levelScene_->workers);
     workers += L"/";
     workers += decimalText(levelScene_->workersHired);
@@ -81,6 +82,7 @@ void GGamePlayScene::refreshGoals() {
     GLevelConfig* level = getLevelConfig();
     GObjectiveList* objectives = level ? level->objectives.get() : nullptr;
     if (!objectives) return;
+    uint32_t shown = 0;
     for (uint32_t i = 0; i < objectives->size(); ++i) {
         GObjective* objective = objectives->at(i);
         const bool met = objective->isMet(levelScene_->stateView());
@@ -93,9 +95,12 @@ void GGamePlayScene::refreshGoals() {
             }
             menuGoals_[i]->setText(text);
             menuGoals_[i]->setChecked(met);
+            shown = i + 1;
         }
         if (i < statisticsGoals_.size() && statisticsGoals_[i]) statisticsGoals_[i]->setChecked(met);
     }
+    // A progress text that grows or wraps moves the goals below it.
+    stackGoals(menuGoals_, shown, 1.0f);
 }
 
 void GGamePlayScene::refreshStatisticsTab() {
@@ -103,11 +108,11 @@ void GGamePlayScene::refreshStatisticsTab() {
     BaseNode* tab = tabs_[7];
     if (!tab || !level) return;
     setChildText(tab, "LevelText", formatText("GamePlay_LEVEL", level->name));
-    setChildText(tab, "MoneyText", formatText("GamePlay_MONEY", grouped(static_cast<int32_t>(levelScene_->money))));
+    setChildText(tab, "MoneyText", formatText("GamePlay_MONEY", grouped(engine::saturatingInt(levelScene_->money))));
     setChildText(tab, "IncomeText", formatText("GamePlay_INCOME", grouped(roundToInt(levelScene_->dailyIncome))));
     setChildText(tab, "GuestsText", formatText("GamePlay_GUESTS", grouped(levelScene_->guests)));
     setChildText(tab, "PossibleIncomeText",
-                 formatText("GamePlay_POSSIBLE_INCOME", grouped(static_cast<int32_t>(levelScene_->potentialIncome))));
+                 formatText("GamePlay_POSSIBLE_INCOME", grouped(engine::saturatingInt(levelScene_->potentialIncome))));
     setChildText(tab, "PossibleGuestsText", formatText("GamePlay_POSSIBLE_GUESTS", grouped(levelScene_->potentialGuests)));
 }
 
@@ -129,9 +134,12 @@ struct DeliveryTab {
     bool groupedAmount;
 };
 
-void refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
+// True when the tab still shows the hint of a delivery that has ended, which
+// the caller then puts back to the tab's own hint.
+bool refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
     const float money = scene.money;
     const bool running = d.countdown >= 0.0f;
+    bool stale = false;
     if (running) {
         d.progress->setVisible(true);
         if (BaseProgressBarNode* bar = childOf<BaseProgressBarNode>(d.progress, "ProgressBar")) {
@@ -142,19 +150,21 @@ void refreshDelivery(const DeliveryTab& d, const GGameLevelScene& scene) {
         setText(d.hint, stringw(d.hintKey));
     } else {
         d.progress->setVisible(false);
+        stale = d.hint && d.hint->getText() == stringw(d.hintKey);
     }
     ListNode* list = childOf<ListNode>(d.buttons, d.listName);
-    if (!list) return;
+    if (!list) return stale;
     for (int32_t i = 0; i < list->getItemCount(); ++i) {
         OrderOption* offer = dynamic_cast<OrderOption*>(list->getItemData(i));
         if (!offer) continue;
         const float price = (scene.*d.cost)(offer).money;
         list->setItemEnabled(i, !running && money >= price);
-        const int32_t amount = static_cast<int32_t>(offer->amount);
+        const int32_t amount = engine::saturatingInt(offer->amount);
         list->setItemText(i, 0, d.groupedAmount ? grouped(amount) : decimalText(amount));
-        list->setItemText(i, 1, moneyText(static_cast<int32_t>(price)));
+        list->setItemText(i, 1, moneyText(engine::saturatingInt(price)));
     }
     list->updateElements();
+    return stale;
 }
 
 }  // namespace
@@ -173,7 +183,7 @@ void GGamePlayScene::refreshMaterialsTab() {
                     "%InProgress_MaterialsHint%",
                     &GGameLevelScene::materialsOrderCost,
                     true};
-    refreshDelivery(tab, *levelScene_);
+    if (refreshDelivery(tab, *levelScene_)) showMaterialsHint(nullptr, false);
 }
 
 void GGamePlayScene::refreshWorkersTab() {
@@ -191,7 +201,7 @@ void GGamePlayScene::refreshWorkersTab() {
                     "%InProgress_WorkersHint%",
                     &GGameLevelScene::workersOrderCost,
                     false};
-    refreshDelivery(tab, *levelScene_);
+    if (refreshDelivery(tab, *levelScene_)) showWorkersHint(nullptr, false);
 }
 
 void GGamePlayScene::runClock() {
@@ -204,7 +214,7 @@ void GGamePlayScene::runClock() {
         const float limit = static_cast<float>(level->levelTime) * 1000.0f;
         fraction = total / limit;
         if (fraction > 1.0f) fraction = 1.0f;
-        remaining = static_cast<int32_t>(std::floor(limit - total + 0.5f));
+        remaining = engine::saturatingInt(std::floor(limit - total + 0.5f));
     }
     longArrow_->setRotation(vector3df(0, 0, fraction * 360.0f));
     setText(timeText_, formatMinutesSeconds(static_cast<uint32_t>(total)));
@@ -222,7 +232,7 @@ void GGamePlayScene::runClock() {
     } else if (remaining < 0) {
         almostEndPlaying_ = false;
     }
-    if (clockSector_) clockSector_->setAngle1(static_cast<int32_t>(fraction * 360.0f));
+    if (clockSector_) clockSector_->setAngle1(engine::saturatingInt(fraction * 360.0f));
 }
 
 void GGamePlayScene::runPanels() {
@@ -246,7 +256,7 @@ void GGamePlayScene::runHintWindow(uint32_t periodMs) {
     if (tutorial_ || !hintWindow_ || !level || level->levelNumber <= 2) return;
     const stringw hint(levelScene_->hintText.c_str());
     if (!hint.empty()) {
-        hintCountdownMs_ -= static_cast<int32_t>(periodMs);
+        hintCountdownMs_ -= engine::saturatingInt(periodMs);
         if (hintCountdownMs_ > 0) return;
         if (hintWindow_->isVisible()) {
             hintCountdownMs_ = 30000;

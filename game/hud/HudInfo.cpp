@@ -1,5 +1,6 @@
 // What the HUD explains: the building information panel, the tooltips over
 // buttons, lists and buildings, the build preview and the tab hints.
+#include "engine/core/MathRoutines.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/SceneManager.h"
 #include "engine/controls/ListNode.h"
@@ -25,6 +26,11 @@ namespace {
 const SColor kEnough(0xFFFFFFFFu);
 const SColor kMissing(0xFFFF8888u);
 constexpr float kTooltipY = 632.0f;
+// Tooltips stand in front of the game menu's panels and of the tutorial's
+// window and arrows (depths 1999 and 2000 in the HUD, the game menu being at
+// 1000), so that a lesson never hides a price.
+constexpr float kTooltipDepth = 1100.0f;
+vector3df tooltipPlace(const vector3df& at) { return vector3df(at.X, at.Y, kTooltipDepth); }
 
 stringw displayName(const GBuildingConfig* record) { return lookupText(record->DisplayName.c_str()); }
 
@@ -134,9 +140,9 @@ void GGamePlayScene::fillBuildingInfo(BaseNode* info, GBuildingConfig* record, G
             } else {
                 text = fullDescription ? record->FullDescription : record->Description;
             }
-            // The record names its text as "%KEY%"; looked up here, the text
-            // node's own translation then turns the dictionary's "%%" into "%".
-            descriptionText->setText(translateText(text));
+            // The record names its text as "%KEY%": the text node's
+            // translation looks it up, literal percent signs included.
+            descriptionText->setText(text);
             description->setVisible(true);
             if (statsText) {
                 const vector3df position = description->getPosition();
@@ -254,7 +260,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
         if (GBuildingConfig* next = ready ? levelScene_->upgradeRecord(b) : nullptr) {
             const GGameLevelScene::CommandCost cost = levelScene_->buildCost(next);
             showCostTooltip(tooltipPosition(node, costTooltip_), L"%Hint_UpgradeBuildingTitle%",
-                            static_cast<int32_t>(cost.materials), cost.workers, wholeMoney(cost.money));
+                            engine::saturatingInt(cost.materials), cost.workers, wholeMoney(cost.money));
         }
     } else if (named(node, "RepairButton") || named(node, "CleanButton")) {
         showBuildingTabHint(node);
@@ -265,7 +271,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
                 levelScene_->maintenanceCost(b, repair ? GBuildingNode::kBroken : GBuildingNode::kDirty);
             showCostTooltip(tooltipPosition(node, costTooltip_),
                             repair ? L"%Hint_RepairBuildingTitle%" : L"%Hint_CleanBuildingTitle%",
-                            static_cast<int32_t>(cost.materials), cost.workers, wholeMoney(cost.money));
+                            engine::saturatingInt(cost.materials), cost.workers, wholeMoney(cost.money));
         }
     } else if (named(node, "DestroyButton")) {
         showBuildingTabHint(node);
@@ -313,7 +319,7 @@ bool GGamePlayScene::onNodeHovered(NodeHoveredEvent* event) {
                                                         : L"%Hint_BuildingTabBuild%";
                 const GGameLevelScene::CommandCost cost =
                     levelScene_->maintenanceCost(b, GBuildingNode::kNeedsRestoring);
-                showCostTooltip(tooltipPosition(node, costTooltip_), title, static_cast<int32_t>(cost.materials),
+                showCostTooltip(tooltipPosition(node, costTooltip_), title, engine::saturatingInt(cost.materials),
                                 cost.workers, wholeMoney(cost.money));
             }
         }
@@ -446,7 +452,7 @@ void GGamePlayScene::showBuildingTooltip(GBuildingConfig* record, GBuildingNode*
     if (!tooltip || !shows) return;
     const vector3df position = building->getPosition();
     tooltip->setVisible(true);
-    tooltip->setPosition(vector3df(std::min(std::max(position.X, 38.0f), 846.0f), position.Y, 100.0f));
+    tooltip->setPosition(vector3df(std::min(std::max(position.X, 38.0f), 846.0f), position.Y, kTooltipDepth));
     setChildText(tooltip, "NameText", upperCaseText(displayName(record)));
     stringw income, guests;
     if (record->Level > 0) {
@@ -466,7 +472,7 @@ void GGamePlayScene::showCostTooltip(const vector3df& position, const stringw& t
     tooltipValues_[1] = workers;
     tooltipValues_[2] = money;
     costTooltip_->setVisible(true);
-    costTooltip_->setPosition(position);
+    costTooltip_->setPosition(tooltipPlace(position));
     const float haveMoney = levelScene_ ? levelScene_->money : 0.0f;
     const float haveMaterials = levelScene_ ? levelScene_->materials : 0.0f;
     const int32_t haveWorkers = levelScene_ ? levelScene_->workers : 0;
@@ -482,7 +488,7 @@ void GGamePlayScene::showMoneyTooltip(const vector3df& position, const stringw& 
     tooltipValues_[1] = check ? 1 : 0;
     tooltipValues_[2] = amount;
     moneyTooltip_->setVisible(true);
-    moneyTooltip_->setPosition(position);
+    moneyTooltip_->setPosition(tooltipPlace(position));
     const float money = levelScene_ ? levelScene_->money : 0.0f;
     setTinted(moneyTooltip_, "MoneyText", times(moneyText(amount)), !(check && money < static_cast<float>(amount)));
     setChildText(moneyTooltip_, "NameText", translateText(title));
@@ -493,7 +499,7 @@ void GGamePlayScene::showWorkersTooltip(const vector3df& position, const stringw
     tooltipTitle_ = title;
     tooltipValues_[1] = workers;
     workersTooltip_->setVisible(true);
-    workersTooltip_->setPosition(position);
+    workersTooltip_->setPosition(tooltipPlace(position));
     const int32_t have = levelScene_ ? levelScene_->workers : 0;
     setTinted(workersTooltip_, "WorkersText", times(decimalText(workers)), have >= workers);
     setChildText(workersTooltip_, "NameText", translateText(title));
@@ -516,7 +522,7 @@ void GGamePlayScene::showFeatureTooltip(const vector3df& position, const stringw
     if (!featureTooltip_) return;
     tooltipTitle_ = title;
     featureTooltip_->setVisible(true);
-    featureTooltip_->setPosition(position);
+    featureTooltip_->setPosition(tooltipPlace(position));
     setChildText(featureTooltip_, "NameText", title);
 }
 
@@ -528,8 +534,8 @@ void GGamePlayScene::showMaterialsHint(OrderOption* offer, bool canBuy) {
         materialsHint_->setText(lookupText("Hint_MaterialsTab"));
         return;
     }
-    const int32_t price = static_cast<int32_t>(levelScene_ ? levelScene_->materialsOrderCost(offer).money : offer->price);
-    const int32_t amount = static_cast<int32_t>(offer->amount);
+    const int32_t price = engine::saturatingInt(levelScene_ ? levelScene_->materialsOrderCost(offer).money : offer->price);
+    const int32_t amount = engine::saturatingInt(offer->amount);
     materialsHint_->setText(canBuy ? formatText("Hint_MaterialsBuy", grouped(amount), grouped(price))
                                    : formatText("Hint_MaterialsCantBuy", grouped(amount)));
 }
@@ -540,8 +546,8 @@ void GGamePlayScene::showWorkersHint(OrderOption* offer, bool canBuy) {
         workersHint_->setText(lookupText("Hint_WorkersTab"));
         return;
     }
-    const int32_t price = static_cast<int32_t>(levelScene_ ? levelScene_->workersOrderCost(offer).money : offer->price);
-    const int32_t count = static_cast<int32_t>(offer->amount);
+    const int32_t price = engine::saturatingInt(levelScene_ ? levelScene_->workersOrderCost(offer).money : offer->price);
+    const int32_t count = engine::saturatingInt(offer->amount);
     workersHint_->setText(canBuy ? formatText("Hint_WorkersBuy", decimalText(count), grouped(price))
                                  : formatText("Hint_WorkersCantBuy", decimalText(count)));
 }
@@ -571,6 +577,7 @@ void GGamePlayScene::showBuildTabHint(int32_t kind, BaseNode* tab, GBuildingConf
     TextNode* labelText = childOf<TextNode>(tab, "LabelText");
     BaseNode* info = child(tab, "BuildingInfoNode");
     if (labelText) labelText->setVisible(true);
+    if (label) label->setVisible(true);
     if (info) info->setVisible(false);
     if (!hint || !label || !labelText || !info) return;
     if (building && record) {
@@ -579,10 +586,21 @@ void GGamePlayScene::showBuildTabHint(int32_t kind, BaseNode* tab, GBuildingConf
             label->setText(bonus ? L"%Hint_BuildTabJoys2%" : L"%Hint_BuildTabJoys1%");
             labelText->setText(bonus ? L"%Hint_BuildTabJoys2Tip%" : L"%Hint_BuildTabJoys1Tip%");
         }
+        // The hovered building's own title stands where the tab's label is.
+        label->setVisible(false);
         labelText->setVisible(false);
         info->setVisible(true);
         fillBuildingInfo(info, record, building, false);
         hint->setText(formatText("Hint_BuildTabBuild", displayName(record)));
+        // The description runs on below the stats. Where it would reach the
+        // build hint's line, and the Back button beside it, the build tab
+        // leaves it out: the building's panel shows it once it stands.
+        if (BaseNode* description = child(info, "DescriptionNode")) {
+            TextNode* text = childOf<TextNode>(description, "Text");
+            const float bottom =
+                info->getPosition().Y + description->getPosition().Y + (text ? text->getTextHeight() : 0.0f);
+            if (description->isVisible() && bottom > hint->getPosition().Y) description->setVisible(false);
+        }
     } else if (building) {
         hint->setText(L"%Hint_BuildTabBack%");
     } else if (kind == kHotelsKind) {

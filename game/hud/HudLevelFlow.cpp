@@ -1,6 +1,7 @@
 // The HUD around the level: the level start and end, the game events, keys,
 // window focus and scene stack, and the timer that runs the level flow one
 // step per call.
+#include "engine/core/MathRoutines.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/content/CContentManager.h"
@@ -39,8 +40,15 @@ using namespace engine;
 
 namespace {
 
-// The map's locations: 35 regular levels and a mini-game after every seven.
-constexpr int32_t kMapLocationCount = 39;
+// The most locations a map has: 35 regular levels and a mini-game after every
+// seven. The bound for a level started without the map having been shown.
+constexpr int32_t kMostMapLocations = 39;
+
+// Progress is written only for an index of the map the player chose from.
+int32_t mapLocationCount() {
+    const int32_t shown = gameServices() ? gameServices()->getMapLocationCount() : 0;
+    return shown > 0 ? shown : kMostMapLocations;
+}
 const char* const kInGameMenuScene = "scenes/InGameMenuScene.oscn";
 
 FileSystem* engineFiles() {
@@ -191,12 +199,12 @@ bool GGamePlayScene::endLevel(bool regular) {
     int32_t score = level ? level->score : 0;
     if (level && !regular && totalTime <= static_cast<float>(level->levelTime) * 1000.0f) score = level->expertScore;
     const float gained = levelScene_ ? levelScene_->scoreGained : 0.0f;
-    const int32_t total = static_cast<int32_t>(static_cast<float>(score) + gained);
+    const int32_t total = engine::saturatingInt(static_cast<float>(score) + gained);
     int32_t best = 0;
 
     if (ProfileParameters* player = getProfileStore().getCurrentProfile()) {
         const int32_t index = player->getInt("LevelIndex");
-        if (index < 0 || index >= kMapLocationCount) {
+        if (index < 0 || index >= mapLocationCount()) {
             // The default -1, or a value that no location has: the lists must
             // not be indexed with it.
             getLogger().log("No level progress written: the level index is out of range",
@@ -222,7 +230,7 @@ bool GGamePlayScene::endLevel(bool regular) {
             array<int32_t> times = parseIntArray(player->getString("Times"));
             while (static_cast<int32_t>(times.size()) < index + 1) times.push_back(0);
             if (times[index] == 0 || totalTime < static_cast<float>(times[index])) {
-                times[index] = static_cast<int32_t>(totalTime);
+                times[index] = engine::saturatingInt(totalTime);
             }
             player->setString("Times", joinIntArray(times));
             if (tracker) {
@@ -233,7 +241,7 @@ bool GGamePlayScene::endLevel(bool regular) {
             if (gameServices()) {
                 LevelResult result;
                 result.playerName = player->getPlayerName();
-                result.playTimeSeconds = static_cast<int32_t>(totalTime / 1000.0f);
+                result.playTimeSeconds = engine::saturatingInt(totalTime / 1000.0f);
                 gameServices()->reportLevelCompleted(player->getString("LevelName"), result);
             }
         }
@@ -477,6 +485,11 @@ bool GGamePlayScene::onSceneEvent37(SceneTransitionEndEvent* event) {
         if (SoundManager* manager = sounds()) manager->setGroupPaused(true, 2);
     }
     return false;
+}
+
+void GGamePlayScene::playMusicAgain() {
+    if (!musicStarted_ || musicCue_ == kNoName) return;
+    if (SoundManager* sound = sounds()) sound->playCue(musicCue_, true, 0);
 }
 
 // ---- Timer -------------------------------------------------------------------------

@@ -466,7 +466,7 @@ bool GGamePlayScene::onNodePressed(NodePressedEvent* event) {
     if (!buildingButton) return false;
     const bool consumed = !named(node, "AcceptSellOfferButton") && !named(node, "DeclineSellOfferButton");
     if (!building || !levelScene_) {
-        getLogger().log("No building is selected for the button", nameOfId(node->getName()).c_str(), LOG_INFO);
+        getLogger().log("No building is selected for the button", nameOfId(node->getName()).c_str(), LOG_DEBUG);
         return consumed;
     }
     (void)level;
@@ -482,7 +482,7 @@ bool GGamePlayScene::onNodePressed(NodePressedEvent* event) {
     } else if (named(node, "AbortButton")) {
         if (!canAbort(building)) {
             // A bus visit (or a feature job) cannot be cancelled.
-            getLogger().log("The running job cannot be cancelled", LOG_INFO);
+            getLogger().log("The running job cannot be cancelled", LOG_DEBUG);
             return false;
         }
         building->cancelJob();

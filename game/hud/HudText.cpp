@@ -1,4 +1,5 @@
 #include "game/hud/HudText.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/content/Dictionary.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/TextRoutines.h"
@@ -12,7 +13,7 @@ namespace game {
 
 using namespace engine;
 
-int32_t roundToInt(float value) { return static_cast<int32_t>(std::floor(value + 0.5f)); }
+int32_t roundToInt(float value) { return roundedInt(value); }
 
 stringw lookupText(const char* key) {
     if (IDictionary* dictionary = getCurrentDictionary()) return dictionary->lookup(key);

@@ -36,7 +36,7 @@ bool contains(const array<NameId>& list, NameId id) {
 }
 
 void logNode(const char* text, BaseNode* node) {
-    getLogger().log(text, node ? nameOfId(node->getName()).c_str() : "", LOG_INFO);
+    getLogger().log(text, node ? nameOfId(node->getName()).c_str() : "", LOG_DEBUG);
 }
 
 GBuildingNode* pickAtRandom(const std::vector<GBuildingNode*>& candidates) {

@@ -137,11 +137,19 @@ bool GMapScene::onSceneActivated(SceneActivatedEvent* event) {
     shopAvailable_ = files && files->existFile(kShopScene);
 
     ProfileParameters* player = getProfileStore().getCurrentProfile();
-    int32_t levelIndex = player ? player->getInt("LevelIndex") : 0;
+    const int32_t storedIndex = player ? player->getInt("LevelIndex") : 0;
+    int32_t levelIndex = storedIndex;
     const int32_t count = static_cast<int32_t>(locationButtons_.size());
+    if (GameServices* services = gameServices()) services->setMapLocationCount(count);
     if (count > 0 && levelIndex >= count) levelIndex = count - 1;
     // A negative stored index would leave nothing selected and Play dead.
     if (levelIndex < 0) levelIndex = 0;
+    // The level played next is the one selected here: its end must find this
+    // index, not one past the last location (after the last one was won).
+    if (player && count > 0 && levelIndex != storedIndex) {
+        player->setInt("LevelIndex", levelIndex);
+        getProfileStore().savePlayerProfiles();
+    }
 
     selected_ = nullptr;
     float phase = 0.0f;
@@ -418,7 +426,7 @@ bool GMapScene::onNodePressed(NodePressedEvent* event) {
         if (selected_ && !selected_->getAssociatedLevelName().empty() && selected_->isEnabled()) {
             startLevel(selected_->getAssociatedLevelName());
         } else if (selected_ && !selected_->isEnabled()) {
-            getLogger().log("The selected location is locked", selected_->getAssociatedLevelName().c_str(), LOG_INFO);
+            getLogger().log("The selected location is locked", selected_->getAssociatedLevelName().c_str(), LOG_DEBUG);
         }
         return true;
     }

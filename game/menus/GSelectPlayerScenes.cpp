@@ -36,10 +36,16 @@ bool isKeyUp(KeyUpEvent* event, int32_t key) { return event && event->getKey() =
 
 const char* playerNameProblem(const stringw& name, int32_t maxLength) {
     bool blank = true;
+    bool control = false;
     for (uint32_t i = 0; i < name.size(); ++i) {
-        if (name[i] != L' ' && name[i] != L'\t') blank = false;
+        const wchar_t c = name[i];
+        if (c != L' ' && c != L'\t') blank = false;
+        // A line break or another control character would show as nothing
+        // in the lists and greetings.
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) control = true;
     }
     if (blank) return "SelectPlayer_NameEmpty";
+    if (control) return "SelectPlayer_NameInvalid";
     if (maxLength > 0 && name.size() > static_cast<uint32_t>(maxLength)) return "SelectPlayer_NameTooLong";
     if (getProfileStore().findProfile(name)) return "SelectPlayer_NameTaken";
     return nullptr;
@@ -146,7 +152,8 @@ bool GSelectPlayerScene::onNodePressed(NodePressedEvent* event) {
         array<stringw> buttons;
         buttons.push_back(L"%Yes%");
         buttons.push_back(L"%No%");
-        showMessageBox(makeNameId("MessageBox2Buttons"), buttons, stringw(), L"%SelectPlayer_WantDelete%");
+        deleteAsked_ = showMessageBox(makeNameId("MessageBox2Buttons"), buttons, stringw(),
+                                      L"%SelectPlayer_WantDelete%") != nullptr;
     } else {
         return false;
     }
@@ -155,7 +162,9 @@ bool GSelectPlayerScene::onNodePressed(NodePressedEvent* event) {
 
 bool GSelectPlayerScene::onMessageBoxResult(MessageBoxResultEvent* event) {
     GBaseSceneNode::onMessageBoxResult(event);
-    if (event && event->getResult() == 0) deleteSelected();
+    const bool asked = deleteAsked_;
+    deleteAsked_ = false;
+    if (asked && event && event->getResult() == 0) deleteSelected();
     return true;
 }
 

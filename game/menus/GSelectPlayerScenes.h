@@ -16,8 +16,9 @@ constexpr uint32_t kMaxPlayers = 10;
 
 // Why a name cannot become a new player: the dictionary key of the message
 // the name input shows, or null when the name is fine. Refused: empty or
-// blank names, names longer than maxLength characters (no bound when
-// maxLength <= 0) and names an existing player has (case-sensitive).
+// blank names, names holding a control character (a line break, a tab),
+// names longer than maxLength characters (no bound when maxLength <= 0) and
+// names an existing player has (case-sensitive).
 const char* playerNameProblem(const engine::stringw& name, int32_t maxLength);
 
 class GSelectPlayerScene : public GBaseSceneNode {
@@ -41,6 +42,11 @@ public:
     void deleteSelected();
 
     engine::ListNode* getPlayersList() const { return playersList_; }
+
+protected:
+    // Only the answer to its own question deletes: another box (a notice the
+    // game shows over any scene) answers 0 too.
+    bool deleteAsked_ = false;
 
 private:
     void updateButtons();

@@ -1,4 +1,5 @@
 #include "game/menus/GShopScene.h"
+#include "engine/core/MathRoutines.h"
 #include "engine/audio/SoundManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/content/ProfileStore.h"
@@ -233,7 +234,7 @@ void GShopScene::refresh(bool saveTracker) {
         if (group >= 0) ++groupCounts[group];
     }
     const int64_t money = std::clamp<int64_t>(total - spent, INT32_MIN, INT32_MAX);
-    money_ = static_cast<int32_t>(money);
+    money_ = engine::saturatingInt(money);
 
     if (scoreText_) scoreText_->setText(formatEntry(dictionary(), "Shop_ScoreTxt", money_));
 

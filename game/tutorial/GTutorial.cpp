@@ -16,6 +16,9 @@
 #include "game/common/GBaseSceneNode.h"
 #include "game/common/GameEvents.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace game {
 
 using namespace engine;
@@ -90,6 +93,40 @@ void readHint(XmlReader& reader, GTutorialStep& step) {
         }
         reader.skipElement();
     }
+}
+
+// Where the tutorial windows may stand: the 1024 x 768 screen less its top
+// bar and the bottom panel.
+const rectf kWindowArea(8.0f, 64.0f, 1016.0f, 620.0f);
+
+// The rectangle the window's shown parts cover, relative to its place: its
+// visible children (the text with its panel, the buttons) and all under them.
+void addCover(const BaseNode* node, const vector2df& at, bool top, rectf& cover, bool& any) {
+    for (uint32_t i = 0; i < node->getChildCount(); ++i) {
+        const BaseNode* child = node->getChild(i);
+        if (top && !child->isVisible()) continue;
+        const vector2df place(at.X + child->getPosition().X, at.Y + child->getPosition().Y);
+        const vector3df bounds = child->getBounds();
+        if (bounds.X > 0.0f && bounds.Y > 0.0f) {
+            const rectf r(place.X, place.Y, place.X + bounds.X, place.Y + bounds.Y);
+            if (any) {
+                cover.addInternalPoint(r.UpperLeftCorner);
+                cover.addInternalPoint(r.LowerRightCorner);
+            } else {
+                cover = r;
+                any = true;
+            }
+        }
+        addCover(child, place, false, cover, any);
+    }
+}
+
+float overlap(const rectf& a, const rectf& b) {
+    const float w = std::min(a.LowerRightCorner.X, b.LowerRightCorner.X) -
+                    std::max(a.UpperLeftCorner.X, b.UpperLeftCorner.X);
+    const float h = std::min(a.LowerRightCorner.Y, b.LowerRightCorner.Y) -
+                    std::max(a.UpperLeftCorner.Y, b.UpperLeftCorner.Y);
+    return w > 0.0f && h > 0.0f ? w * h : 0.0f;
 }
 
 }  // namespace
@@ -197,7 +234,6 @@ void GTutorial::showStep() {
     if (window_) {
         if (hasText || step->linnet) {
             const bool wasHidden = !window_->isVisible();
-            window_->setPosition(vector3df(step->position.X, step->position.Y, 1999.0f));
             window_->setVisible(true);
             if (wasHidden) {
                 playCue("TutorialWindow");
@@ -221,6 +257,8 @@ void GTutorial::showStep() {
                 if (windowText_) windowText_->setVisible(false);
                 if (skipButton_) skipButton_->setVisible(false);
             }
+            const vector2df at = windowPlace(*step);
+            window_->setPosition(vector3df(at.X, at.Y, 1999.0f));
         } else {
             window_->setVisible(false);
         }
@@ -234,6 +272,65 @@ void GTutorial::showStep() {
         node->setPosition(arrow.position);
         node->setRotation(arrow.rotation);
     }
+}
+
+std::vector<rectf> GTutorial::stepTargets(const GTutorialStep& step) const {
+    std::vector<rectf> targets;
+    for (const auto& action : step.actions) action->addTargets(ownerScene_, targets);
+    // What an arrow points at lies just past its tip.
+    for (const GTutorialArrow& arrow : step.arrows) {
+        const float angle = arrow.rotation.Z * 3.14159265f / 180.0f;
+        const vector2df centre(arrow.position.X + 20.0f * std::cos(angle), arrow.position.Y + 20.0f * std::sin(angle));
+        targets.emplace_back(centre.X - 24.0f, centre.Y - 24.0f, centre.X + 24.0f, centre.Y + 24.0f);
+    }
+    return targets;
+}
+
+rectf GTutorial::windowCover() const {
+    rectf cover;
+    bool any = false;
+    if (window_) addCover(window_.get(), vector2df(0.0f, 0.0f), true, cover, any);
+    return any ? cover : rectf(0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+vector2df GTutorial::windowPlace(const GTutorialStep& step) const {
+    const vector2df wanted(step.position.X, step.position.Y);
+    const std::vector<rectf> targets = stepTargets(step);
+    const rectf cover = windowCover();
+    const auto covered = [&](const vector2df& at) {
+        rectf r = cover;
+        r += at;
+        float area = 0.0f;
+        for (const rectf& target : targets) area += overlap(r, target);
+        return area;
+    };
+    if (targets.empty() || covered(wanted) == 0.0f) return wanted;
+    // The written place covers what the step asks for: the nearest place
+    // along the screen's edges and middles that covers nothing, or else the
+    // one that covers least.
+    const float w = cover.getWidth(), h = cover.getHeight();
+    const float left = kWindowArea.UpperLeftCorner.X - cover.UpperLeftCorner.X;
+    const float right = kWindowArea.LowerRightCorner.X - w - cover.UpperLeftCorner.X;
+    const float top = kWindowArea.UpperLeftCorner.Y - cover.UpperLeftCorner.Y;
+    const float bottom = kWindowArea.LowerRightCorner.Y - h - cover.UpperLeftCorner.Y;
+    const float xs[] = {wanted.X, left, right, (left + right) / 2.0f};
+    const float ys[] = {wanted.Y, top, bottom, (top + bottom) / 2.0f};
+    vector2df best = wanted;
+    float bestArea = covered(wanted);
+    float bestDistance = 0.0f;
+    for (float x : xs) {
+        for (float y : ys) {
+            const vector2df at(x, y);
+            const float area = covered(at);
+            const float distance = (at - wanted).getLengthSQ();
+            if (area < bestArea || (area == bestArea && distance < bestDistance)) {
+                best = at;
+                bestArea = area;
+                bestDistance = distance;
+            }
+        }
+    }
+    return best;
 }
 
 bool GTutorial::update(uint32_t ms) {

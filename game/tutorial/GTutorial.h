@@ -83,6 +83,15 @@ public:
     engine::BaseNode* getArrowLayer() const { return arrowLayer_.get(); }
     engine::EventReceiver* getReceiver() const { return receiver_; }
 
+    // Where the step's window stands: the step's written place, unless the
+    // window would cover what the step asks the player to use (the targets
+    // its actions name and what its arrows point at); it then moves to the
+    // nearest place along the screen's edges that leaves them free.
+    engine::vector2df windowPlace(const GTutorialStep& step) const;
+    std::vector<engine::rectf> stepTargets(const GTutorialStep& step) const;
+    // The rectangle the window's shown parts cover, relative to its place.
+    engine::rectf windowCover() const;
+
 private:
     GTutorialStep* currentStep();
     void removeArrows();

@@ -1,4 +1,6 @@
 #include "game/tutorial/GTutorialAction.h"
+#include "engine/core/MathRoutines.h"
+#include "engine/controls/ListNode.h"
 #include "engine/core/BaseNode.h"
 #include "engine/core/TextRoutines.h"
 #include "engine/core/XmlReader.h"
@@ -70,7 +72,53 @@ bool isItemOf(Event* event, NameId list, const array<int32_t>& indices) {
     return node && node->getName() == list && listed(indices, item->getItemIndex());
 }
 
+// Every node under the root (itself included) that passes the test, depth first.
+template <class Test>
+void collectNodes(BaseNode* root, const Test& test, std::vector<BaseNode*>& found) {
+    if (!root) return;
+    if (test(root)) found.push_back(root);
+    for (uint32_t i = 0; i < root->getChildCount(); ++i) collectNodes(root->getChild(i), test, found);
+}
+
+// The rectangles of the buildings whose record is listed.
+void addBuildingTargets(BaseNode* scene, const array<NameId>& names, std::vector<rectf>& targets) {
+    std::vector<BaseNode*> found;
+    collectNodes(
+        scene,
+        [&](BaseNode* node) {
+            return node->isOfType(kBuildingNodeType) && listed(names, buildingName(static_cast<GBuildingNode*>(node)));
+        },
+        found);
+    for (BaseNode* node : found) targets.push_back(screenRectOf(node));
+}
+
+// The rectangles of the listed items of the named list (the whole list when
+// its elements are not laid out).
+void addListTargets(BaseNode* scene, NameId list, const array<int32_t>& indices, std::vector<rectf>& targets) {
+    ListNode* node = scene ? nodeCast<ListNode>(scene->findChild(list)) : nullptr;
+    if (!node) return;
+    bool any = false;
+    for (uint32_t i = 0; i < indices.size(); ++i) {
+        if (indices[i] < 0 || indices[i] >= node->getElementCount()) continue;
+        if (BaseNode* element = node->getElement(indices[i])) {
+            targets.push_back(screenRectOf(element));
+            any = true;
+        }
+    }
+    if (!any) targets.push_back(screenRectOf(node));
+}
+
 }  // namespace
+
+rectf screenRectOf(const BaseNode* node) {
+    vector2df at(0.0f, 0.0f);
+    for (const BaseNode* n = node; n; n = n->getParent()) {
+        at.X += n->getPosition().X;
+        at.Y += n->getPosition().Y;
+    }
+    const vector3df bounds = node ? node->getBounds() : vector3df();
+    return rectf(at.X, at.Y, at.X + bounds.X, at.Y + bounds.Y);
+}
 
 void sendToReceiver(EventReceiver* receiver, Event* event) {
     if (!receiver || !event) return;
@@ -81,6 +129,7 @@ void GTutorialAction::start(EventReceiver*) {}
 void GTutorialAction::update(uint32_t) {}
 void GTutorialAction::finish() {}
 void GTutorialAction::read(XmlReader&) {}
+void GTutorialAction::addTargets(BaseNode*, std::vector<rectf>&) const {}
 
 GTutorialAction* createTutorialAction(const stringw& type) {
     struct Kind {
@@ -116,7 +165,7 @@ GTutorialAction* createTutorialAction(const stringw& type) {
 // ---- Timed -------------------------------------------------------------------
 
 void GTimedAction::update(uint32_t ms) {
-    if (remainingMs_ > 0) remainingMs_ -= static_cast<int32_t>(ms);
+    if (remainingMs_ > 0) remainingMs_ -= engine::saturatingInt(ms);
 }
 
 void GTimedAction::read(XmlReader& reader) { remainingMs_ = reader.getAttributeValueAsInt(L"Time", 0); }
@@ -164,6 +213,10 @@ bool GBuildingPressAction::onNodePressed(Event* event) {
 
 bool GBuildingPressAction::onListItemPressed(Event*) { return true; }
 
+void GBuildingPressAction::addTargets(BaseNode* scene, std::vector<rectf>& targets) const {
+    addBuildingTargets(scene, buildingTypes_, targets);
+}
+
 // ---- Control press ---------------------------------------------------------------
 
 const EventMap<GControlPressAction>& GControlPressAction::getEventMap() {
@@ -187,6 +240,12 @@ bool GControlPressAction::onNodePressed(Event* event) {
 
 bool GControlPressAction::onListItemPressed(Event*) { return true; }
 
+void GControlPressAction::addTargets(BaseNode* scene, std::vector<rectf>& targets) const {
+    for (uint32_t i = 0; i < controls_.size() && scene; ++i) {
+        if (BaseNode* control = scene->findChild(controls_[i])) targets.push_back(screenRectOf(control));
+    }
+}
+
 // ---- List item press ---------------------------------------------------------------
 
 const EventMap<GListItemPressAction>& GListItemPressAction::getEventMap() {
@@ -199,6 +258,10 @@ const EventMap<GListItemPressAction>& GListItemPressAction::getEventMap() {
 }
 
 void GListItemPressAction::read(XmlReader& reader) { readList(reader, list_, indices_); }
+
+void GListItemPressAction::addTargets(BaseNode* scene, std::vector<rectf>& targets) const {
+    addListTargets(scene, list_, indices_, targets);
+}
 
 bool GListItemPressAction::onNodePressed(Event*) { return blockWithCue(); }
 
@@ -222,6 +285,10 @@ const EventMap<GListItemHoveredAction>& GListItemHoveredAction::getEventMap() {
 
 void GListItemHoveredAction::read(XmlReader& reader) { readList(reader, list_, indices_); }
 
+void GListItemHoveredAction::addTargets(BaseNode* scene, std::vector<rectf>& targets) const {
+    addListTargets(scene, list_, indices_, targets);
+}
+
 bool GListItemHoveredAction::onListItemHovered(Event* event) {
     if (isItemOf(event, list_, indices_)) done_ = true;
     return false;
@@ -239,6 +306,10 @@ const EventMap<GBuildingCompletedAction>& GBuildingCompletedAction::getEventMap(
 }
 
 void GBuildingCompletedAction::read(XmlReader& reader) { buildings_ = readNames(reader, L"Buildings"); }
+
+void GBuildingCompletedAction::addTargets(BaseNode* scene, std::vector<rectf>& targets) const {
+    addBuildingTargets(scene, buildings_, targets);
+}
 
 bool GBuildingCompletedAction::onBuildingCompleted(Event* event) {
     if (listed(buildings_, completedName(event))) done_ = true;

@@ -10,7 +10,10 @@
 #include "engine/core/NameId.h"
 #include "engine/core/Types.h"
 
+#include <vector>
+
 namespace engine {
+class BaseNode;
 class XmlReader;
 }
 
@@ -26,7 +29,15 @@ public:
     virtual void finish();
     // The attributes of the "Action" element the reader stands on.
     virtual void read(engine::XmlReader& reader);
+    // The screen rectangles of what the step asks the player to use, found
+    // under the scene (the controls, list items or buildings the action
+    // names), so that the step's window stays off them. Default none.
+    virtual void addTargets(engine::BaseNode* scene, std::vector<engine::rectf>& targets) const;
 };
+
+// The screen rectangle of a node: its place summed up its parents, and its
+// bounds.
+engine::rectf screenRectOf(const engine::BaseNode* node);
 
 // The action of an "Action" element's exact "Type", not yet read; null for
 // an unknown type.
@@ -70,6 +81,7 @@ class GMouseClickAction : public GEventWatchAction {
 class GBuildingPressAction : public GEventWatchAction {
     ENGINE_DECLARE_EVENT_MAP(GBuildingPressAction)
     void read(engine::XmlReader& reader) override;
+    void addTargets(engine::BaseNode* scene, std::vector<engine::rectf>& targets) const override;
     bool onNodePressed(engine::Event* event);
     bool onListItemPressed(engine::Event* event);
 
@@ -81,6 +93,7 @@ private:
 class GControlPressAction : public GEventWatchAction {
     ENGINE_DECLARE_EVENT_MAP(GControlPressAction)
     void read(engine::XmlReader& reader) override;
+    void addTargets(engine::BaseNode* scene, std::vector<engine::rectf>& targets) const override;
     bool onNodePressed(engine::Event* event);
     bool onListItemPressed(engine::Event* event);
 
@@ -92,6 +105,7 @@ private:
 class GListItemPressAction : public GEventWatchAction {
     ENGINE_DECLARE_EVENT_MAP(GListItemPressAction)
     void read(engine::XmlReader& reader) override;
+    void addTargets(engine::BaseNode* scene, std::vector<engine::rectf>& targets) const override;
     bool onNodePressed(engine::Event* event);
     bool onListItemPressed(engine::Event* event);
 
@@ -104,6 +118,7 @@ private:
 class GListItemHoveredAction : public GEventWatchAction {
     ENGINE_DECLARE_EVENT_MAP(GListItemHoveredAction)
     void read(engine::XmlReader& reader) override;
+    void addTargets(engine::BaseNode* scene, std::vector<engine::rectf>& targets) const override;
     bool onListItemHovered(engine::Event* event);
 
 private:
@@ -115,6 +130,7 @@ private:
 class GBuildingCompletedAction : public GEventWatchAction {
     ENGINE_DECLARE_EVENT_MAP(GBuildingCompletedAction)
     void read(engine::XmlReader& reader) override;
+    void addTargets(engine::BaseNode* scene, std::vector<engine::rectf>& targets) const override;
     bool onBuildingCompleted(engine::Event* event);
     bool onNodePressed(engine::Event* event);
 

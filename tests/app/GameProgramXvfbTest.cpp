@@ -87,6 +87,29 @@ std::string profileText(const std::string& dataHome) {
     return text;
 }
 
+// The common profile with full screen switched off (the file is UTF-16).
+void switchFullScreenOff(const std::string& dataHome) {
+    const std::string path = dataHome + "/Brightwick/Lodgeroo/profile.dat";
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    in.close();
+    const auto wide = [](const std::string& text) {
+        std::string out;
+        for (char c : text) {
+            out += c;
+            out += '\0';
+        }
+        return out;
+    };
+    std::string profile = bytes.str();
+    const std::string on = wide(R"(Name="FullScreen" Value="true")"), off = wide(R"(Name="FullScreen" Value="false")");
+    const size_t at = profile.find(on);
+    ASSERT_NE(at, std::string::npos);
+    profile.replace(at, on.size(), off);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << profile;
+}
+
 // One start of the program beside test content, on its own X server.
 class GameProgramTest : public ::testing::Test {
 protected:
@@ -112,7 +135,7 @@ protected:
     std::vector<std::string> environment(std::vector<std::string> extra = {}) const {
         std::vector<std::string> env = {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + root.file("data"),
                                         "XDG_RUNTIME_DIR=" + root.file("runtime"), "HOME=" + root.file("home"),
-                                        "ALSOFT_DRIVERS=null"};
+                                        "ALSOFT_DRIVERS=null", "ENGINE_DEBUG_LOG=1"};
         for (const std::string& entry : extra) {
             const std::string name = entry.substr(0, entry.find('=') + 1);
             bool replaced = false;
@@ -157,6 +180,36 @@ protected:
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count();
         EXPECT_EQ(status, 0) << game.log();
         EXPECT_LT(ms, 1000) << "the program took " << ms << " ms to end";
+    }
+
+    // Starts the program once in full screen (which writes the profile),
+    // switches full screen off, starts it again and checks its window.
+    void runWindowed(int screenWidth, int screenHeight, int width, int height) {
+        if (!startServer(screenWidth, screenHeight)) SKIP_OR_FAIL_UNDER_CI() << "no X server: Xvfb could not be started";
+        const std::string program = installProgram(false);
+        const auto blueAtCentre = [](const Frame& f) { return near(f.at(f.width / 2, f.height / 2), BLUE); };
+        Frame frame;
+        {
+            ProgramRun first(program, environment(), root.file("first.log"));
+            const uint64_t window = waitForWindow();
+            ASSERT_NE(window, 0u) << first.log();
+            ASSERT_TRUE(waitForFrame(window, 10000, blueAtCentre, frame)) << first.log();
+            closeAndExpectCleanExit(first, window);
+        }
+        ASSERT_NO_FATAL_FAILURE(switchFullScreenOff(root.file("data")));
+        std::filesystem::remove(root.file("runtime") + "/Lodgeroo_Game_Instance.lock");
+        ProgramRun game(program, environment(), root.file("game.log"));
+        const uint64_t window = waitForWindow();
+        ASSERT_NE(window, 0u) << game.log();
+        ASSERT_TRUE(waitForFrame(window, 10000, blueAtCentre, frame)) << game.log();
+        const std::string size = std::to_string(screenWidth) + "x" + std::to_string(screenHeight);
+        frame.save("screenshots/window-on-" + size + ".png");
+        EXPECT_EQ(frame.width, width) << size;
+        EXPECT_EQ(frame.height, height) << size;
+        // The 4:3 picture fills the window to its edges.
+        for (int x : {1, width - 2}) EXPECT_TRUE(near(frame.at(x, height / 2), BLUE)) << size << " x " << x;
+        for (int y : {1, height - 2}) EXPECT_TRUE(near(frame.at(width / 2, y), BLUE)) << size << " y " << y;
+        closeAndExpectCleanExit(game, window);
     }
 
     testing_support::TempDir root;
@@ -254,6 +307,13 @@ TEST_F(GameProgramTest, FillsANearlyFourThirdsScreenWithoutBars) {
     EXPECT_EQ(static_cast<unsigned char>(magic[1]), 0xD8);  // a JPEG file
     closeAndExpectCleanExit(game, window);
 }
+
+// A player who switched full screen off, on a screen smaller than 1024 x 768
+// or not as high: the window is the largest 4:3 size that fits, and the
+// picture fills it.
+TEST_F(GameProgramTest, AWindowOnAWideLowScreenFitsItsHeight) { runWindowed(1280, 720, 960, 720); }
+
+TEST_F(GameProgramTest, AWindowOnASmallScreenFitsIt) { runWindowed(800, 600, 800, 600); }
 
 // A bare X server (no window manager, no other client) that resets whenever
 // its last client leaves, as Xvfb and xvfb-run do by default: every start

@@ -1,5 +1,5 @@
-// The game object's rules that need no window: the letterbox, the developer
-// code, the logos list and where the content is found.
+// The game object's rules that need no window: the letterbox, the window size,
+// the developer code, the logos list and where the content is found.
 #include "engine/core/XmlReader.h"
 #include "engine/core/Event.h"
 #include "game/app/ContentLocation.h"
@@ -50,6 +50,23 @@ TEST(LetterboxTest, AScreenWithoutAreaComputesNothing) {
         box.bars[0] = recti(1, 2, 3, 4);
         EXPECT_FALSE(computeLetterbox(size.first, size.second, box));
         EXPECT_EQ(box.bars[0], recti(1, 2, 3, 4));
+    }
+}
+
+TEST(WindowSizeTest, TheWindowFitsTheScreenAt4To3) {
+    const struct {
+        int32_t screenWidth, screenHeight, width, height;
+    } cases[] = {
+        {1920, 1080, 1024, 768}, {1024, 768, 1024, 768},  // fits: the virtual screen's size
+        {1280, 720, 960, 720},   {800, 600, 800, 600},    // too low, too small: the largest 4:3
+        {1366, 700, 932, 699},   {1000, 2000, 1000, 750},  // whole 4 x 3 units
+        {0, 0, 1024, 768},       {3, 2, 1024, 768},        // unknown or no room: the default
+    };
+    for (const auto& c : cases) {
+        int32_t width = -1, height = -1;
+        windowSizeForScreen(c.screenWidth, c.screenHeight, width, height);
+        EXPECT_EQ(width, c.width) << c.screenWidth << " x " << c.screenHeight;
+        EXPECT_EQ(height, c.height) << c.screenWidth << " x " << c.screenHeight;
     }
 }
 

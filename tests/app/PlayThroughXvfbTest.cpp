@@ -165,11 +165,7 @@ bool hasLevelOneScore(const std::string& profile) {
 class PlayThroughTest : public ::testing::Test {
 protected:
     bool startServer() {
-        server = std::make_unique<XServer>(1024, 768);
-        if (!server->isRunning()) return false;
-        setenv("DISPLAY", server->display().c_str(), 1);
-        probe = std::make_unique<device_test::XProbe>();
-        return probe->isOpen();
+        return startPrivateDisplay(server, probe);
     }
 
     void SetUp() override {
@@ -183,7 +179,7 @@ protected:
 
     std::vector<std::string> environment() const {
         return {"DISPLAY=" + server->display(), "XDG_DATA_HOME=" + dataHome, "XDG_RUNTIME_DIR=" + root.file("runtime"),
-                "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null"};
+                "HOME=" + root.file("home"), "ALSOFT_DRIVERS=null", "ENGINE_DEBUG_LOG=1"};
     }
 
     // Marks the stage reached on the test's output, for the kill script.

@@ -91,6 +91,14 @@ XServer::XServer(int width, int height, bool resetWhenEmpty) {
     if (!number.empty()) display_ = ":" + number;
 }
 
+bool startPrivateDisplay(std::unique_ptr<XServer>& server, std::unique_ptr<device_test::XProbe>& probe) {
+    server = std::make_unique<XServer>(1024, 768);
+    if (!server->isRunning()) return false;
+    setenv("DISPLAY", server->display().c_str(), 1);
+    probe = std::make_unique<device_test::XProbe>();
+    return probe->isOpen();
+}
+
 XServer::~XServer() { stop(pid_); }
 
 ProgramRun::ProgramRun(const std::string& program, const std::vector<std::string>& environment,

@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/DisplayTestSupport.h"
 
 namespace program_test {
 
@@ -28,6 +31,10 @@ private:
     pid_t pid_ = -1;
     std::string display_;
 };
+
+// A private 1024 x 768 server named in this process's DISPLAY, and a probe
+// connection to it; false when either cannot be had.
+bool startPrivateDisplay(std::unique_ptr<XServer>& server, std::unique_ptr<device_test::XProbe>& probe);
 
 // One start of the program: its environment is the test's plus `environment`
 // ("NAME=value" entries replace the test's), its output goes to `logPath`.

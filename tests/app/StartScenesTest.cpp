@@ -2,6 +2,10 @@
 // null device: the logo sequence and its clicks, the intro's loading steps and
 // bar, and what happens when the scene that follows each of them is missing.
 #include "engine/content/CContentManager.h"
+#include "engine/controls/ButtonNode.h"
+#include "engine/controls/MessageBoxNode.h"
+#include "engine/core/ContentProblems.h"
+#include "engine/core/TemplateCollectionNode.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/SceneManager.h"
@@ -11,11 +15,14 @@
 #include "engine/platform/ImageManager.h"
 #include "engine/visual/AtlasTexture.h"
 #include "engine/visual/SpriteNode.h"
+#include "engine/visual/TextNode.h"
 #include "game/app/GGameApp.h"
 #include "game/app/GIntroScene.h"
 #include "game/app/GLogosConfiguration.h"
 #include "game/app/GLogosScene.h"
 #include "game/app/GameNodeKinds.h"
+#include "game/app/PlayerNotices.h"
+#include "game/common/GBaseSceneNode.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -242,4 +249,54 @@ TEST_F(StartScenesTest, IntroWithoutBarNodesStillLoads) {
     for (int call = 0; call < 60; ++call) intro->onTimer(30);
     EXPECT_EQ(intro->getNextStep(), 12u);
     EXPECT_FLOAT_EQ(intro->getShownWeight(), 160.0f);
+}
+
+// A scene that cannot be opened leaves the player where they were; they are
+// told once, in a message box naming the file, and the game goes on there.
+TEST_F(StartScenesTest, AMissingSceneIsToldOnceInAMessageBoxNamingTheFile) {
+    clearContentProblems();
+    CountedRef<TemplateCollectionNode> templates(new TemplateCollectionNode(nullptr, nullptr, nullptr));
+    CountedRef<ControlNode> look(new ControlNode(nullptr, nullptr, nullptr));
+    look->setName(makeNameId(kNoticeTemplate));
+    look->setBounds(vector3df(1024.0f, 768.0f, 0.0f));
+    for (const char* name : {"TitleText", "BodyText"}) {
+        CountedRef<TextNode> text(new TextNode(nullptr, look.get(), nullptr));
+        text->setName(makeNameId(name));
+    }
+    CountedRef<ButtonNode> button(new ButtonNode(nullptr, look.get(), nullptr));
+    button->setName(makeNameId("Button"));
+    templates->addTemplate(look.get());
+    manager()->setTemplateCollection(templates.get());
+
+    folder.write("scenes/MainMenuScene.oscn", R"(<?xml version="1.0"?>
+<SceneNode Type="SceneNode"><Properties><string Name="Name" Value="Menu"/></Properties></SceneNode>)");
+    testing_support::LogCapture log;
+    SceneNode* menu = start("scenes/MainMenuScene.oscn");
+    ASSERT_TRUE(menu);
+    CountedRef<UpdateEvent> tick(new UpdateEvent(10));
+    app->onUpdate(tick.get());
+    EXPECT_EQ(manager()->getTopScene(), menu) << "nothing to tell yet";
+
+    // Play with the level's scene missing.
+    EXPECT_EQ(openSceneOrLog(*menu, "scenes/Missing Level.oscn", true, navFromName(), navToName()), nullptr);
+    app->onUpdate(tick.get());
+    auto* box = dynamic_cast<MessageBoxNode*>(manager()->getTopScene());
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(std::wstring(box->getBodyText().c_str()).find(L"scenes/Missing Level.oscn"), std::wstring::npos);
+    EXPECT_FALSE(box->getTitleText().empty());
+    ASSERT_EQ(box->getButtonCount(), 1u);
+    EXPECT_EQ(box->getButton(0)->getText(), stringw(L"OK"));
+    app->onUpdate(tick.get());
+    EXPECT_EQ(manager()->getTopScene(), box) << "one box, not one per update";
+
+    // OK closes it; the same file failing again is not told again.
+    CountedRef<NodePressedEvent> ok(new NodePressedEvent(box->getButton(0)));
+    box->onEvent58(ok.get());
+    updateFor(200);
+    EXPECT_EQ(manager()->getTopScene(), menu);
+    EXPECT_EQ(openSceneOrLog(*menu, "scenes/Missing Level.oscn", true, navFromName(), navToName()), nullptr);
+    for (int i = 0; i < 5; ++i) app->onUpdate(tick.get());
+    EXPECT_EQ(manager()->getTopScene(), menu);
+    EXPECT_EQ(countMessages(log, "Told the player about the file"), 1u);
+    clearContentProblems();
 }

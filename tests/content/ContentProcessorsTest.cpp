@@ -159,7 +159,7 @@ TEST_F(ContentProcessorsTest, ImagesLoadOncePerPathAndSaveThroughTheImageManager
     ASSERT_EQ(log.entries().size(), 1u);
     EXPECT_EQ(log.entries()[0].text, "Loaded image");
     EXPECT_EQ(log.entries()[0].hint, "pic.png");
-    EXPECT_EQ(log.entries()[0].level, LOG_INFO);
+    EXPECT_EQ(log.entries()[0].level, LOG_DEBUG);
 
     log.clear();
     EXPECT_EQ(manager_->load(ContentType::Image, "bad.png", false), nullptr);

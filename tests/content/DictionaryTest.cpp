@@ -157,7 +157,8 @@ TEST_F(DictionaryTest, KeysWithBytesAbove127MeetTheirTextsByTheWideningRule) {
 }
 
 TEST_F(DictionaryTest, TranslatesKeysAndPercentSigns) {
-    ASSERT_TRUE(loadText("d.xml", "<Dictionary><s n=\"GOLD\">Gold</s><s n=\"PCT\">%GOLD%</s></Dictionary>"));
+    ASSERT_TRUE(loadText("d.xml", "<Dictionary><s n=\"GOLD\">Gold</s><s n=\"PCT\">%GOLD%</s>"
+                         "<s n=\"OFF\">10%% off</s></Dictionary>"));
     const struct {
         const wchar_t* text;
         const wchar_t* expected;
@@ -171,6 +172,9 @@ TEST_F(DictionaryTest, TranslatesKeysAndPercentSigns) {
         {L"%MISSING%", L"%MISSING%"},
         // A looked-up text is inserted as it stands, not translated again.
         {L"%PCT%", L"%GOLD%"},
+        // ... but its "%%", the file's literal percent sign, shows as one "%".
+        {L"%OFF% today", L"10% off today"},
+        {L"(%OFF%)", L"(10% off)"},
         {L"%", L"%"},
         {L"", L""},
         {L"no keys", L"no keys"},

@@ -17,8 +17,9 @@ namespace {
 class TestStore : public ProfileStore {
 public:
     TestStore(const TempDir& dir, const char* key = "") : dir_(dir), key_(key) {
-        fs::create_directories(dir_.path() / "user");
-        fs::create_directories(dir_.path() / "shared");
+        std::error_code blocked;  // a test may have put a file in a folder's place
+        fs::create_directories(dir_.path() / "user", blocked);
+        fs::create_directories(dir_.path() / "shared", blocked);
     }
     std::string userFile(const char* suffix = "") const { return dir_.file("user/profile.dat") + suffix; }
     std::string sharedFile() const { return dir_.file("shared/profile.dat"); }
@@ -255,26 +256,116 @@ TEST(ProfileStoreTest, UnreadableFilesAreLoggedKeptAsideAndNeverOverwritten) {
     }
 }
 
-TEST(ProfileStoreTest, DamagedFileFallsBackToTheBackupOfThePreviousSave) {
+TEST(ProfileStoreTest, DamagedFileRestoresTheLastSaveFromTheBackupAndSaysSoOnce) {
     TempDir dir;
     TestStore store(dir);
     fillPlayers(store);
     ASSERT_TRUE(store.savePlayerProfiles());
-    const std::string first = TempDir::read(store.userFile());
-    store.addProfile(L"Third");
+    store.addProfile(L"Third");  // the last purchase, so to speak
     ASSERT_TRUE(store.savePlayerProfiles());
-    EXPECT_EQ(TempDir::read(store.userFile(".bak")), first);
+    const std::string last = TempDir::read(store.userFile());
+    // A save that read back whole is the backup too, as a file of its own.
+    EXPECT_EQ(TempDir::read(store.userFile(".bak")), last);
+    EXPECT_FALSE(fs::exists(store.userFile(".bak.tmp")));
+    EXPECT_EQ(store.takeNotice().kind, ProfileNotice::None);
 
-    // A damaged current file: the previous save comes back.
-    const std::string second = TempDir::read(store.userFile());
-    dir.write("user/profile.dat", second.substr(0, 100));
+    // The main file damaged in place later: the backup does not share it.
+    dir.write("user/profile.dat", last.substr(0, 100));
+    EXPECT_EQ(TempDir::read(store.userFile(".bak")), last);
+    TestStore loaded(dir);
+    fillDefaults(loaded);
+    LogCapture log;
+    EXPECT_TRUE(loaded.loadAll());
+    EXPECT_TRUE(log.contains("backup"));
+    EXPECT_EQ(loaded.getProfileCount(), 3u);
+    EXPECT_EQ(TempDir::read(loaded.userFile(".bad")), last.substr(0, 100));
+
+    const ProfileNotice notice = loaded.takeNotice();
+    EXPECT_EQ(notice.kind, ProfileNotice::RestoredFromBackup);
+    EXPECT_EQ(notice.path, loaded.userFile(".bad"));
+    EXPECT_EQ(loaded.takeNotice().kind, ProfileNotice::None);
+    // Damaged again in the same run: the player was told already.
+    dir.write("user/profile.dat", "x");
+    EXPECT_TRUE(loaded.loadPlayerProfiles());
+    EXPECT_EQ(loaded.takeNotice().kind, ProfileNotice::None);
+}
+
+TEST(ProfileStoreTest, MainFileAndBackupBothUnreadableAreKeptAndReported) {
+    TempDir dir;
+    dir.write("user/profile.dat", "damaged main");
+    dir.write("user/profile.dat.bak", "damaged backup");
+    TestStore store(dir);
+    fillDefaults(store);
+    LogCapture log;
+    EXPECT_FALSE(store.loadAll());
+    EXPECT_EQ(store.getProfileCount(), 0u);
+    const ProfileNotice notice = store.takeNotice();
+    EXPECT_EQ(notice.kind, ProfileNotice::Unreadable);
+    EXPECT_EQ(notice.path, store.userFile(".bad"));
+
+    // The next save makes a new backup; both damaged files stay for the player.
+    store.addProfile(L"New");
+    ASSERT_TRUE(store.savePlayerProfiles());
+    EXPECT_EQ(TempDir::read(store.userFile(".bad")), "damaged main");
+    EXPECT_EQ(TempDir::read(store.userFile(".bak.bad")), "damaged backup");
+}
+
+// A file far larger than any profile is refused before it is read (it once
+// held the start for half a minute), left as it is and replaced by the backup.
+TEST(ProfileStoreTest, OversizedFileIsNotReadButKeptAndTheBackupIsUsed) {
+    TempDir dir;
+    TestStore store(dir);
+    fillPlayers(store);
+    ASSERT_TRUE(store.savePlayerProfiles());  // two players, main and backup
+
+    // A whole profile with three players, grown past the limit after its
+    // end: read in full, it would load.
+    TempDir other;
+    TestStore bigger(other);
+    fillPlayers(bigger);
+    bigger.addProfile(L"Third");
+    ASSERT_TRUE(bigger.savePlayerProfiles());
+    fs::copy_file(bigger.userFile(), store.userFile(), fs::copy_options::overwrite_existing);
+    const uintmax_t size = ProfileStore::kMaxFileBytes + 4096;
+    fs::resize_file(store.userFile(), size);
+    const std::string head = TempDir::read(bigger.userFile());
+
     TestStore loaded(dir);
     fillDefaults(loaded);
     LogCapture log;
     EXPECT_TRUE(loaded.loadPlayerProfiles());
-    EXPECT_TRUE(log.contains("backup"));
+    EXPECT_TRUE(log.contains("too large"));
     EXPECT_EQ(loaded.getProfileCount(), 2u);
-    EXPECT_EQ(TempDir::read(loaded.userFile(".bad")), second.substr(0, 100));
+    EXPECT_EQ(loaded.takeNotice().kind, ProfileNotice::RestoredFromBackup);
+    ASSERT_TRUE(fs::exists(loaded.userFile(".bad")));
+    EXPECT_EQ(fs::file_size(loaded.userFile(".bad")), size);
+    EXPECT_EQ(TempDir::read(loaded.userFile(".bad")).substr(0, head.size()), head);
+}
+
+// Progress that cannot be saved is found at the start, not after a level.
+TEST(ProfileStoreTest, FolderThatCannotBeWrittenIsReportedOnceAtLoad) {
+    TempDir dir;
+    TestStore store(dir);
+    fillPlayers(store);
+    ASSERT_TRUE(store.savePlayerProfiles());
+    // A file stands where the data folder should be.
+    fs::remove_all(dir.path() / "user");
+    dir.write("user", "not a folder");
+
+    TestStore loaded(dir);
+    fillDefaults(loaded);
+    LogCapture log;
+    EXPECT_TRUE(loaded.loadAll());
+    EXPECT_TRUE(log.hasErrors());
+    ProfileNotice notice = loaded.takeNotice();
+    EXPECT_EQ(notice.kind, ProfileNotice::CannotSave);
+    EXPECT_EQ(notice.path, dir.file("user"));
+    EXPECT_EQ(loaded.takeNotice().kind, ProfileNotice::None);
+
+    loaded.addProfile(L"Unsaved");
+    EXPECT_FALSE(loaded.savePlayerProfiles());
+    EXPECT_EQ(loaded.takeNotice().kind, ProfileNotice::None);  // said once
+    EXPECT_EQ(TempDir::read(dir.file("user")), "not a folder");
 }
 
 TEST(ProfileStoreTest, FailedSaveLeavesTheOldFileIntact) {
@@ -291,6 +382,7 @@ TEST(ProfileStoreTest, FailedSaveLeavesTheOldFileIntact) {
     EXPECT_FALSE(store.savePlayerProfiles());
     EXPECT_TRUE(log.hasErrors());
     EXPECT_EQ(TempDir::read(store.userFile()), before);
+    EXPECT_EQ(store.takeNotice().kind, ProfileNotice::CannotSave);
 
     TestStore loaded(dir);
     fillDefaults(loaded);

@@ -128,3 +128,37 @@ TEST_F(EditCursorTest, AClickPutsTheCursorAfterTheCharacterWhoseMiddleIsLeftOfIt
 }
 
 }  // namespace
+
+TEST_F(EditCursorTest, ALongLineIsClippedToTheBoxAndSlidesToKeepTheCursorInView) {
+    // The box is 200 wide; thirty letters need 300.
+    BaseNode* clip = edit_->getTextClip();
+    ASSERT_NE(clip, nullptr);
+    EXPECT_TRUE(clip->isChildrenClipped());
+    EXPECT_EQ(clip->getPosition(), vector3df(30.0f, 40.0f, 0.0f));
+    EXPECT_EQ(clip->getBounds(), vector3df(200.0f, 60.0f, 0.0f));
+    EXPECT_EQ(edit_->getTextChild()->getParent(), clip);
+    edit_->setText(L"");
+    clock_->now += 200;
+    for (int i = 0; i < 30; ++i) {
+        CountedRef<KeyDownEvent> letter(new KeyDownEvent(L'a' + i % 26, 'A' + i % 26, false, false));
+        edit_->handleEvent(letter.get());
+        // The cursor, in the box's own units, never leaves the box.
+        const float inBox = cursorAt().X - edit_->getTextScroll();
+        EXPECT_GE(inBox, 0.0f) << i;
+        EXPECT_LE(inBox, 200.0f) << i;
+        EXPECT_FLOAT_EQ(edit_->getTextChild()->getPosition().X, -edit_->getTextScroll()) << i;
+    }
+    EXPECT_GT(edit_->getTextScroll(), 90.0f);
+    // A click at the box's right edge finds a character near the end.
+    edit_->updateAbsoluteTransform();
+    CountedRef<LeftButtonDownEvent> click(new LeftButtonDownEvent(30 + 195, 50));
+    edit_->handleEvent(click.get());
+    EXPECT_GE(edit_->getCursorColumn(), 27);
+    // Home shows the start again; deleting from the end lets the text slide back.
+    key(36);
+    EXPECT_FLOAT_EQ(edit_->getTextScroll(), 0.0f);
+    key(35);
+    for (int i = 0; i < 20; ++i) key(8);
+    EXPECT_FLOAT_EQ(edit_->getTextScroll(), 0.0f);
+    EXPECT_EQ(edit_->getText().size(), 10u);
+}

@@ -237,6 +237,19 @@ TEST_F(EditFixture, AClickFocusesTheEditAndPutsTheCursorAtTheClickedCharacter) {
     EXPECT_FALSE(edit->handleEvent(miss.get()));
 }
 
+TEST_F(EditFixture, ASingleLineEditLeavesEnterToItsParentAndTypesNoControlCharacters) {
+    show(L"");
+    edit->setInputMask("P");
+    manager->posted.clear();
+    // Enter counts as handled and inserts nothing; Escape's character and
+    // Control with a letter go on unhandled.
+    EXPECT_TRUE(keys({type(L'J'), type(L'\xfc'), press(kEnter)}));
+    EXPECT_FALSE(keys({Key{27, L'\x1b'}}));
+    EXPECT_FALSE(keys({Key{'A', L'\x01'}}));
+    EXPECT_EQ(std::wstring(edit->getText().c_str()), L"J\xfc");
+    EXPECT_EQ(manager->changesTo(parent), 2);
+}
+
 // ---- Mask ----------------------------------------------------------------------------------
 
 TEST(EditNodeMask, MaskTextsGiveTheirFlagsAndAcceptTheirClasses) {
@@ -246,7 +259,9 @@ TEST(EditNodeMask, MaskTextsGiveTheirFlagsAndAcceptTheirClasses) {
         const wchar_t* accepted;
         const wchar_t* refused;
     } cases[] = {
-        {"", -1, L"a1 \t\n\r.", L""},
+        // Control characters other than line breaks and the tab never.
+        {"", -1, L"a1 \t\n\r.", L"\x1b\x01\x7f\x85"},
+        {"P", 32, L"a1 .-\xfc\x20ac\xdf", L"\n\r\t\x1b\x7f"},
         {"0", 1, L"0189", L"a .\n"},
         {"Aa", 2, L"aZ", L"1 \n"},
         {"s", 4, L" \t", L"a1\n"},

@@ -389,6 +389,44 @@ TEST_F(ListFixture, CheckBoxesAndTheSlider) {
     EXPECT_FALSE(list->handleEvent(other.get()));
 }
 
+TEST_F(ListFixture, TheWheelAndAScrollBarAtItsEndStopAtTheLastPageAlsoWhenCircular) {
+    // Ten items, four rows: the last page starts at item 6.
+    for (bool circular : {false, true}) {
+        SCOPED_TRACE(circular ? "circular" : "not circular");
+        fill(10, circular, "Checks");
+        list->scrollTo(0);
+        list->updateAbsoluteTransform();
+        const auto turn = [&](float notches, int32_t x, int32_t y) {
+            CountedRef<MouseWheelEvent> wheel(new MouseWheelEvent(x, y, notches));
+            return list->handleEvent(wheel.get());
+        };
+        EXPECT_TRUE(turn(-1.0f, 50, 40));  // towards the player: on down the list
+        EXPECT_EQ(list->getTopItem(), 1);
+        EXPECT_TRUE(turn(-3.0f, 50, 40));
+        EXPECT_EQ(list->getTopItem(), 4);
+        EXPECT_TRUE(turn(-5.0f, 50, 40));
+        EXPECT_EQ(list->getTopItem(), 6);
+        EXPECT_TRUE(turn(1.0f, 50, 40));
+        EXPECT_EQ(list->getTopItem(), 5);
+        EXPECT_TRUE(turn(9.0f, 50, 40));
+        EXPECT_EQ(list->getTopItem(), 0);
+        // Beside the list, or while it is hidden, the wheel is someone else's.
+        EXPECT_FALSE(turn(-1.0f, 300, 40));
+        parent->setVisible(false);
+        EXPECT_FALSE(turn(-1.0f, 50, 40));
+        parent->setVisible(true);
+        EXPECT_EQ(list->getTopItem(), 0);
+
+        // The scroll bar pulled to its end (the whole line count) shows the
+        // last page.
+        auto* slider = static_cast<StandInSlider*>(templatePart("Slider"));
+        slider->values[2] = 10.0f;
+        CountedRef<ValueChangedEvent> moved(new ValueChangedEvent(slider));
+        EXPECT_TRUE(list->handleEvent(moved.get()));
+        EXPECT_EQ(list->getTopItem(), 6);
+    }
+}
+
 // Counts the events a receiver is handed (as its pre-listener).
 struct CountingListener : EventReceiver {
     bool handleEvent(Event* event) override {

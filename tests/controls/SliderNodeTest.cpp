@@ -56,6 +56,15 @@ const char* kTemplates = R"(<?xml version="1.0"?>
     </SceneNode>
   </SceneNode>
   <SceneNode Type="BaseNode">
+    <Properties><string Name="Name" Value="PlainColumn" /></Properties>
+    <SceneNode Type="BaseNode">
+      <Properties><string Name="Name" Value="SlidingArea" /><vector3d Name="Bounds" Value="20;100;0" /></Properties>
+    </SceneNode>
+    <SceneNode Type="BaseNode">
+      <Properties><string Name="Name" Value="Knob" /><vector3d Name="Bounds" Value="20;10;0" /></Properties>
+    </SceneNode>
+  </SceneNode>
+  <SceneNode Type="BaseNode">
     <Properties><string Name="Name" Value="Bar" /></Properties>
     <SceneNode Type="Probe">
       <Properties>
@@ -111,6 +120,12 @@ const char* kScene = R"(<?xml version="1.0"?>
     <Properties>
       <string Name="Name" Value="Under" /><vector3d Name="Position" Value="0;500;0" />
       <float Name="Value" Value="-50" /><int Name="KnobType" Value="1" /><string Name="TemplateName" Value="Track" />
+    </Properties>
+  </SceneNode>
+  <SceneNode Type="SliderNode">
+    <Properties>
+      <string Name="Name" Value="Plain" /><vector3d Name="Position" Value="600;0;0" />
+      <string Name="TemplateName" Value="PlainColumn" />
     </Properties>
   </SceneNode>
   <SceneNode Type="ProgressBarNode">
@@ -341,6 +356,19 @@ TEST_F(SliderTest, DraggingFollowsThePointerWhileItIsOverTheSlider) {
     up(100, 100);
     move(20, 10);  // released: hovering only
     EXPECT_NEAR(h->getValue(), 212.0f / 290.0f * 100.0f, 1e-3);
+    EXPECT_EQ(changes(), 0u);
+}
+
+TEST_F(SliderTest, TheSlidingAreaTakesClicksWhateverNodeDrawsIt) {
+    // Its track and knob are plain nodes that no hit test finds.
+    SliderNode* plain = slider("Plain");
+    plain->setValue(0);
+    changes();
+    click(610, 95);
+    EXPECT_NEAR(plain->getValue(), 100.0f, 1e-4);
+    EXPECT_EQ(changes(), 1u);
+    click(630, 50);  // beside the track
+    EXPECT_NEAR(plain->getValue(), 100.0f, 1e-4);
     EXPECT_EQ(changes(), 0u);
 }
 

@@ -221,3 +221,42 @@ TEST(LoggerTest, LevelFilterAppliesToWideMessages) {
     EXPECT_EQ(capture.entries()[0].hint, "hi");
     logger.setLevel(saved);
 }
+
+// Per-input chatter goes out at the debug level, which a normal session does
+// not show: neither on standard error nor to the sink, until debug output is on.
+TEST(LoggerTest, DebugMessagesAreOffByDefault) {
+    EngineLogger& logger = getLogger();
+    const bool savedDebug = logger.isDebugOutput();
+    std::vector<std::pair<std::string, int32_t>> seen;
+    logger.setSink([&seen](const char* text, const char*, int32_t level) { seen.push_back({text, level}); });
+
+    ::setenv("ENGINE_DEBUG_LOG", "0", 1);
+    logger.setDebugOutput(EngineLogger().isDebugOutput());
+    testing::internal::CaptureStderr();
+    logDebug("hovered a button");
+    logger.log("pressed", "PlayButton", LOG_DEBUG);
+    logInfo("loaded the level");
+    logWarning("a warning");
+    const std::string quiet = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].first, "loaded the level");
+    EXPECT_EQ(seen[1].second, LOG_WARNING);
+    EXPECT_EQ(quiet.find("hovered"), std::string::npos) << quiet;
+    EXPECT_EQ(quiet.find("pressed"), std::string::npos) << quiet;
+    EXPECT_NE(quiet.find("loaded the level"), std::string::npos) << quiet;
+
+    // The environment switch is read when a logger is made.
+    ::setenv("ENGINE_DEBUG_LOG", "1", 1);
+    logger.setDebugOutput(EngineLogger().isDebugOutput());
+    ::unsetenv("ENGINE_DEBUG_LOG");
+    seen.clear();
+    testing::internal::CaptureStderr();
+    logDebug("hovered a button");
+    const std::string loud = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].second, LOG_DEBUG);
+    EXPECT_NE(loud.find("[debug] hovered a button"), std::string::npos) << loud;
+
+    logger.setSink(nullptr);
+    logger.setDebugOutput(savedDebug);
+}

@@ -4,8 +4,12 @@
 // tutorial, the won level opens the completed scene, and its OK returns to
 // the scene the level was started from. Also the loading scene's failures and
 // restarting a level many times.
+#include "audio/FakeSound.h"
+#include "engine/audio/SoundCue.h"
+#include "engine/audio/SoundManager.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/ProfileStore.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/KeyCodes.h"
@@ -273,11 +277,17 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.level);
+        clearContentProblems();
         LogCapture log;
         ASSERT_NE(openLoading(c.level), nullptr);
         EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 3000));
         EXPECT_TRUE(log.contains(c.logged));
+        // Kept for the game to tell the player, who would see Play do nothing.
+        std::string reported;
+        EXPECT_TRUE(peekContentProblem(reported));
+        EXPECT_EQ(reported, "levels/" + std::string(c.level) + "/Level.oscn");
     }
+    clearContentProblems();
     // A HUD file of another kind is released and the loading scene closes too.
     folder.write("scenes/GamePlayScene.oscn", "<?xml version=\"1.0\"?><SceneNode Type=\"ControlNode\"/>");
     LogCapture log;
@@ -450,4 +460,48 @@ TEST_F(LevelFlowTest, AWonLevelWithoutItsCompletedSceneIsLoggedAndLeftThroughThe
     EXPECT_TRUE(press(*top(), "MainMenuButton"));
     EXPECT_TRUE(runUntil([&] { return top() == start.get(); }));
     EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
+}
+
+TEST_F(LevelFlowTest, LevelMusicPlaysAgainWhenMusicComesBackOnFromTheInGameMenu) {
+    player->setBool("ShowTutorialOn", false);
+    player->setBool("MusicOn", true);
+    player->setFloat("MusicVolume", 80.0f);
+    SoundManager* sounds = getEngine()->getSoundManager();
+    ASSERT_NE(sounds, nullptr);
+    ASSERT_NE(openLoading("test"), nullptr);
+    ASSERT_TRUE(runUntil([&] { return topAs<GLevelObjectivesScene>() != nullptr; }));
+    auto* hud = dynamic_cast<GGamePlayScene*>(top()->getSceneBelow());
+    ASSERT_NE(hud, nullptr);
+    const NameId music = hud->getMusicCue();
+    ASSERT_NE(music, kNoName);
+    // The level's music, as a sound without a device, in the music group.
+    if (!sounds->findCue(music)) {
+        CountedRef<SoundCue> cue(new SoundCue(music));
+        cue->setGroupId(1);
+        cue->setLoop(true);
+        CountedRef<audiotest::FakeSound> sound(
+            new audiotest::FakeSound(0, std::make_shared<audiotest::FakeLog>()));
+        cue->addVariant(sound.get());
+        ASSERT_TRUE(sounds->addCue(cue.get()));
+    }
+    press(*top(), "OkButton");
+    ASSERT_TRUE(runUntil([&] { return top() == hud && sounds->isCuePlaying(music); }));
+
+    // Music off and on again from the options over the in-game menu.
+    SceneNode* menu = hud->openScene("scenes/InGameMenuScene.oscn", true);
+    ASSERT_NE(menu, nullptr);
+    update(10);
+    player->setBool("MusicOn", false);
+    app->applySoundSettings();
+    update(10);
+    EXPECT_FALSE(sounds->isCuePlaying(music));
+    player->setBool("MusicOn", true);
+    app->applySoundSettings();
+    EXPECT_TRUE(sounds->isCuePlaying(music));
+    // Once back on, a second "on" does not start a second copy.
+    app->applySoundSettings();
+    size_t copies = 0;
+    for (SoundCue* playing : sounds->getPlaying()) copies += playing->getName() == music ? 1 : 0;
+    EXPECT_EQ(copies, 1u);
+    sounds->stopCue(music, 0);
 }

@@ -440,6 +440,13 @@ TEST_F(GamePlaySceneTest, CountersFollowTheLevel) {
     EXPECT_FALSE(hud->getMenuGoals()[0]->isChecked());
     EXPECT_FALSE(hud->getMenuGoals()[0]->getText().empty());
     EXPECT_TRUE(hud->getMenuGoals()[1]->getText().empty());
+
+    // A fortune past the int range shows the largest amount, never a debt.
+    scene()->money = 3.0e9f;
+    scene()->materials = 5.0e9f;
+    levelChanged();
+    EXPECT_EQ(hud->getMoneyText()->getText(), stringw(L"$2,147,483,647"));
+    EXPECT_EQ(hud->getMaterialsAmountText()->getText(), stringw(L"2147483647"));
 }
 
 TEST_F(GamePlaySceneTest, LevelEndWritesProgressOnceAndOnlyForAValidLocation) {
@@ -494,6 +501,43 @@ TEST_F(GamePlaySceneTest, LevelEndWritesProgressOnceAndOnlyForAValidLocation) {
         EXPECT_EQ(player->getInt("MaxUnlockedLevelIndex"), -1);
         EXPECT_TRUE(fresh->hasLevelEnded());
     }
+}
+
+TEST_F(GamePlaySceneTest, LevelEndWritesNoProgressPastTheLastLocationOfTheMap) {
+    // The map last shown had three locations; after the last was won the
+    // stored index may point one past it.
+    ProfileStore& store = getProfileStore();
+    ASSERT_TRUE(store.addProfile(L"Ann"));
+    store.selectProfile(0);
+    ProfileParameters* player = store.getCurrentProfile();
+    CountedRef<game::GGameApp> app(new game::GGameApp());
+    game::setGameServices(app.get());
+    app->setMapLocationCount(3);
+    scene()->levelConfig->score = 100;
+    scene()->levelConfig->levelTime = 10;  // over time: the plain score
+    scene()->totalTimeMs = 30000.0f;
+    const struct {
+        int32_t levelIndex;
+        const char* scoresAfter;
+        int32_t maxAfter;
+    } cases[] = {{3, "10;20;30", 2}, {2, "10;20;100", 2}};
+    for (const auto& c : cases) {
+        player->setInt("LevelIndex", c.levelIndex);
+        player->setInt("MaxUnlockedLevelIndex", 2);
+        player->setString("Scores", "10;20;30");
+        scene()->scoreGained = 0.0f;
+        CountedRef<GGamePlayScene> fresh = makeHud();
+        fresh->setLevelScene(scene());
+        LogCapture log;
+        EXPECT_TRUE(fresh->endLevel(false));
+        EXPECT_EQ(std::string(player->getString("Scores").c_str()), c.scoresAfter) << c.levelIndex;
+        EXPECT_EQ(player->getInt("MaxUnlockedLevelIndex"), c.maxAfter) << c.levelIndex;
+        bool refused = false;
+        for (const auto& entry : log.entries())
+            refused = refused || entry.text.find("level index is out of range") != std::string::npos;
+        EXPECT_EQ(refused, c.levelIndex == 3) << c.levelIndex;
+    }
+    game::setGameServices(nullptr);
 }
 
 TEST_F(GamePlaySceneTest, ACompletionUnderAPopUpContinuesWhenTheHudIsOnTopAgain) {
@@ -579,7 +623,8 @@ TEST_F(GamePlaySceneTest, CostTooltipTintsWhatIsMissingAndFollowsTheLevel) {
     EXPECT_TRUE(hud->onNodeHovered(hovered.get()));
     BaseNode* tooltip = hud->getCostTooltip();
     ASSERT_TRUE(tooltip->isVisible());
-    EXPECT_EQ(tooltip->getPosition(), vector3df(564, 632, 0));
+    EXPECT_EQ(tooltip->getPosition().X, 564.0f);
+    EXPECT_EQ(tooltip->getPosition().Y, 632.0f);
     const SColor red(0xFFFF8888u), white(0xFFFFFFFFu);
     EXPECT_EQ(text(tooltip, "MaterialsText")->getTintColor(), red);
     EXPECT_EQ(text(tooltip, "WorkersText")->getTintColor(), white);
@@ -605,6 +650,39 @@ TEST_F(GamePlaySceneTest, DescriptionShowsTheDictionarysLiteralPercent) {
     TextNode* description = text(info->findChild(makeNameId("DescriptionNode"), 1), "Text");
     ASSERT_TRUE(description);
     EXPECT_EQ(dictionary.translate(description->getText()), stringw(L"Earns 10% more"));
+}
+
+TEST_F(GamePlaySceneTest, DeliveryHintsGoOnceTheDeliveryHasArrived) {
+    // The tab says the truck (or the training) is on its way while it is,
+    // and goes back to its own hint when the goods are in.
+    const struct {
+        int tab;
+        bool (game::GGameLevelScene::*order)(const game::OrderOption*);
+        const wchar_t* runningHint;
+        const wchar_t* restHint;
+    } cases[] = {
+        {3, &game::GGameLevelScene::orderMaterials, L"%InProgress_MaterialsHint%", L"%Hint_MaterialsTab%"},
+        {4, &game::GGameLevelScene::orderWorkers, L"%InProgress_WorkersHint%", L"%Hint_WorkersTab%"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tab);
+        TextNode* hint = text(hud->getTab(c.tab), "HintText");
+        ASSERT_TRUE(hint);
+        CountedRef<game::OrderOption> offer(new game::OrderOption(5.0f, 10.0f, 300.0f));
+        scene()->money = 1000.0f;
+        ASSERT_TRUE((scene()->*c.order)(offer.get()));
+        levelChanged();
+        EXPECT_EQ(hint->getText(), stringw(c.runningHint));
+        level.advance(1000);
+        levelChanged();
+        EXPECT_EQ(hint->getText(), stringw(c.restHint));
+    }
+    // A hint the player brought up by hovering an offer is not the stale one
+    // and stays.
+    TextNode* hint = text(hud->getTab(3), "HintText");
+    hint->setText(L"hovered offer");
+    levelChanged();
+    EXPECT_EQ(hint->getText(), stringw(L"hovered offer"));
 }
 
 namespace {

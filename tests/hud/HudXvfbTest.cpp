@@ -8,6 +8,7 @@
 #include "engine/content/CContentManager.h"
 #include "engine/content/Dictionary.h"
 #include "engine/content/ProfileStore.h"
+#include "engine/controls/CheckBoxNode.h"
 #include "engine/controls/ButtonNode.h"
 #include "engine/controls/ListNode.h"
 #include "engine/controls/TabSceneNode.h"
@@ -21,10 +22,13 @@
 #include "engine/visual/TextNode.h"
 #include "game/app/GGameApp.h"
 #include "game/config/BuildingsConfiguration.h"
+#include "game/config/LevelConfig.h"
 #include "game/hud/GGamePlayScene.h"
 #include "game/level/GBuildingNode.h"
 #include "game/level/GGameLevelScene.h"
+#include "game/common/GameEvents.h"
 #include "game/tutorial/GTutorial.h"
+#include "game/tutorial/GTutorialAction.h"
 #include "platform/DeviceTestSupport.h"
 #include "support/DisplayTestSupport.h"
 #include "support/GameWindowTestSupport.h"
@@ -96,8 +100,8 @@ protected:
         ++shots;
     }
 
-    // What the intro loads, then what the loading scene does for "level1".
-    void openLevel() {
+    // What the intro loads, then what the loading scene does for "level<number>".
+    void openLevel(int number = 1) {
         CContentManager* content = app->getContentManager();
         ASSERT_NO_FATAL_FAILURE(device_test::loadIntroContent(device.get(), content, kTree, atlases));
         const char* const collections[] = {"scenes/TemplateCollection.oscn", "levels/common/TemplateCollection.oscn"};
@@ -113,18 +117,19 @@ protected:
         ASSERT_TRUE(store.addProfile(L"Ann"));
         store.selectProfile(0);
         ProfileParameters* player = store.getCurrentProfile();
-        player->setInt("LevelIndex", 0);
-        player->setInt("MaxUnlockedLevelIndex", -1);
+        player->setInt("LevelIndex", number - 1);
+        player->setInt("MaxUnlockedLevelIndex", number - 2);
         player->setBool("ShowTutorialOn", withTutorial);
         player->setInt("ShowTutorialLevel", -1);
 
-        CountedRef<BaseNode> loadedLevel(content->loadSceneNode("levels/level1/Level.oscn", false));
+        const std::string folder = "levels/level" + std::to_string(number) + "/";
+        CountedRef<BaseNode> loadedLevel(content->loadSceneNode((folder + "Level.oscn").c_str(), false));
         level = nodeCast<game::GGameLevelScene>(loadedLevel.get());
         ASSERT_TRUE(level);
         CountedRef<BaseNode> loadedHud(content->loadSceneNode("scenes/GamePlayScene.oscn", false));
         hud = CountedRef<game::GGamePlayScene>::share(nodeCast<game::GGamePlayScene>(loadedHud.get()));
         ASSERT_TRUE(hud);
-        ASSERT_TRUE(hud->startLevel("levels/level1/", level));
+        ASSERT_TRUE(hud->startLevel(folder.c_str(), level));
         ASSERT_TRUE(app->getSceneManager(0)->setScene(hud.get()));
     }
 
@@ -147,6 +152,28 @@ protected:
                 [this] { return shotName.empty(); }};
     }
     int32_t activeTab() const { return hud->getActionsTabs() ? hud->getActionsTabs()->getActiveTabIndex() : -1; }
+    // Closes the objectives shown over a new level; true once the HUD is on top.
+    std::vector<device_test::ScriptStep> closeObjectives() {
+        SceneManager* scenes = app->getSceneManager(0);
+        return {{"hud open", nullptr, [this] { return drawer->frames >= 3; }},
+                {"objectives", nullptr, [scenes, this] { return scenes->getTopScene() != hud.get(); }},
+                waitStep("objectives shown", 500),
+                {"close objectives",
+                 [scenes, this] {
+                     BaseNode* ok = scenes->getTopScene()->findChild(makeNameId("OkButton"));
+                     if (ok) click(centreOf(ok));
+                 },
+                 [scenes, this] { return scenes->getTopScene() == hud.get(); }},
+                waitStep("hud shown", 800)};
+    }
+    bool runScript(const std::vector<device_test::ScriptStep>& steps) {
+        device_test::FrameScript script(device.get(), steps);
+        drawer->onFrame = [&] { script.onFrame(); };
+        EXPECT_TRUE(device->run());
+        drawer->onFrame = nullptr;
+        EXPECT_TRUE(script.finished()) << "stopped at step " << script.current();
+        return script.finished();
+    }
 
     testing_support::LogCapture log;
     std::unique_ptr<game::GGameApp> app;
@@ -209,6 +236,21 @@ TEST_P(HudXvfbRun, LevelOneBuildsAFirstHotelThroughTheHud) {
           [&] { return hud->getHoveredRecord() != nullptr; }},
          waitStep("preview", 400),
          shot("hotels"),
+         {"hovered title stands alone", nullptr,
+          [&] {
+              // The tab's own label would lie under the hovered building's
+              // title, and the description must end above the build hint.
+              BaseNode* tab = hud->getTab(0);
+              BaseNode* label = tab ? tab->findChild(makeNameId("Label"), 1) : nullptr;
+              BaseNode* hint = tab ? tab->findChild(makeNameId("HintText"), 1) : nullptr;
+              BaseNode* info = tab ? tab->findChild(makeNameId("BuildingInfoNode"), 1) : nullptr;
+              BaseNode* description = info ? info->findChild(makeNameId("DescriptionNode"), 1) : nullptr;
+              auto* text = description ? dynamic_cast<TextNode*>(description->findChild(makeNameId("Text"), 1)) : nullptr;
+              if (!label || !hint || !info || !description || !text) return false;
+              const float bottom = info->getPosition().Y + description->getPosition().Y + text->getTextHeight();
+              return !label->isVisible() && info->isVisible() &&
+                     (!description->isVisible() || bottom <= hint->getPosition().Y);
+          }},
          {"build", [&] { click(centreOf(hotels->getElement(0))); },
           [&] { return place->getJobState() == game::GBuildingNode::kConstructionJob; }},
          waitStep("building", 2500),
@@ -264,6 +306,27 @@ INSTANTIATE_TEST_SUITE_P(Tutorial, HudXvfbRun, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "On" : "Off"; });
 
 namespace {
+
+// The part of the goal box's text that carries letters: its place and the
+// height of its lines.
+rectf goalTextRect(CheckBoxNode* box) {
+    ControlNode* root = box->getTemplateRoot();
+    TextNode* text = root ? nodeCast<TextNode>(root->findChild(makeNameId("Text"), 1)) : nullptr;
+    if (!text) return rectf();
+    rectf r = game::screenRectOf(text);
+    r.LowerRightCorner.Y = r.UpperLeftCorner.Y + text->getTextHeight();
+    return r;
+}
+
+bool inside(const rectf& inner, const rectf& outer) {
+    return inner.UpperLeftCorner.X >= outer.UpperLeftCorner.X && inner.UpperLeftCorner.Y >= outer.UpperLeftCorner.Y &&
+           inner.LowerRightCorner.X <= outer.LowerRightCorner.X && inner.LowerRightCorner.Y <= outer.LowerRightCorner.Y;
+}
+
+std::string text(const rectf& r) {
+    return "(" + std::to_string(r.UpperLeftCorner.X) + ", " + std::to_string(r.UpperLeftCorner.Y) + ") - (" +
+           std::to_string(r.LowerRightCorner.X) + ", " + std::to_string(r.LowerRightCorner.Y) + ")";
+}
 
 // The caption a HUD button shows: a ButtonNode's text child, or the "Text"
 // of a plain control's template.
@@ -324,6 +387,132 @@ std::string panelFaults(BaseNode* tab) {
 }
 
 }  // namespace
+
+// Every shipped level's goals, with progress texts as long as play makes
+// them: each goal stands below the one before and inside the panel, which
+// grows to hold them. Shots: screenshots/goals-level<n>.png.
+class HudGoalsXvfb : public HudXvfbTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HudGoalsXvfb, GoalsStackInsideTheirPanel) {
+    const int number = GetParam();
+    openLevel(number);
+    if (HasFatalFailure()) return;
+    std::vector<device_test::ScriptStep> steps = closeObjectives();
+    steps.push_back({"long progress",
+                     [&] {
+                         // Five-figure amounts in every progress text.
+                         level->money = 11450.0f;
+                         level->dailyIncome = 11450.0f;
+                         CountedRef<game::GLevelChangedEvent> changed(new game::GLevelChangedEvent());
+                         hud->handleEvent(changed.get());
+                     },
+                     [] { return true; }});
+    steps.push_back(waitStep("goals drawn", 300));
+    steps.push_back({"shot", [&] { shotName = "goals-level" + std::to_string(number); },
+                     [&] { return shotName.empty(); }});
+    steps.push_back({"statistics", [&] { hud->getActionsTabs()->setActiveTabIndex(7); },
+                     [&] { return activeTab() == 7; }});
+    steps.push_back(waitStep("statistics tab", 600));
+    steps.push_back({"statistics shot", [&] { shotName = "goals-statistics-level" + std::to_string(number); },
+                     [&] { return shotName.empty(); }});
+    ASSERT_TRUE(runScript(steps));
+
+    game::GObjectiveList* objectives = hud->getLevelConfig()->objectives.get();
+    ASSERT_TRUE(objectives);
+    const std::vector<CheckBoxNode*>& goals = hud->getMenuGoals();
+    ASSERT_GE(goals.size(), objectives->size()) << "a goal has no line";
+    BaseNode* panel = goals[0]->getParent();
+    const rectf panelRect = game::screenRectOf(panel);
+    BaseNode* bg = panel->findChild(makeNameId("Bg"), 1);
+    ASSERT_TRUE(bg);
+    EXPECT_EQ(bg->getBounds().Y, panel->getBounds().Y);
+    rectf previous;
+    for (uint32_t i = 0; i < objectives->size(); ++i) {
+        SCOPED_TRACE(i);
+        const rectf r = goalTextRect(goals[i]);
+        EXPECT_GT(r.getHeight(), 0.0f);
+        EXPECT_TRUE(inside(r, panelRect)) << text(r) << " outside " << text(panelRect);
+        if (i > 0) {
+            EXPECT_LE(previous.LowerRightCorner.Y, r.UpperLeftCorner.Y) << text(previous) << " over " << text(r);
+        }
+        previous = r;
+        // The dictionary's literal percent sign shows as one.
+        const stringw shown = getCurrentDictionary()->translate(goals[i]->getText());
+        EXPECT_EQ(stringc(shown).find("%%"), -1) << stringc(shown).c_str();
+    }
+    // Nothing else of the HUD's right side is covered by a grown panel: it
+    // stays above the bottom panel.
+    EXPECT_LE(panelRect.LowerRightCorner.Y, 626.0f);
+
+    // The statistics tab lists the same goals, without progress, within the
+    // bottom panel and clear of the tab's other texts.
+    const std::vector<CheckBoxNode*>& listed = hud->getStatisticsGoals();
+    const rectf bottomPanel(0.0f, 626.0f, 1024.0f, 768.0f);
+    std::vector<rectf> others;
+    for (const char* name : {"MoneyText", "IncomeText", "GuestsText", "PossibleIncomeText", "PossibleGuestsText"}) {
+        auto* other = nodeCast<TextNode>(hud->getTab(7)->findChild(makeNameId(name), 1));
+        ASSERT_TRUE(other) << name;
+        others.push_back(game::screenRectOf(other));
+    }
+    for (uint32_t i = 0; i < objectives->size() && i < listed.size(); ++i) {
+        SCOPED_TRACE("statistics " + std::to_string(i));
+        ASSERT_TRUE(listed[i]);
+        const rectf r = goalTextRect(listed[i]);
+        EXPECT_TRUE(inside(r, bottomPanel)) << text(r);
+        if (i > 0) {
+            EXPECT_LE(previous.LowerRightCorner.Y, r.UpperLeftCorner.Y) << text(previous) << " over " << text(r);
+        }
+        for (const rectf& other : others) EXPECT_FALSE(r.isRectCollided(other)) << text(r) << " on " << text(other);
+        previous = r;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedLevels, HudGoalsXvfb, ::testing::Values(1, 2, 3),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Level" + std::to_string(info.param); });
+
+// Every step of the shipped level tutorials: its window stands clear of what
+// the step asks the player to use and inside the play area; the tooltips
+// stand in front of the tutorial's window and arrows.
+class HudTutorialXvfb : public HudXvfbTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(HudTutorialXvfb, WindowsStayOffTheirTargets) {
+    const int number = GetParam();
+    withTutorial = true;
+    openLevel(number);
+    if (HasFatalFailure()) return;
+    std::vector<device_test::ScriptStep> steps = closeObjectives();
+    steps.push_back({"tutorial window", nullptr, [&] {
+                         game::GTutorial* tutorial = hud->getTutorial();
+                         return tutorial && tutorial->getWindow() && tutorial->getWindow()->isVisible();
+                     }});
+    ASSERT_TRUE(runScript(steps));
+    game::GTutorial* tutorial = hud->getTutorial();
+    const rectf area(8.0f, 64.0f, 1016.0f, 620.0f);
+    int checked = 0;
+    for (size_t i = 0; i < tutorial->getSteps().size(); ++i) {
+        const game::GTutorialStep& step = tutorial->getSteps()[i];
+        if (step.stepText.empty()) continue;
+        SCOPED_TRACE("step " + std::to_string(i) + " " + stringc(step.stepText).c_str());
+        rectf window = tutorial->windowCover();
+        window += tutorial->windowPlace(step);
+        EXPECT_TRUE(inside(window, area)) << text(window);
+        const std::vector<rectf> targets = tutorial->stepTargets(step);
+        for (const rectf& target : targets) {
+            EXPECT_FALSE(window.isRectCollided(target)) << text(window) << " covers " << text(target);
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+    // Depths as drawn: tooltips in front of the tutorial.
+    const float arrows = tutorial->getArrowLayer()->getAbsoluteTransform()[14];
+    const float window = tutorial->getWindow()->getAbsoluteTransform()[14];
+    hud->showCostTooltip(vector3df(100, 632, 0), L"X", 1, 1, 1);
+    hud->getCostTooltip()->updateAbsoluteTransform();
+    EXPECT_GT(hud->getCostTooltip()->getAbsoluteTransform()[14], std::max(arrows, window));
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedLevels, HudTutorialXvfb, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) { return "Level" + std::to_string(info.param); });
 
 // The building tab of each kind of building the game ships (a hotel, the two
 // joys with a feature and a cleaning, the service with two features), with a

@@ -604,6 +604,9 @@ TEST_F(GMapSceneTest, StoredSelectionIsKeptInsideTheMapAndALockedOneIsNotStarted
         ASSERT_NE(map, nullptr);
         EXPECT_EQ(map->getSelected(), map->getLocationButtons()[c.selected]) << c.levelIndex;
         EXPECT_EQ(player->getString("LevelName"), kLevels[c.selected]) << c.levelIndex;
+        // The index of the location selected is what the level's end reads.
+        EXPECT_EQ(player->getInt("LevelIndex"), c.selected) << c.levelIndex;
+        EXPECT_EQ(app->getMapLocationCount(), kLocations);
         EXPECT_TRUE(press(*map, "PlayButton"));
         // Locations 0 and 1 are open; the last one is not.
         EXPECT_EQ(dynamic_cast<GLoadingLevelScene*>(top()) != nullptr, c.selected <= 1) << c.levelIndex;

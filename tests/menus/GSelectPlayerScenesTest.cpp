@@ -42,6 +42,18 @@ protected:
     }
 };
 
+// The list scene as it is after asking whether to delete: the question's
+// box needs a running scene manager, the answer does not.
+class AskedScene : public GSelectPlayerScene {
+public:
+    using GSelectPlayerScene::GSelectPlayerScene;
+    bool answer(int32_t result) {
+        deleteAsked_ = true;
+        CountedRef<MessageBoxResultEvent> event(new MessageBoxResultEvent(result));
+        return onMessageBoxResult(event.get());
+    }
+};
+
 }  // namespace
 
 TEST_F(PlayerSelectionTest, NameRules) {
@@ -104,7 +116,7 @@ TEST_F(PlayerSelectionTest, DeletingAfterYesLeavesAValidSelection) {
     for (const wchar_t* name : {L"Ann", L"Bob", L"Cy"}) ASSERT_TRUE(store.addProfile(name));
     store.selectProfile(2);
     BaseNode* panel = nullptr;
-    CountedRef<GSelectPlayerScene> list = makeScene<GSelectPlayerScene>(&panel);
+    CountedRef<AskedScene> list = makeScene<AskedScene>(&panel);
     ListNode* players = addControl<ListNode>(panel, "PlayersList");
     ControlNode* ok = addControl<ControlNode>(panel, "OkButton");
     ControlNode* remove = addControl<ControlNode>(panel, "DeletePlayerButton");
@@ -115,21 +127,23 @@ TEST_F(PlayerSelectionTest, DeletingAfterYesLeavesAValidSelection) {
     EXPECT_EQ(players->getSelectedItem(), 2);
 
     // No: nothing changes.
-    CountedRef<MessageBoxResultEvent> no(new MessageBoxResultEvent(1));
-    EXPECT_TRUE(list->onMessageBoxResult(no.get()));
+    EXPECT_TRUE(list->answer(1));
+    EXPECT_EQ(store.getProfileCount(), 3u);
+    // The OK of a box the scene did not ask with (a notice) deletes nobody.
+    CountedRef<MessageBoxResultEvent> notice(new MessageBoxResultEvent(0));
+    EXPECT_TRUE(list->onMessageBoxResult(notice.get()));
     EXPECT_EQ(store.getProfileCount(), 3u);
 
     // Yes on the current, last player: no player current, the new last selected.
-    CountedRef<MessageBoxResultEvent> yes(new MessageBoxResultEvent(0));
-    EXPECT_TRUE(list->onMessageBoxResult(yes.get()));
+    EXPECT_TRUE(list->answer(0));
     EXPECT_EQ(store.getProfileCount(), 2u);
     EXPECT_EQ(store.getCurrentProfile(), nullptr);
     EXPECT_EQ(players->getItemCount(), 2);
     EXPECT_EQ(players->getSelectedItem(), 1);
 
     players->selectItem(0, true);
-    list->onMessageBoxResult(yes.get());
-    list->onMessageBoxResult(yes.get());
+    list->answer(0);
+    list->answer(0);
     EXPECT_EQ(store.getProfileCount(), 0u);
     EXPECT_FALSE(ok->isEnabled());
     EXPECT_FALSE(remove->isEnabled());

@@ -85,7 +85,7 @@ TEST_F(ParticleFilesTest, ACollectionPublishesItsNamedEmittersInTheCache) {
     CountedRef<Content> content = load(ContentType::ParticleCollection, "effects.xml", kCollection);
     ParticleCollectionContent* collection = dynamic_cast<ParticleCollectionContent*>(content.get());
     ASSERT_NE(collection, nullptr);
-    EXPECT_TRUE(logged(log, "Loaded particle collection", 0));
+    EXPECT_TRUE(logged(log, "Loaded particle collection", LOG_DEBUG));
     EXPECT_EQ(collection->getContentFlags(), ContentFlags::NeverCached);
     // Smoke and Rain; the unknown class, the unnamed emitter and the second
     // Smoke are not reachable.
@@ -190,7 +190,7 @@ TEST_F(ParticleFilesTest, ASingleEmitterFileGivesAPlainEmitter) {
     EXPECT_EQ(emitter->getTypeId(), 0);
     EXPECT_EQ(emitter->getName(), stringc("Lone"));
     EXPECT_EQ(emitter->getLifeTimeRange(), vector2df(5.0f, 6.0f));
-    EXPECT_TRUE(logged(log, "Loaded particle emitter", 0));
+    EXPECT_TRUE(logged(log, "Loaded particle emitter", LOG_DEBUG));
     EXPECT_EQ(manager_->getFolderStack().size(), folders);  // the file's folder was popped
 }
 

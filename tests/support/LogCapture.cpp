@@ -2,8 +2,10 @@
 
 namespace testing_support {
 
-LogCapture::LogCapture() {
+LogCapture::LogCapture() : debugOutputWas_(engine::getLogger().isDebugOutput()) {
     engine::getLogger().setEchoToStderr(false);
+    // Tests read the debug chatter too (a press that was handled, a node loaded).
+    engine::getLogger().setDebugOutput(true);
     engine::getLogger().setSink([this](const char* text, const char* hint, int32_t level) {
         entries_.push_back({text, hint, level});
     });
@@ -12,6 +14,7 @@ LogCapture::LogCapture() {
 LogCapture::~LogCapture() {
     engine::getLogger().setSink(nullptr);
     engine::getLogger().setEchoToStderr(true);
+    engine::getLogger().setDebugOutput(debugOutputWas_);
 }
 
 bool LogCapture::contains(const std::string& fragment) const {

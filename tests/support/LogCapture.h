@@ -25,6 +25,7 @@ public:
 
 private:
     std::vector<LogEntry> entries_;
+    bool debugOutputWas_;
 };
 
 }  // namespace testing_support

@@ -1,4 +1,5 @@
 #include "engine/visual/TextureContent.h"
+#include "engine/core/ContentProblems.h"
 #include "engine/core/XmlReader.h"
 #include "engine/platform/Image.h"
 #include "engine/visual/AtlasTexture.h"
@@ -107,7 +108,7 @@ TEST_F(AtlasTextureTest, ImageFilesLoadAsWholeTextureAtlasTextures) {
     EXPECT_EQ(str(atlas->getNamePrefix()), "images/anim");
     ASSERT_TRUE(atlas->getTexture());
     EXPECT_EQ(getTextureImageSize(atlas->getTexture()), irr::core::dimension2d<irr::u32>(8, 4));
-    EXPECT_EQ(logged(log, "Loaded atlas texture"), std::vector<std::string>{"images/anim0003.png@0"});
+    EXPECT_EQ(logged(log, "Loaded atlas texture"), std::vector<std::string>{"images/anim0003.png@-1"});
 
     // Atlas texture, texture and image are cached under the same name.
     EXPECT_EQ(cached(ContentType::AtlasTexture, "images/anim0003.png"), atlas.get());
@@ -123,6 +124,7 @@ TEST_F(AtlasTextureTest, ImageFilesLoadAsWholeTextureAtlasTextures) {
 }
 
 TEST_F(AtlasTextureTest, CollectionsPublishTheirEntries) {
+    clearContentProblems();
     writeImage("atlas/sheet.png", 128, 64);
     writeText("atlas/ui.xml", kCollection);
     LogCapture log;
@@ -146,10 +148,10 @@ TEST_F(AtlasTextureTest, CollectionsPublishTheirEntries) {
     }
     EXPECT_EQ(cached(ContentType::Texture, "atlas/sheet.png"), collection->getAtlasTexture(0)->getTexture());
     EXPECT_EQ(logged(log, "Added atlas texture"),
-              (std::vector<std::string>{"ui/button.png@0", "ui/blank.png@0", "ui/flip.png@0", "ui/trim.png@0",
-                                        "ui/deep.png@0"}));
+              (std::vector<std::string>{"ui/button.png@-1", "ui/blank.png@-1", "ui/flip.png@-1", "ui/trim.png@-1",
+                                        "ui/deep.png@-1"}));
     EXPECT_EQ(logged(log, "WARN: image has wrong rectangle"), std::vector<std::string>{"ui/flip.png@1"});
-    EXPECT_EQ(logged(log, "Loaded atlas texture collection"), std::vector<std::string>{"atlas/ui.xml@0"});
+    EXPECT_EQ(logged(log, "Loaded atlas texture collection"), std::vector<std::string>{"atlas/ui.xml@-1"});
 
     // Texture coordinates are fractions of the sheet's image.
     EXPECT_EQ(collection->getAtlasTexture(0)->getTextureRect(), rectf(10 / 128.f, 20 / 64.f, 74 / 128.f, 84 / 64.f));
@@ -171,6 +173,14 @@ TEST_F(AtlasTextureTest, CollectionsPublishTheirEntries) {
     EXPECT_NE(second.get(), loaded.get());
     EXPECT_TRUE(logged(log, "Added atlas texture").empty());
     EXPECT_EQ(cached(ContentType::AtlasTexture, "ui/button.png"), collection->getAtlasTexture(0));
+
+    // The missing sheet is kept for the game to tell the player, once.
+    std::string reported;
+    ASSERT_TRUE(peekContentProblem(reported));
+    EXPECT_EQ(reported, "atlas/missing.png");
+    dropContentProblem();
+    EXPECT_FALSE(peekContentProblem(reported));
+    clearContentProblems();
 }
 
 TEST_F(AtlasTextureTest, NumberedFramesKeepTheirFrameNumbers) {
@@ -288,9 +298,16 @@ TEST_F(AtlasTextureTest, BrokenCollectionFilesLoadNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeText("atlas/bad.xml", c.bytes);
+        clearContentProblems();
         LogCapture log;
         EXPECT_EQ(manager_->load(ContentType::AtlasTextureCollection, "atlas/bad.xml", false), nullptr);
         EXPECT_TRUE(log.hasErrors());
+        // Kept for the game to tell the player: a town would draw nothing.
+        std::string reported;
+        if (c.bytes.find("AtlasTextureCollection") != std::string::npos) {
+            EXPECT_TRUE(peekContentProblem(reported));
+            EXPECT_EQ(reported, "atlas/bad.xml");
+        }
         EXPECT_EQ(cached(ContentType::AtlasTexture, "a.png"), nullptr);
         EXPECT_EQ(manager_->getFolderStack().size(), 1u);
     }
