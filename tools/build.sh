@@ -13,7 +13,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 TARGETS=()
 for target in "$@"; do TARGETS+=(--target "$target"); done
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${BUILD_JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B "$BUILD_DIR" "${EXTRA[@]}" >&2
 cmake --build "$BUILD_DIR" -j "$JOBS" "${TARGETS[@]}" >&2
 echo "$BUILD_DIR"
