@@ -95,6 +95,13 @@ protected:
         CountedRef<Event> up(new LeftButtonUpEvent(x, y));
         device->deliverEvent(up.get());
     }
+    void resize(int32_t width, int32_t height) {
+        DeviceParameters parameters = device_test::openGLWindowParameters();
+        parameters.windowWidth = width;
+        parameters.windowHeight = height;
+        ASSERT_TRUE(device->applyVideoParameters(parameters));
+        app->updateLetterbox();
+    }
     device_test::ScriptStep shot(const char* name) {
         return {std::string("shot ") + name, [this, name] { shotName = name; }, [this] { return shotName.empty(); }};
     }
@@ -202,6 +209,12 @@ TEST_F(AuctionXvfbTest, ThePlayerBidsOnTheBiggestSumsUntilTheClockRunsOutAndSees
         {"counted", nullptr, [&] { return results->getCountPhase() == game::GMiniCompletedScene::Finished; }},
         waitStep("settled", 300),
         shot("results"),
+        // The same at a wide window size: letterboxed, nothing cut off.
+        {"wide window", [&] { resize(1280, 720); }, [] { return true; }},
+        waitStep("wide drawn", 400),
+        shot("results-1280x720"),
+        {"usual window", [&] { resize(1024, 768); }, [] { return true; }},
+        waitStep("usual drawn", 300),
         {"ok", [&] { click(centreOf(results->findChild(makeNameId("Scene"), 1)->findChild(makeNameId("OkButton"), 1))); },
          [&] { return scenes->getTopScene() == start.get(); }},
     };
