@@ -455,7 +455,7 @@ DECOR = {
 # (x, y of the foot, templates, states, percent shown)
 PARKED = "Left;Right;LeftDown;RightDown"
 VARIED = {
-    1: [(150, 560, "Car1;Car2", PARKED, 60), (700, 590, "Car1;Car2", "Left;Right", 45),
+    1: [(150, 560, "Car1;Car2", PARKED, 60), (700, 555, "Car1;Car2", "Left;Right", 45),
         (500, 540, "DecoBush;DecoFlowers;DecoBench", "", 70), (1000, 500, "DecoTree;DecoTreeAutumn;DecoPine", "", 60),
         (160, 430, "DecoTree;DecoBush", "", 50)],
     2: [(210, 580, "Car1;Car2", PARKED, 60), (790, 570, "Car1;Car2", PARKED, 50),
