@@ -13,6 +13,7 @@
 #include "game/menus/GAchievementsScene.h"
 #include "game/menus/GCreditsScene.h"
 #include "game/menus/GMainMenuScene.h"
+#include "game/menus/MainMenuActors.h"
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
 #include "game/menus/GMiniCompletedScene.h"
@@ -24,7 +25,9 @@
 #include "game/minigames/GMiniGameAuctionScene.h"
 #include "game/common/GeometryNodes.h"
 #include "game/world/HintParticlesNode.h"
+#include "game/world/OnceSpawnerNode.h"
 #include "game/world/PathMovers.h"
+#include "game/world/SelectGridNode.h"
 #include "game/world/WeatherParticlesNode.h"
 
 namespace game {
@@ -44,10 +47,10 @@ const GameNodeKind kStartupKinds[] = {
 // A kind's creator joins this table with its class.
 const GameNodeKind kGameKinds[] = {
     {L"GMainMenuScene", 1103, &createNodeOf<GMainMenuScene>},
-    {L"GMainMenuPedestrianNode", 1104, nullptr},
-    {L"GMainMenuCarNode", 1105, nullptr},
-    {L"GMainMenuBikeNode", 1107, nullptr},
-    {L"GMainMenuCloudNode", 1106, nullptr},
+    {L"GMainMenuPedestrianNode", 1104, &createNodeOf<GMainMenuPedestrianNode>},
+    {L"GMainMenuCarNode", 1105, &createNodeOf<GMainMenuCarNode>},
+    {L"GMainMenuBikeNode", 1107, &createNodeOf<GMainMenuBikeNode>},
+    {L"GMainMenuCloudNode", 1106, &createNodeOf<GMainMenuCloudNode>},
     {L"GSelectPlayerScene", 1108, &createNodeOf<GSelectPlayerScene>},
     {L"GSelectPlayerInputNameScene", 1109, &createNodeOf<GSelectPlayerInputNameScene>},
     {L"GShopButton", 1137, &createNodeOf<GShopButton>},
@@ -86,10 +89,10 @@ const GameNodeKind kGameKinds[] = {
     {L"GPedestrianNode", 1155, &createNodeOf<GPedestrianNode>},
     {L"GTextTrailNode", 1156, &createNodeOf<GTextTrailNode>},
     {L"GFireworkNode", 1157, nullptr},
-    {L"OnceSpawnerNode", 1158, nullptr},
+    {L"OnceSpawnerNode", 1158, &createNodeOf<OnceSpawnerNode>},
     {L"GHOHintParticlesNode", 1147, &createNodeOf<::GHOHintParticlesNode>},
     {L"GWeatherParticlesNode", 1149, &createNodeOf<::GWeatherParticlesNode>},
-    {L"GSelectGridNode", 1134, nullptr},
+    {L"GSelectGridNode", 1134, &createNodeOf<::GSelectGridNode>},
 };
 
 }  // namespace

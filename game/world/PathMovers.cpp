@@ -211,8 +211,19 @@ TimerScheduler* GSelfDrivenMoverNode::getUpdateScheduler() const { return timer_
 
 uint32_t GSelfDrivenMoverNode::getTimerInterval() const { return timer_->getPeriod(); }
 
+bool GSelfDrivenMoverNode::runTimer(uint32_t elapsedMs) {
+    // The mover may take itself out of the parent that holds its only
+    // reference; it must outlive the whole call.
+    const CountedRef<BaseNode> keepAlive = CountedRef<BaseNode>::share(this);
+    return onTimer(elapsedMs);
+}
+
 void GSelfDrivenMoverNode::collectRenderItems(RenderList& list) {
     GPathMovableNode::collectRenderItems(list);
+    setUpAndRegister();
+}
+
+void GSelfDrivenMoverNode::setUpAndRegister() {
     if (timer_->getTimerScheduler()) return;
     BaseNode* scene = getOwnerScene();
     TimerScheduler* scheduler = scene ? scene->getTimerScheduler() : nullptr;
@@ -269,7 +280,7 @@ bool GBirdNode::onTimer(uint32_t elapsedMs) {
     if (!isWalking()) {
         if (body_) body_->stopAllStates(false);
         leaveParent();
-        return true;
+        return false;
     }
     if (!body_) return true;
     if (flapCountdown_ > elapsedMs) {
@@ -293,7 +304,10 @@ GCarNode::GCarNode(const CreationContext* context, BaseNode* parent, BaseNode* m
 
 bool GCarNode::onTimer(uint32_t elapsedMs) {
     update(elapsedMs);
-    if (!isWalking() && leaveAtEnd) leaveParent();
+    if (!isWalking() && leaveAtEnd) {
+        leaveParent();
+        return false;
+    }
     return true;
 }
 
@@ -357,7 +371,7 @@ bool GPedestrianNode::onTimer(uint32_t elapsedMs) {
             if (!isWalking()) {
                 if (body_) body_->stopAllStates(false);
                 leaveParent();
-                return true;
+                return false;
             }
         } else {
             mode_ = Standing;
@@ -416,7 +430,10 @@ bool GTextTrailNode::onTimer(uint32_t elapsedMs) {
         }
     } else if (dieTimeLeft_ > 0) {
         dieTimeLeft_ -= static_cast<int32_t>(elapsedMs);
-        if (dieTimeLeft_ <= 0) leaveParent();
+        if (dieTimeLeft_ <= 0) {
+            leaveParent();
+            return false;
+        }
     }
     return true;
 }

@@ -132,10 +132,13 @@ class GSelfDrivenMoverNode : public GPathMovableNode {
 public:
     ~GSelfDrivenMoverNode() override;
 
-    // Sets the mover up on its first draw in a scene, then registers the timer.
+    // Draws the mover, then, on its first draw in a scene, sets it up and
+    // registers the timer.
     void collectRenderItems(engine::RenderList& list) override;
 
-    // One step of the mover; true keeps the timer.
+    // One step of the mover; true keeps the timer. A mover that has left its
+    // parent answers false: nothing is left for it to do. The node is kept
+    // alive until the call returns.
     virtual bool onTimer(uint32_t elapsedMs) = 0;
     // The scheduler the timer runs on, or null before the first draw in a scene.
     engine::TimerScheduler* getUpdateScheduler() const;
@@ -148,6 +151,9 @@ protected:
     // The set-up of the first draw, called while the timer is not registered
     // and the node belongs to a scene with a scheduler.
     virtual void setUpOnFirstDraw() {}
+    // The first-draw step on its own (set-up and timer registration), for
+    // movers that must stand in place before they are first drawn.
+    void setUpAndRegister();
     // Takes the node out of its parent; the node stays alive until the call
     // returns, so the caller may still read its members afterwards only while
     // someone else holds it.
@@ -155,7 +161,7 @@ protected:
 
 private:
     using UpdateTimer = engine::MemberTimer<GSelfDrivenMoverNode>;
-    bool runTimer(uint32_t elapsedMs) { return onTimer(elapsedMs); }
+    bool runTimer(uint32_t elapsedMs);
 
     engine::CountedRef<UpdateTimer> timer_;
 };

@@ -150,6 +150,43 @@ TEST_F(ContentCheckerTest, EachDanglingNameIsReportedWithItsFile) {
     }
 }
 
+TEST_F(ContentCheckerTest, TheMenuStreetsPathsMustBeWalkable) {
+    const std::string good =
+        R"(<LevelPaths><CarPaths><Path ID="Path"><p p="0, 700"/><p p="900, 760"/></Path>)"
+        R"(<Path ID="Bike"><p p="300, 710"/><p p="700, 710"/><p p="700, 735"/></Path>)"
+        R"(<Path ID="Clouds"><p p="-200, 80"/><p p="1224, 60"/></Path></CarPaths>)"
+        R"(<PedestrianPaths><Path b="1"><p p="-20, 745"/><p p="1044, 745"/></Path></PedestrianPaths></LevelPaths>)";
+    dir.write("scenes/BgTrafficPaths.xml", good);
+    EXPECT_TRUE(added().empty());
+    const std::vector<std::string> missing = problems();
+    EXPECT_FALSE(std::any_of(missing.begin(), missing.end(), [](const std::string& p) {
+        return p.find("BgTrafficPaths.xml") != std::string::npos;
+    })) << "known and present";
+
+    struct Case {
+        const char* what;
+        std::string from, to;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"no cars", R"(ID="Path")", R"(ID="Road")", "no car path with the ID Path"},
+        {"a one-point cloud lane", R"(<p p="1224, 60"/>)", "", "a path Clouds of fewer than two points"},
+        {"a bike loop without length", R"(<p p="300, 710"/><p p="700, 710"/><p p="700, 735"/>)",
+         R"(<p p="300, 710"/><p p="300, 710"/>)", "whose points all coincide"},
+        {"no walkers", R"(<Path b="1"><p p="-20, 745"/><p p="1044, 745"/></Path>)", "", "no pedestrian path"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text = good;
+        text.replace(text.find(c.from), c.from.size(), c.to);
+        dir.write("scenes/BgTrafficPaths.xml", text);
+        const std::vector<std::string> found = added();
+        EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](const std::string& p) {
+            return p.find(c.expected) != std::string::npos && p.rfind("scenes/BgTrafficPaths.xml", 0) == 0;
+        })) << (found.empty() ? "nothing reported" : found.front());
+    }
+}
+
 TEST(ContentCheckerFolder, AMissingFolderIsAProblem) {
     contentcheck::ContentChecker checker("/no/such/assets/folder");
     EXPECT_FALSE(checker.run());

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ using game::GBirdNode;
 using game::GCarNode;
 using game::GPathMovableNode;
 using game::GPedestrianNode;
+using game::GSelfDrivenMoverNode;
 using game::GTextTrailNode;
 
 namespace {
@@ -541,4 +543,30 @@ TEST_F(SelfDrivenMoverTest, AFlyingTextFliesOverTheSceneThenDiesAndGoes) {
     EXPECT_EQ(layer_->getChildCount(), 1u);
     scheduler_.update(10);
     EXPECT_EQ(layer_->getChildCount(), 0u);
+}
+
+TEST_F(SelfDrivenMoverTest, AMoverHeldElsewhereDropsItsTimerWhenItLeaves) {
+    // A spawner holds what it spawned until its next draw: a mover that left
+    // must not go on being called, nor be freed during its own call.
+    struct Case {
+        const char* what;
+        std::function<GSelfDrivenMoverNode*()> make;
+    };
+    const Case cases[] = {
+        {"car", [this] { return add<GCarNode>(layer_); }},
+        {"flying text", [this] { return add<GTextTrailNode>(layer_); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto mover = CountedRef<GSelfDrivenMoverNode>::share(c.make());
+        mover->setSpeed(100.0f);
+        mover->start({{0.0f, 0.0f}, {10.0f, 0.0f}});
+        frame();
+        ASSERT_EQ(mover->getUpdateScheduler(), &scheduler_);
+        for (int i = 0; i < 400 && mover->getParent(); ++i) scheduler_.update(10);
+        EXPECT_EQ(mover->getParent(), nullptr);
+        EXPECT_EQ(mover->getUpdateScheduler(), nullptr) << "the timer call answered false";
+        scheduler_.update(10);
+        EXPECT_EQ(mover->getRefCount(), 1);
+    }
 }

@@ -40,7 +40,8 @@ class N:
                  "IsOwnedByThePlayer": "bool", "LuckinessType": "int", "FillColor": "color", "Angle1": "int",
                  "Angle2": "int", "PivotPoint": "vector2d", "CanBeHit": "bool", "ObjTemplate": "string",
                  "Enabled": "bool", "ObjectsPerSecRange": "vector2d", "ObjectsSpawnStartDelayRange": "vector2d", "ObjectsLifeTimeRange": "vector2d",
-                 "ObjectsXDeltaRange": "vector2d", "ObjectsYDeltaRange": "vector2d"}[key]
+                 "ObjectsXDeltaRange": "vector2d", "ObjectsYDeltaRange": "vector2d", "ObjTemplateIDs": "string",
+                 "ObjState": "string", "ShowLevelPercent": "int", "GridColor": "color", "CellSize": "vector2d"}[key]
         if isinstance(value, bool):
             value = "true" if value else "false"
         elif isinstance(value, (tuple, list)):
@@ -155,6 +156,15 @@ def building(name, type0):
                                  [(0, "0.5;0.5;1"), (500, "0.7;0.7;1"), (500, "0.5;0.5;1")], loop_to=0))
             glow.state("Feature%dStop" % n, setprops(Visible=False))
     if name == "BuildingPlace":
+        # A surveyor's grid over the empty plot while the pointer is on it or
+        # it has the focus: the ground that can be built on.
+        grid = root.child(N("GSelectGridNode", "PlotGrid", Position=(0, 0, 0.05), Bounds=(140, 56, 0),
+                            GridColor="70ffffff", FillColor="24fff8ec", CellSize=(20, 14), Visible=False))
+        for st in ("Focus", "FocusHover", "FocusKillHover"):
+            grid.state(st, setprops(Visible=True, TintColor="ffffffff"))
+        grid.state("NormalHover", setprops(Visible=True, TintColor="a0ffffff"))
+        for st in ("Normal", "KillFocus", "NormalKillHover"):
+            grid.state(st, setprops(Visible=False))
         dust = root.child(sprite("Dust", W + "Dust.png", (70, 30, 0.3), Visible=False, ImagePivotPoint=(60, 50)))
         dust.state("Destroy", setprops(Visible=True),
                    keyframes("Grow", "vector3d", "Scale", [(0, "0.6;0.6;1"), (900, "1.3;1.1;1")]),
@@ -351,11 +361,29 @@ def clouds():
     return out
 
 
+# Decorations a once-spawner may put down (Varied below): the picture's foot
+# stands on the spawner's point.
+DECO_TEMPLATES = ("Tree", "TreeAutumn", "Pine", "Palm", "Bush", "Flowers", "Bench", "Umbrella", "Rock")
+
+
+def deco_templates():
+    out = []
+    for kind in DECO_TEMPLATES:
+        w, h = SIZES[kind]
+        root = N("BaseNode", "Deco" + kind, CanBeHit=False)
+        if kind == DECO_TEMPLATES[0]:
+            root.comment = "Decorations for the once-spawners of the levels; the foot of each stands on its point."
+        root.child(sprite("Body", W + kind + ".png", (-(w // 2), -h, 0), CanBeHit=False))
+        out.append(root)
+    return out
+
+
 def template_collection():
     nodes = [building(name, name[:-1] in ("Camping", "Hostel", "GuestHouse"))
              for name in ("BuildingPlace", "Camping1", "Camping2", "Camping3", "Hostel1", "Hostel2", "GuestHouse1",
                           "GuestHouse2", "Cafe", "Garden", "TruckStation")]
     nodes += overlays() + bar_templates() + [helicopter(), bus()] + construction() + star_effect() + clouds()
+    nodes += deco_templates()
     star = N("BaseNode", "StarIcon")
     star.child(sprite("Star", "Stars/FilledStar.png", (0, 0, 0)))
     nodes.append(star)
@@ -422,6 +450,22 @@ DECOR = {
 }
 
 
+# Spots that look different from one play to the next: each once-spawner
+# picks one of its templates (or, by chance, nothing) and one of its states.
+# (x, y of the foot, templates, states, percent shown)
+PARKED = "Left;Right;LeftDown;RightDown"
+VARIED = {
+    1: [(150, 560, "Car1;Car2", PARKED, 60), (700, 555, "Car1;Car2", "Left;Right", 45),
+        (500, 540, "DecoBush;DecoFlowers;DecoBench", "", 70), (1000, 500, "DecoTree;DecoTreeAutumn;DecoPine", "", 60),
+        (160, 430, "DecoTree;DecoBush", "", 50)],
+    2: [(210, 580, "Car1;Car2", PARKED, 60), (790, 570, "Car1;Car2", PARKED, 50),
+        (560, 540, "DecoFlowers;DecoBench;DecoBush", "", 70), (40, 530, "DecoTree;DecoPine", "", 50),
+        (720, 530, "DecoBush;DecoFlowers", "", 60)],
+    3: [(900, 520, "Car1;Car2", "Left;Right", 50), (280, 610, "DecoUmbrella;DecoRock", "", 70),
+        (620, 615, "DecoUmbrella;DecoRock;DecoPalm", "", 60)],
+}
+
+
 def level_scene(level):
     setting, places = G.LAYOUTS[level]
     root = N("GGameLevelScene", "Level%d" % level, Bounds=(1024, 768, 0))
@@ -439,6 +483,14 @@ def level_scene(level):
         w, h = SIZES[kind]
         deco.child(sprite("%s%d" % (kind, i + 1), "../common/World/%s.png" % kind, (x - w // 2, y - h, float(y)),
                           CanBeHit=False))
+    varied = root.child(N("BaseNode", "Varied"))
+    varied.comment = "Spots that differ from play to play: a parked car, a tree or a bench, or nothing."
+    for i, (x, y, templates, states, percent) in enumerate(VARIED[level]):
+        spot = varied.child(N("OnceSpawnerNode", "Varied%d" % (i + 1), Position=(x, y, float(y)),
+                              ObjTemplateIDs=templates))
+        if states:
+            spot.add("ObjState", states)
+        spot.add("ShowLevelPercent", percent)
     b = root.child(N("ControlNode", "Buildings", Bounds=(1024, 768, 0)))
     b.comment = "The building places, Place01 onwards: upper row left to right, then the lower row."
     for i, ((x, y), (template, owned, luck)) in enumerate(zip(places, PLACES[level])):

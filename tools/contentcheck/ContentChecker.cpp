@@ -21,6 +21,7 @@
 #include "engine/visual/AtlasTextureCollection.h"
 #include "game/app/GameNodeKinds.h"
 #include "game/config/ConfigurationCheck.h"
+#include "game/config/LevelPaths.h"
 #include "tools/contentcheck/ContentRules.h"
 
 #include <irrlicht.h>
@@ -139,6 +140,7 @@ public:
             resolve({std::string("(named by ") + named.user + ")", named.name, named.ref}, "");
         for (const Mention& mention : mentions_) resolve(mention, mention.file);
         checkConfiguration();
+        checkMenuPaths();
 
         content_.reset();
         processors_.reset();
@@ -193,6 +195,35 @@ private:
         std::vector<std::string> found;
         watching("levels", [&] { game::checkConfigurationFiles(".", names, {}, found); });
         for (const std::string& text : found) problem("", text);
+    }
+
+    // The main menu's actors find their paths here by ID; a path they cannot
+    // walk leaves the street empty (or, for the bike's loop, stopped).
+    void checkMenuPaths() {
+        const std::string file = "scenes/BgTrafficPaths.xml";
+        if (!exists(file)) return;
+        game::GLevelPaths paths;
+        watching(file, [&] {
+            XmlReader reader(file.c_str());
+            if (reader.isValid()) paths.readLevelPaths(reader);
+        });
+        const auto walkable = [](const game::GLevelPath* path) { return path->points.size() >= 2; };
+        for (const char* id : {"Path", "Bike", "Clouds"}) {
+            const std::vector<game::GLevelPath*> found = paths.carPaths(makeNameId(id));
+            if (found.empty()) problem(file, std::string("has no car path with the ID ") + id);
+            for (const game::GLevelPath* path : found) {
+                if (!walkable(path)) problem(file, std::string("has a path ") + id + " of fewer than two points");
+            }
+        }
+        for (const game::GLevelPath* path : paths.carPaths(makeNameId("Bike"))) {
+            bool moves = false;
+            for (const game::PathPoint& p : path->points)
+                moves = moves || p.x != path->points.front().x || p.y != path->points.front().y;
+            if (walkable(path) && !moves) problem(file, "has a Bike loop whose points all coincide: the bike stops");
+        }
+        if (paths.pedestrianPaths().empty()) problem(file, "has no pedestrian path");
+        for (const game::GLevelPath* path : paths.pedestrianPaths())
+            if (!walkable(path)) problem(file, "has a pedestrian path of fewer than two points");
     }
 
     void loadDictionary() {

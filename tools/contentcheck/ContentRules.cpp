@@ -31,6 +31,7 @@ const std::vector<NamedByCode>& namedByCode() {
         {"scenes/LogosScene.oscn", Ref::SceneFile, "start-up"},
         {"scenes/IntroScene.oscn", Ref::SceneFile, "the logos scene"},
         {"scenes/MainMenuScene.oscn", Ref::SceneFile, "the intro"},
+        {"scenes/BgTrafficPaths.xml", Ref::File, "the main menu's actors"},
         {"scenes/TemplateCollection.oscn", Ref::SceneFile, "the intro's loading steps"},
         {"levels/common/TemplateCollection.oscn", Ref::SceneFile, "the intro's loading steps"},
         {"strings/Dictionary.xml", Ref::File, "the logos scene"},
