@@ -22,6 +22,8 @@
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
 #include "game/minigames/GMiniGameAuctionScene.h"
+#include "game/minigames/GMiniGameHidden2Scene.h"
+#include "game/minigames/GMiniGameHiddenScene.h"
 #include "game/common/GeometryNodes.h"
 #include "game/world/HintParticlesNode.h"
 #include "game/world/PathMovers.h"
@@ -68,8 +70,8 @@ const GameNodeKind kGameKinds[] = {
     {L"GInGameMenuScene", 1125, &createNodeOf<GInGameMenuScene>},
     {L"GOptionsScene", 1110, &createNodeOf<GOptionsScene>},
     {L"GMiniCompletedScene", 1124, &createNodeOf<GMiniCompletedScene>},
-    {L"GMiniGameHiddenScene", 1129, nullptr},
-    {L"GMiniGameHidden2Scene", 1130, nullptr},
+    {L"GMiniGameHiddenScene", 1129, &createNodeOf<GMiniGameHiddenScene>},
+    {L"GMiniGameHidden2Scene", 1130, &createNodeOf<GMiniGameHidden2Scene>},
     {L"GMiniGameAuctionScene", 1132, &createNodeOf<GMiniGameAuctionScene>},
     {L"GBuildingNode", 1139, &createNodeOf<GBuildingNode>},
     {L"GGameLevelScene", 1138, &createNodeOf<GGameLevelScene>},
