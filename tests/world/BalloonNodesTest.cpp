@@ -154,3 +154,14 @@ TEST_F(EffectSceneTest, AFireworkIgnoresTheEndOfOtherStates) {
     EXPECT_TRUE(firework->onEvent74(boost.get()));
     EXPECT_EQ(layer_->getChildCount(), 0u);
 }
+
+TEST_F(EffectSceneTest, AFireworkWithANegativeFlightTimeBurstsAtOnce) {
+    // A negative time would read as "already burst": the rocket would stand
+    // in the scene for good.
+    GFireworkNode* firework = add<GFireworkNode>();
+    firework->moveTimeRange = vector2df(-500.0f, -500.0f);
+    frame();
+    EXPECT_EQ(firework->getUpdateScheduler(), &scheduler_);
+    run(30);
+    EXPECT_EQ(layer_->getChildCount(), 0u);
+}

@@ -83,6 +83,17 @@ TEST_F(CircularBirdTest, NodesWithoutABirdTemplateNeitherFlyNorTick) {
         EXPECT_EQ(node->getUpdateScheduler(), nullptr);
     }
     EXPECT_TRUE(log.contains("has no Body"));
+
+    // Drawn outside any scene, a bird with a template waits: no bird is made
+    // on every frame.
+    CountedRef<BaseNode> loose(new BaseNode(nullptr, nullptr, manager_.get()));
+    GCircularBirdNode* waiting = add<GCircularBirdNode>(loose.get());
+    waiting->setBirdTemplateId(makeNameId("Gull"));
+    ASSERT_NE(waiting->getBodyTemplate(), nullptr);
+    RenderList list;
+    loose->collectRenderItems(list);
+    EXPECT_EQ(waiting->getBird(), nullptr);
+    EXPECT_EQ(waiting->getUpdateScheduler(), nullptr);
 }
 
 TEST_F(CircularBirdTest, TheFirstDrawClonesTheBodyAsAGhostAndPlacesIt) {

@@ -13,6 +13,8 @@
 #include <malloc.h>
 #include <algorithm>
 #include <cstdio>
+#include <set>
+#include <vector>
 #include <string>
 
 using testing_support::HeadlessLevel;
@@ -134,12 +136,33 @@ TEST(EffectsHourTest, AnHourOfEveryEffectKeepsTheLevelsNodeCountBounded) {
         return count;
     };
 
+    const auto spawnedNow = [&]() {
+        std::set<const engine::BaseNode*> spawned;
+        for (uint32_t i = 0; i < effects->getChildCount(); ++i) {
+            if (auto* spawner = engine::nodeCast<engine::SpawnerNode>(effects->getChild(i)))
+                for (const auto& ghost : spawner->getSpawnedGhosts()) spawned.insert(ghost.get());
+        }
+        return spawned;
+    };
+
     level.advance(60000);
     const size_t settled = liveNodes();
+    // Every object alive now lives less than a minute: a minute later all of
+    // them have ended (the clock really runs) and others took their place.
+    const std::set<const engine::BaseNode*> firstGeneration = spawnedNow();
+    ASSERT_FALSE(firstGeneration.empty());
+    std::vector<engine::CountedRef<engine::BaseNode>> held;
+    for (const engine::BaseNode* node : firstGeneration)
+        held.push_back(engine::CountedRef<engine::BaseNode>::share(const_cast<engine::BaseNode*>(node)));
     const size_t heapAfterAMinute = heapInUse();
     size_t most = settled;
     for (int minute = 1; minute < 60; ++minute) {
         level.advance(60000);
+        if (minute == 1) {
+            for (const auto& node : held) EXPECT_EQ(node->getParent(), nullptr) << "an effect outlived its life";
+            held.clear();
+            EXPECT_FALSE(spawnedNow().empty());
+        }
         const size_t now = liveNodes();
         most = std::max(most, now);
         ASSERT_LT(now, 400u) << "minute " << minute;

@@ -178,3 +178,15 @@ TEST_F(EffectSceneTest, APictureRisesSpeedingUpForAWhileThenFadesAndGoes) {
     run(30);
     EXPECT_EQ(layer_->getChildCount(), 0u);
 }
+
+TEST_F(EffectSceneTest, APictureWithAHugeCirclePeriodStillCircles) {
+    // The angle's product of time and 360 would overflow 32 bits here.
+    GPicEffectNode* pic = add<GPicEffectNode>();
+    pic->widthRange = vector2df(20.0f, 20.0f);
+    pic->animTime = 2000000000;
+    pic->lifeTime = 2000000000;
+    frame();
+    ASSERT_TRUE(pic->onTimer(1500000000));
+    // 270 degrees round: 20 units right of the centre.
+    EXPECT_NEAR(pic->getPosition().X, 20.0f, 1e-3f);
+}
