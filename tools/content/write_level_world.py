@@ -40,7 +40,11 @@ class N:
                  "IsOwnedByThePlayer": "bool", "LuckinessType": "int", "FillColor": "color", "Angle1": "int",
                  "Angle2": "int", "PivotPoint": "vector2d", "CanBeHit": "bool", "ObjTemplate": "string",
                  "Enabled": "bool", "ObjectsPerSecRange": "vector2d", "ObjectsSpawnStartDelayRange": "vector2d", "ObjectsLifeTimeRange": "vector2d",
-                 "ObjectsXDeltaRange": "vector2d", "ObjectsYDeltaRange": "vector2d"}[key]
+                 "ObjectsXDeltaRange": "vector2d", "ObjectsYDeltaRange": "vector2d",
+                 "BirdTemplateID": "string", "Ellipse1Size": "vector2d", "Ellipse2Size": "vector2d",
+                 "AngularVelocity1": "float", "AngularVelocity2": "float", "StarBlinkRange": "vector2d",
+                 "AnimTime": "int", "WidthRange": "vector2d", "YVelocityRange": "vector2d",
+                 "YAccelRange": "vector2d", "YAccelTimeRange": "vector2d"}[key]
         if isinstance(value, bool):
             value = "true" if value else "false"
         elif isinstance(value, (tuple, list)):
@@ -74,6 +78,8 @@ class N:
                 out.append("%s  </Properties>" % p)
         if self.states:
             out.append("%s  <States>" % p)
+            if getattr(self, "default", None):
+                out.append('%s    <Properties><string Name="DefaultState" Value="%s"/></Properties>' % (p, self.default))
             for name, parts in self.states:
                 out.append('%s    <State Name="%s">' % (p, name))
                 out += ["%s      %s" % (p, part) for part in parts]
@@ -351,11 +357,23 @@ def clouds():
     return out
 
 
+def butterfly():
+    root = N("GPicEffectNode", "Butterfly", CanBeHit=False, AnimTime=1600, WidthRange=(6, 14),
+             YVelocityRange=(-14, -8), YAccelRange=(-4, -2), YAccelTimeRange=(1000, 3000))
+    root.comment = "A butterfly rising from the park's flowers, circling as it goes (spawned by the level)."
+    body = root.child(sprite("Body", "Effects/Butterfly.png", (0, 0, 0), ImagePivotPoint=(13, 11), CanBeHit=False))
+    body.state("Flutter", keyframes("Wings", "vector3d", "Scale",
+                                    [(0, "1;1;1"), (150, "0.35;1;1"), (150, "1;1;1")], loop_to=0))
+    body.default = "Flutter"
+    return [root]
+
+
 def template_collection():
     nodes = [building(name, name[:-1] in ("Camping", "Hostel", "GuestHouse"))
              for name in ("BuildingPlace", "Camping1", "Camping2", "Camping3", "Hostel1", "Hostel2", "GuestHouse1",
                           "GuestHouse2", "Cafe", "Garden", "TruckStation")]
     nodes += overlays() + bar_templates() + [helicopter(), bus()] + construction() + star_effect() + clouds()
+    nodes += butterfly()
     star = N("BaseNode", "StarIcon")
     star.child(sprite("Star", "Stars/FilledStar.png", (0, 0, 0)))
     nodes.append(star)
@@ -422,6 +440,42 @@ DECOR = {
 }
 
 
+# Crests on the water (centres): the spring towns' ponds and the seaside's sea.
+WAVES = {
+    1: [(122, 684), (178, 704), (218, 674)],
+    2: [(812, 684), (870, 706), (914, 674)],
+    3: [(90, 668), (262, 700), (424, 664), (604, 706), (762, 672), (934, 700), (180, 742), (520, 744), (846, 746)],
+}
+
+# Circling gulls: centre x, y, the two ellipses' half-axes and their turning speeds (degrees a second).
+CIRCLING = {
+    1: [(560, 150, (150, 40), (36, 14), 12, -50), (820, 520, (80, 30), (22, 10), -16, 60)],
+    2: [(420, 150, (160, 44), (30, 12), -12, 55), (240, 520, (90, 34), (26, 10), 15, -60)],
+    3: [(520, 690, (200, 40), (40, 14), 10, -45), (260, 150, (120, 36), (26, 10), -14, 58)],
+}
+
+# Flower beds the butterflies rise from.
+BUTTERFLIES = {1: [(420, 530), (640, 520), (760, 690)], 2: [(120, 480), (420, 560), (470, 680)]}
+
+
+def lake_wave(name, cx, cy):
+    """A crest on the water with a glint: the node's bounds are where the glint may show."""
+    w, h = 70, 24
+    node = N("GLakeWaveNode", name, Position=(cx - w // 2, cy - h // 2, -900), Bounds=(w, h, 0), CanBeHit=False,
+             StarBlinkRange=(3000, 8000))
+    wave = node.child(sprite("Wave", "../common/Effects/Wave.png", (11, 4, 0), CanBeHit=False))
+    wave.state("Normal",
+               keyframes("Swell", "color", "TintColor",
+                         [(0, "00ffffff"), (900, "e6ffffff"), (900, "00ffffff"), (700, "00ffffff")], loop_to=0),
+               keyframes("Drift", "vector3d", "Position",
+                         [(0, "11;4;0"), (1250, "16;3;0"), (1250, "11;4;0")], loop_to=0))
+    star = node.child(sprite("Star", "../common/Effects/Glint.png", (0, 0, 1), ImagePivotPoint=(11, 11),
+                             Scale=(0.2, 0.2, 1), CanBeHit=False))
+    star.state("Blink", keyframes("Grow", "vector3d", "Scale", [(0, "0.2;0.2;1"), (250, "1;1;1"), (350, "0.2;0.2;1")]),
+               fade("Fade", "ffffffff", "00ffffff", 600, hold=350))
+    return node
+
+
 def level_scene(level):
     setting, places = G.LAYOUTS[level]
     root = N("GGameLevelScene", "Level%d" % level, Bounds=(1024, 768, 0))
@@ -458,6 +512,23 @@ def level_scene(level):
     birds = root.child(N("SpawnerNode", "Birds", Position=(0, 0, 800), ObjTemplate="Bird1",
                          ObjectsPerSecRange=(0.02, 0.04)))
     birds.comment = "A bird across the sky now and then, above the roofs."
+    water = root.child(N("BaseNode", "Water"))
+    water.comment = "Crests on the water, each with a glint now and then; just above the ground."
+    for i, (cx, cy) in enumerate(WAVES[level]):
+        water.child(lake_wave("Wave%d" % (i + 1), cx, cy))
+    for i, (x, y, e1, e2, v1, v2) in enumerate(CIRCLING[level]):
+        bird = root.child(N("GCircularBirdNode", "CirclingGull%d" % (i + 1), Position=(x, y, 900), BirdTemplateID="Bird1",
+                            Ellipse1Size=e1, Ellipse2Size=e2, AngularVelocity1=float(v1), AngularVelocity2=float(v2)))
+        if i == 0:
+            bird.comment = "Gulls circling over the town, above the roofs."
+    for i, (x, y) in enumerate(BUTTERFLIES.get(level, [])):
+        spawner = root.child(N("SpawnerNode", "Butterflies%d" % (i + 1), Position=(x, y, float(y + 2)),
+                               ObjTemplate="Butterfly", ObjectsPerSecRange=(0.08, 0.15),
+                               ObjectsLifeTimeRange=(6000, 9000), ObjectsXDeltaRange=(-10, 10),
+                               ObjectsYDeltaRange=(-6, 0)))
+        spawner.add("ObjectsSpawnStartDelayRange", (0, 4000))
+        if i == 0:
+            spawner.comment = "Butterflies rising from the flower beds."
     return ('<?xml version="1.0"?>\n<!-- Level %d: %s. Places, depths and paths follow the layout table of\n'
             '     the ground pictures (atlases/Env1/levels/common/Grounds). -->\n%s\n'
             % (level, "a spring town" if setting == 1 else "the seaside", root.xml(0)))
