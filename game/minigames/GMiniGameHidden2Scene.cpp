@@ -198,6 +198,10 @@ void GMiniGameHidden2Scene::showCurrentItem(bool activating) {
     if (static_cast<size_t>(currentIndex_) >= count) {
         if (count == 0) {
             getLogger().log("The hidden-object game has no objects to find", "Scene/Game/HitObjects", LOG_ERROR);
+        } else {
+            // Nothing is left to ask for: the bar behind the results says so.
+            if (objCountText_) objCountText_->setText(L"0");
+            if (previewImage_) previewImage_->setVisible(false);
         }
         if (activating) {
             // Opening the results scene now would push a scene from inside
@@ -215,6 +219,7 @@ void GMiniGameHidden2Scene::showCurrentItem(bool activating) {
         Content* loaded = content ? content->load(ContentType::AtlasTexture, previewPath(getCurrentObject()), true)
                                   : nullptr;
         previewImage_->setAtlasTexture(dynamic_cast<AtlasTextureContent*>(loaded));
+        previewImage_->setVisible(true);
         if (loaded) loaded->release();
         previewImage_->updateAbsoluteTransform();
         previewImage_->updateAbsoluteColor();

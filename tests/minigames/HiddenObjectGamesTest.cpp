@@ -17,6 +17,8 @@
 #include "game/minigames/GMiniGameHiddenScene.h"
 #include "game/minigames/HiddenObjects.h"
 #include "game/world/PathMovers.h"
+#include "game/world/ShieldNodes.h"
+#include "support/FakeSceneManager.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -321,6 +323,37 @@ TEST_F(HiddenObjectGamesTest, HintPathsFileIsReadFromTheConfigurationOrLoggedWhe
     EXPECT_TRUE(log.contains("Unable to open the hint paths"));
 }
 
+TEST_F(HiddenObjectGamesTest, FoundStarsBurstFromTheObjectsCentreLaterAndDenserForLargerObjects) {
+    testing_support::FakeSceneManager manager;
+    manager.collection = CountedRef<TemplateCollectionNode>(new TemplateCollectionNode(nullptr, nullptr, nullptr));
+    CountedRef<GShieldStarNode> star(new GShieldStarNode(nullptr, nullptr, nullptr));
+    star->setName(makeNameId("HOFoundStarNode"));
+    ASSERT_TRUE(manager.collection->addTemplate(star.get()));
+    CountedRef<GMiniGameHiddenScene> scene = makeScene<GMiniGameHiddenScene>({});
+    manager.open(scene.get());
+    BaseNode* objects = scene->getHitObjects();
+    struct Case {
+        float w, h;
+        float start, end;
+        float perSecond;
+    };
+    for (const Case& c : {Case{40, 100, 240, 420, 250}, Case{200, 150, 680, 860, 525}}) {
+        SCOPED_TRACE(c.w);
+        BaseNode* found = object(objects, "Found", 10, 20, c.w, c.h);
+        showFoundEffect(*scene, scene->getFoundNode(), *found);
+        EXPECT_EQ(star->accel1StartTimeRange, vector2df(c.start, c.start));
+        EXPECT_EQ(star->accel1EndTimeRange, vector2df(c.end, c.end));
+        EXPECT_EQ(scene->getFoundNode()->perSecRange, vector2df(c.perSecond, c.perSecond));
+        EXPECT_EQ(scene->getFoundNode()->getPosition(), vector3df(10 + c.w / 2, 20 + c.h / 2, 0));
+        objects->removeChild(found);
+    }
+    // Without the star template nothing moves.
+    manager.collection = CountedRef<TemplateCollectionNode>(new TemplateCollectionNode(nullptr, nullptr, nullptr));
+    BaseNode* found = object(objects, "Found", 500, 500);
+    showFoundEffect(*scene, scene->getFoundNode(), *found);
+    EXPECT_EQ(scene->getFoundNode()->getPosition(), vector3df(110, 95, 0));
+}
+
 // ---- The second game ------------------------------------------------------------------------
 
 TEST_F(HiddenObjectGamesTest, SecondGameDealsEveryObjectOnceInASeededRandomOrder) {
@@ -381,6 +414,8 @@ TEST_F(HiddenObjectGamesTest, SecondGameAsksForOneObjectAtATimeAndCompletesAfter
         EXPECT_EQ(scene->isPlayCompleted(), found == 2);
     }
     EXPECT_EQ(scene->score, 800);
+    EXPECT_EQ(text(scene->getObjCountText()), "0");
+    EXPECT_FALSE(scene->getPreviewImage()->isVisible());
     scene->pickItem(105, 105);
     run(*scene, 100);
     EXPECT_EQ(completions(log), 1u);

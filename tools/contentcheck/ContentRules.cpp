@@ -96,6 +96,22 @@ const std::vector<NamedByCode>& namedByCode() {
         {"levels/minigame_auction/Money/4over.png", Ref::Image, "the auction"},
         {"levels/minigame_auction/Money/5over.png", Ref::Image, "the auction"},
         {"levels/minigame_auction/Money/6over.png", Ref::Image, "the auction"},
+        {"levels/minigame_hidden/MiniGameConfiguration.xml", Ref::File, "the hidden-object lobby"},
+        {"levels/minigame_hidden2/MiniGameConfiguration.xml", Ref::File, "the hidden-object beach"},
+        {"levels/minigame_hidden3/MiniGameConfiguration.xml", Ref::File, "the hidden-object market"},
+        {"levels/minigame_hidden/HintPaths.xml", Ref::File, "the lobby's hints"},
+        {"levels/minigame_hidden2/HintPaths.xml", Ref::File, "the beach's hints"},
+        {"levels/minigame_hidden3/HintPaths.xml", Ref::File, "the market's hints"},
+        {"HOFoundStarNode", Ref::Template, "the stars of a hidden-object find"},
+        {"HOHint", Ref::Cue, "the hidden-object hints"},
+        {"levels/minigame_hidden2/Preview/Shell.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/Starfish.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/Sunglasses.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/Bucket.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/FlipFlop.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/Ball.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/Crab.png", Ref::Image, "the beach's previews"},
+        {"levels/minigame_hidden2/Preview/Bottle.png", Ref::Image, "the beach's previews"},
     };
     return names;
 }

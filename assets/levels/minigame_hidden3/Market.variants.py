@@ -149,7 +149,7 @@ def background():
 
 # Each object: (name, x, y, width, height, body in its own coordinates).
 OBJECTS = [
-    ("Mitten", 216, 462, 34, 44,
+    ("Mitten", 184, 514, 34, 44,
      '<path d="M8 40 L8 14 C8 2 26 2 26 14 L26 40 Z" fill="#C8553D" stroke="#8E3A28" stroke-width="2"/>'
      '<path d="M8 22 C0 20 0 10 6 10" fill="#C8553D" stroke="#8E3A28" stroke-width="2"/>'
      '<rect x="6" y="34" width="22" height="8" rx="2" fill="#F5F8FC" stroke="#C9D6E3" stroke-width="2"/>'),
