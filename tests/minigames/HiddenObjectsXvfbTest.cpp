@@ -11,6 +11,7 @@
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/SceneManager.h"
+#include "engine/particles/ParticleSystemNode.h"
 #include "engine/visual/SpriteNode.h"
 #include "game/minigames/GMiniGameHidden2Scene.h"
 #include "game/minigames/GMiniGameHiddenScene.h"
@@ -223,6 +224,16 @@ TEST_F(HiddenObjectsXvfbTest, BeachObjectsAreFoundOneAtATimeAsThePreviewAsks) {
          [&] { return scene->isCursorOnCurrent() && scene->getHintTrail()->isWalking(); }},
         {"pointer away", [&] { hover(vector2df(512, 40)); }, [] { return true; }},
         {"hint", [&] { click(vector2df(781, 723)); }, [&] { return scene->getHintTrail()->isWalking(); }},
+        {"trail rate",
+         [&] {
+             // The trail's sparkles come at the configured rate.
+             auto* particles = nodeCast<ParticleSystemNode>(scene->getHintTrail()->findChild(makeNameId("Particles"), 1));
+             ASSERT_TRUE(particles && particles->getEmitter());
+             const float pps = static_cast<float>(scene->getHintTrailPps());
+             EXPECT_EQ(particles->getEmitter()->getPPSRange(), vector2df(pps, pps));
+             EXPECT_EQ(scene->getHintTrail()->getSpeed(), scene->getHintTrailVelocity());
+         },
+         [] { return true; }},
         waitStep("trail", 900),
         shot("beach-hint")};
     addFindSteps(
