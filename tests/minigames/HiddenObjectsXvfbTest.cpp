@@ -4,13 +4,15 @@
 // pushed over a start scene; the caption is dismissed, a hint is asked for,
 // and every object is found by clicking a point where its picture is drawn
 // (a point the sprite's pixel test takes), until the play completes. Frames
-// are written to screenshots/hidden-<location>-<moment>.png for people to
+// (and one of each location letterboxed in a wide window) are written to
+// screenshots/hidden-<location>-<moment>.png for people to
 // look at; the test checks the play's state at each moment and that nothing
 // was logged as an error.
 #include "engine/content/CContentManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/SceneManager.h"
+#include "engine/platform/DeviceParameters.h"
 #include "engine/particles/ParticleSystemNode.h"
 #include "engine/visual/SpriteNode.h"
 #include "game/minigames/GMiniGameHidden2Scene.h"
@@ -107,6 +109,23 @@ protected:
         }
     }
 
+    // The window at another size, the picture letterboxed into it.
+    void resize(int32_t width, int32_t height) {
+        DeviceParameters parameters = device_test::openGLWindowParameters();
+        parameters.windowWidth = width;
+        parameters.windowHeight = height;
+        ASSERT_TRUE(device->applyVideoParameters(parameters));
+        app->updateLetterbox();
+    }
+    // Steps that show the play in a wide window for a shot, then return to
+    // the usual size (where the clicks land on the virtual screen as it is).
+    void addWideShot(std::vector<device_test::ScriptStep>& steps, const std::string& name) {
+        steps.push_back({"wide window", [this] { resize(1280, 720); }, [] { return true; }});
+        steps.push_back(waitStep("wide drawn", 400));
+        steps.push_back(namedShot(name + "-1280x720"));
+        steps.push_back({"usual window", [this] { resize(1024, 768); }, [] { return true; }});
+        steps.push_back(waitStep("usual drawn", 300));
+    }
     // A shot whose name the step keeps alive.
     device_test::ScriptStep namedShot(const std::string& name) {
         shotNames.push_back(name);
@@ -171,6 +190,7 @@ TEST_P(HiddenObjectsFirstGameXvfbTest, EveryObjectIsFoundWhereItIsDrawnAndThePla
         {"hint", [&] { click(vector2df(781, 723)); }, [&] { return scene->getHintedObject() != nullptr; }},
         waitStep("hint shown", 700),
         namedShot(prefix + "-hint")};
+    addWideShot(steps, prefix + "-hint");
     addFindSteps(
         steps, count, [scene] { return scene->getHitObjects()->getChild(0); },
         [scene] { return static_cast<size_t>(scene->getHitObjects()->getChildCount()); });
@@ -236,6 +256,7 @@ TEST_F(HiddenObjectsXvfbTest, BeachObjectsAreFoundOneAtATimeAsThePreviewAsks) {
          [] { return true; }},
         waitStep("trail", 900),
         shot("beach-hint")};
+    addWideShot(steps, "beach-hint");
     addFindSteps(
         steps, count, [scene] { return scene->getCurrentObject(); },
         [scene, count] { return count - static_cast<size_t>(scene->getCurrentIndex()); });
