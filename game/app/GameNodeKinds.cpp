@@ -23,11 +23,18 @@
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
 #include "game/minigames/GMiniGameAuctionScene.h"
+#include "game/minigames/GMiniGameHidden2Scene.h"
+#include "game/minigames/GMiniGameHiddenScene.h"
 #include "game/common/GeometryNodes.h"
+#include "game/world/BalloonNodes.h"
+#include "game/world/CircularBirdNode.h"
 #include "game/world/HintParticlesNode.h"
+#include "game/world/LakeWaveNodes.h"
 #include "game/world/OnceSpawnerNode.h"
 #include "game/world/PathMovers.h"
 #include "game/world/SelectGridNode.h"
+#include "game/world/ShieldNodes.h"
+#include "game/world/SpiralMoverNode.h"
 #include "game/world/WeatherParticlesNode.h"
 
 namespace game {
@@ -71,24 +78,24 @@ const GameNodeKind kGameKinds[] = {
     {L"GInGameMenuScene", 1125, &createNodeOf<GInGameMenuScene>},
     {L"GOptionsScene", 1110, &createNodeOf<GOptionsScene>},
     {L"GMiniCompletedScene", 1124, &createNodeOf<GMiniCompletedScene>},
-    {L"GMiniGameHiddenScene", 1129, nullptr},
-    {L"GMiniGameHidden2Scene", 1130, nullptr},
+    {L"GMiniGameHiddenScene", 1129, &createNodeOf<GMiniGameHiddenScene>},
+    {L"GMiniGameHidden2Scene", 1130, &createNodeOf<GMiniGameHidden2Scene>},
     {L"GMiniGameAuctionScene", 1132, &createNodeOf<GMiniGameAuctionScene>},
     {L"GBuildingNode", 1139, &createNodeOf<GBuildingNode>},
     {L"GGameLevelScene", 1138, &createNodeOf<GGameLevelScene>},
     {L"GPathMovableNode", 1140, &createNodeOf<GPathMovableNode>},
-    {L"GSpiralMovableNode", 1142, nullptr},
-    {L"GBaloonNode", 1143, nullptr},
-    {L"GPicEffectNode", 1144, nullptr},
-    {L"GShieldStarNode", 1145, nullptr},
-    {L"GShieldEffectNode", 1146, nullptr},
-    {L"GLakeWaveNode", 1151, nullptr},
+    {L"GSpiralMovableNode", 1142, &createNodeOf<GSpiralMovableNode>},
+    {L"GBaloonNode", 1143, &createNodeOf<GBaloonNode>},
+    {L"GPicEffectNode", 1144, &createNodeOf<GPicEffectNode>},
+    {L"GShieldStarNode", 1145, &createNodeOf<GShieldStarNode>},
+    {L"GShieldEffectNode", 1146, &createNodeOf<GShieldEffectNode>},
+    {L"GLakeWaveNode", 1151, &createNodeOf<GLakeWaveNode>},
     {L"GBirdNode", 1152, &createNodeOf<GBirdNode>},
-    {L"GCircularBirdNode", 1153, nullptr},
+    {L"GCircularBirdNode", 1153, &createNodeOf<GCircularBirdNode>},
     {L"GCarNode", 1154, &createNodeOf<GCarNode>},
     {L"GPedestrianNode", 1155, &createNodeOf<GPedestrianNode>},
     {L"GTextTrailNode", 1156, &createNodeOf<GTextTrailNode>},
-    {L"GFireworkNode", 1157, nullptr},
+    {L"GFireworkNode", 1157, &createNodeOf<GFireworkNode>},
     {L"OnceSpawnerNode", 1158, &createNodeOf<OnceSpawnerNode>},
     {L"GHOHintParticlesNode", 1147, &createNodeOf<::GHOHintParticlesNode>},
     {L"GWeatherParticlesNode", 1149, &createNodeOf<::GWeatherParticlesNode>},

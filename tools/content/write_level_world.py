@@ -41,7 +41,11 @@ class N:
                  "Angle2": "int", "PivotPoint": "vector2d", "CanBeHit": "bool", "ObjTemplate": "string",
                  "Enabled": "bool", "ObjectsPerSecRange": "vector2d", "ObjectsSpawnStartDelayRange": "vector2d", "ObjectsLifeTimeRange": "vector2d",
                  "ObjectsXDeltaRange": "vector2d", "ObjectsYDeltaRange": "vector2d", "ObjTemplateIDs": "string",
-                 "ObjState": "string", "ShowLevelPercent": "int", "GridColor": "color", "CellSize": "vector2d"}[key]
+                 "ObjState": "string", "ShowLevelPercent": "int", "GridColor": "color", "CellSize": "vector2d",
+                 "BirdTemplateID": "string", "Ellipse1Size": "vector2d", "Ellipse2Size": "vector2d",
+                 "AngularVelocity1": "float", "AngularVelocity2": "float", "StarBlinkRange": "vector2d",
+                 "AnimTime": "int", "WidthRange": "vector2d", "YVelocityRange": "vector2d",
+                 "YAccelRange": "vector2d", "YAccelTimeRange": "vector2d"}[key]
         if isinstance(value, bool):
             value = "true" if value else "false"
         elif isinstance(value, (tuple, list)):
@@ -75,6 +79,8 @@ class N:
                 out.append("%s  </Properties>" % p)
         if self.states:
             out.append("%s  <States>" % p)
+            if getattr(self, "default", None):
+                out.append('%s    <Properties><string Name="DefaultState" Value="%s"/></Properties>' % (p, self.default))
             for name, parts in self.states:
                 out.append('%s    <State Name="%s">' % (p, name))
                 out += ["%s      %s" % (p, part) for part in parts]
@@ -378,12 +384,24 @@ def deco_templates():
     return out
 
 
+def butterfly():
+    root = N("GPicEffectNode", "Butterfly", CanBeHit=False, AnimTime=1600, WidthRange=(6, 14),
+             YVelocityRange=(-14, -8), YAccelRange=(-4, -2), YAccelTimeRange=(1000, 3000))
+    root.comment = "A butterfly rising from the park's flowers, circling as it goes (spawned by the level)."
+    body = root.child(sprite("Body", "Effects/Butterfly.png", (0, 0, 0), ImagePivotPoint=(13, 11), CanBeHit=False))
+    body.state("Flutter", keyframes("Wings", "vector3d", "Scale",
+                                    [(0, "1;1;1"), (150, "0.35;1;1"), (150, "1;1;1")], loop_to=0))
+    body.default = "Flutter"
+    return [root]
+
+
 def template_collection():
     nodes = [building(name, name[:-1] in ("Camping", "Hostel", "GuestHouse"))
              for name in ("BuildingPlace", "Camping1", "Camping2", "Camping3", "Hostel1", "Hostel2", "GuestHouse1",
                           "GuestHouse2", "Cafe", "Garden", "TruckStation")]
     nodes += overlays() + bar_templates() + [helicopter(), bus()] + construction() + star_effect() + clouds()
     nodes += deco_templates()
+    nodes += butterfly()
     star = N("BaseNode", "StarIcon")
     star.child(sprite("Star", "Stars/FilledStar.png", (0, 0, 0)))
     nodes.append(star)
@@ -421,7 +439,7 @@ DECOR = {
     # Generous lists: whatever stands on a place is left out when the level is written.
     1: [("House1", 60, 128), ("House2", 170, 124), ("House3", 880, 126), ("House4", 980, 132),
         ("House2", 330, 120), ("House1", 740, 122), ("House4", 540, 118),
-        ("Hedge", 470, 580), ("House4", 250, 574), ("House3", 790, 570), ("House2", 920, 580), ("House1", 60, 574),
+        ("Hedge", 380, 592), ("House4", 250, 574), ("House3", 790, 570), ("House2", 920, 580), ("House1", 60, 574),
         ("Tree", 40, 150), ("Tree", 96, 192), ("Pine", 150, 140), ("Tree", 206, 196), ("Tree", 826, 150),
         ("Pine", 876, 196), ("Tree", 936, 140), ("Tree", 992, 192), ("Pine", 412, 196), ("Pine", 612, 196),
         ("Lamp", 110, 262), ("Lamp", 412, 262), ("Lamp", 612, 262), ("Lamp", 900, 262),
@@ -444,9 +462,9 @@ DECOR = {
         ("Palm", 900, 236), ("Palm", 990, 252),
         ("Lamp", 30, 262), ("Lamp", 217, 262), ("Lamp", 407, 262), ("Lamp", 597, 262), ("Lamp", 780, 262),
         ("Lamp", 110, 354), ("Lamp", 512, 354), ("Lamp", 920, 354), ("Palm", 60, 470), ("Palm", 980, 470),
-        ("Bush", 312, 500), ("Bush", 712, 500), ("Umbrella", 150, 606), ("Umbrella", 420, 596),
-        ("Umbrella", 700, 604), ("Umbrella", 900, 594), ("Rock", 60, 612), ("Rock", 560, 614),
-        ("Boat", 300, 706), ("Boat", 800, 694), ("Rock", 980, 600)],
+        ("Bush", 312, 500), ("Bush", 712, 500), ("Umbrella", 150, 540), ("Umbrella", 420, 532),
+        ("Umbrella", 700, 536), ("Umbrella", 900, 528), ("Rock", 60, 546), ("Rock", 560, 548),
+        ("Boat", 300, 620), ("Boat", 800, 612), ("Rock", 980, 538)],
 }
 
 
@@ -464,6 +482,41 @@ VARIED = {
     3: [(900, 520, "Car1;Car2", "Left;Right", 50), (280, 610, "DecoUmbrella;DecoRock", "", 70),
         (620, 615, "DecoUmbrella;DecoRock;DecoPalm", "", 60)],
 }
+
+# Crests on the water (centres): the spring towns' ponds and the seaside's sea.
+WAVES = {
+    1: [(516, 540), (578, 556), (608, 532)],
+    2: [(498, 540), (556, 555), (586, 532)],
+    3: [(90, 584), (250, 606), (410, 580), (560, 602), (720, 572), (880, 598), (980, 576)],
+}
+
+# Circling gulls: centre x, y, the two ellipses' half-axes and their turning speeds (degrees a second).
+CIRCLING = {
+    1: [(560, 150, (150, 40), (36, 14), 12, -50), (230, 520, (80, 30), (22, 10), -16, 60)],
+    2: [(420, 150, (160, 44), (30, 12), -12, 55), (820, 520, (90, 34), (26, 10), 15, -60)],
+    3: [(520, 590, (220, 30), (40, 12), 10, -45), (260, 160, (120, 36), (26, 10), -14, 58)],
+}
+
+# Flower beds the butterflies rise from.
+BUTTERFLIES = {1: [(420, 530), (640, 520), (760, 690)], 2: [(120, 480), (420, 560), (470, 680)]}
+
+
+def lake_wave(name, cx, cy):
+    """A crest on the water with a glint: the node's bounds are where the glint may show."""
+    w, h = 70, 24
+    node = N("GLakeWaveNode", name, Position=(cx - w // 2, cy - h // 2, -900), Bounds=(w, h, 0), CanBeHit=False,
+             StarBlinkRange=(3000, 8000))
+    wave = node.child(sprite("Wave", "../common/Effects/Wave.png", (11, 4, 0), CanBeHit=False))
+    wave.state("Normal",
+               keyframes("Swell", "color", "TintColor",
+                         [(0, "00ffffff"), (900, "e6ffffff"), (900, "00ffffff"), (700, "00ffffff")], loop_to=0),
+               keyframes("Drift", "vector3d", "Position",
+                         [(0, "11;4;0"), (1250, "16;3;0"), (1250, "11;4;0")], loop_to=0))
+    star = node.child(sprite("Star", "../common/Effects/Glint.png", (0, 0, 1), ImagePivotPoint=(11, 11),
+                             Scale=(0.2, 0.2, 1), CanBeHit=False))
+    star.state("Blink", keyframes("Grow", "vector3d", "Scale", [(0, "0.2;0.2;1"), (250, "1;1;1"), (350, "0.2;0.2;1")]),
+               fade("Fade", "ffffffff", "00ffffff", 600, hold=350))
+    return node
 
 
 def level_scene(level):
@@ -510,6 +563,23 @@ def level_scene(level):
     birds = root.child(N("SpawnerNode", "Birds", Position=(0, 0, 800), ObjTemplate="Bird1",
                          ObjectsPerSecRange=(0.02, 0.04)))
     birds.comment = "A bird across the sky now and then, above the roofs."
+    water = root.child(N("BaseNode", "Water"))
+    water.comment = "Crests on the water, each with a glint now and then; just above the ground."
+    for i, (cx, cy) in enumerate(WAVES[level]):
+        water.child(lake_wave("Wave%d" % (i + 1), cx, cy))
+    for i, (x, y, e1, e2, v1, v2) in enumerate(CIRCLING[level]):
+        bird = root.child(N("GCircularBirdNode", "CirclingGull%d" % (i + 1), Position=(x, y, 900), BirdTemplateID="Bird1",
+                            Ellipse1Size=e1, Ellipse2Size=e2, AngularVelocity1=float(v1), AngularVelocity2=float(v2)))
+        if i == 0:
+            bird.comment = "Gulls circling over the town, above the roofs."
+    for i, (x, y) in enumerate(BUTTERFLIES.get(level, [])):
+        spawner = root.child(N("SpawnerNode", "Butterflies%d" % (i + 1), Position=(x, y, float(y + 2)),
+                               ObjTemplate="Butterfly", ObjectsPerSecRange=(0.08, 0.15),
+                               ObjectsLifeTimeRange=(6000, 9000), ObjectsXDeltaRange=(-10, 10),
+                               ObjectsYDeltaRange=(-6, 0)))
+        spawner.add("ObjectsSpawnStartDelayRange", (0, 4000))
+        if i == 0:
+            spawner.comment = "Butterflies rising from the flower beds."
     return ('<?xml version="1.0"?>\n<!-- Level %d: %s. Places, depths and paths follow the layout table of\n'
             '     the ground pictures (atlases/Env1/levels/common/Grounds). -->\n%s\n'
             % (level, "a spring town" if setting == 1 else "the seaside", root.xml(0)))

@@ -26,7 +26,10 @@ def main():
         return
     os.makedirs(sys.argv[2], exist_ok=True)
     for name, text in files.items():
-        with open(os.path.join(sys.argv[2], name), "w", encoding="ascii") as f:
+        # A name may hold a subfolder ("Preview/Shell.svg").
+        path = os.path.join(sys.argv[2], name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w", encoding="ascii") as f:
             f.write(text)
 
 

@@ -98,13 +98,14 @@ def seaside(places):
     out.append('<path d="M0 0 H1024 V56 C860 74 700 44 520 62 C340 80 180 48 0 66 Z" fill="%s" stroke="%s" '
                'stroke-width="2"/>' % (WATER, DEEP))
     out.append(avenue() + driveways(places))
-    out.append('<path d="M0 540 C200 520 360 560 540 536 C720 512 880 548 1024 530 V768 H0 Z" fill="%s" '
+    # The beach and the sea lie high enough that the sea shows above the HUD's lower panel (from y 628).
+    out.append('<path d="M0 496 C200 476 360 516 540 492 C720 468 880 504 1024 486 V768 H0 Z" fill="%s" '
                'stroke="%s" stroke-width="2"/>' % (SAND, SAND_EDGE))
-    out.append('<path d="M0 636 C180 618 380 650 560 628 C740 606 900 640 1024 622 V768 H0 Z" fill="%s" '
+    out.append('<path d="M0 562 C180 544 380 576 560 554 C740 532 900 566 1024 548 V768 H0 Z" fill="%s" '
                'stroke="%s" stroke-width="2"/>' % (WATER, DEEP))
-    out.append('<path d="M0 700 C200 684 400 712 600 690 C780 672 920 700 1024 688 V768 H0 Z" fill="%s"/>' % DEEP)
+    out.append('<path d="M0 640 C200 624 400 652 600 630 C780 612 920 640 1024 628 V768 H0 Z" fill="%s"/>' % DEEP)
     out += ['<path d="M%d %d q12 -6 24 0" fill="none" stroke="#FFFFFF" stroke-width="2" opacity="0.7"/>' % (x, y)
-            for x, y in ((80, 660), (300, 672), (520, 652), (760, 662), (940, 650), (180, 728), (660, 736))]
+            for x, y in ((180, 668), (660, 676))]
     return "".join(out)
 
 
@@ -113,7 +114,7 @@ def picture(level):
     if setting == 2:
         body = seaside(places)
     else:
-        body = spring_town(places, (170, 690, 110, 40) if level == 1 else (860, 690, 120, 42))
+        body = spring_town(places, (560, 545, 85, 28) if level == 1 else (540, 545, 80, 26))
     return ('<svg xmlns="http://www.w3.org/2000/svg" width="1024" height="768" viewBox="0 0 1024 768">\n%s\n</svg>\n'
             % body)
 
