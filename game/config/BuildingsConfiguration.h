@@ -20,6 +20,11 @@ class GLevelConfig;
 class LevelBuildingView;
 
 // One feature the player can run on a building.
+// The feature types an active feature can carry: the level acts on these.
+constexpr const char* kBoostIncomeFeature = "BoostIncome";
+constexpr const char* kBoostServeAreaFeature = "BoostServeArea";
+inline std::vector<const char*> featureTypeNames() { return {kBoostIncomeFeature, kBoostServeAreaFeature}; }
+
 class GActiveFeatureConfig {
 public:
     GActiveFeatureConfig() = default;

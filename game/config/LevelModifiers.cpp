@@ -37,6 +37,12 @@ const KindEntry kKinds[] = {
 
 const wchar_t* levelModifierName(LevelModifierKind kind) { return kKinds[static_cast<int32_t>(kind)].name; }
 
+std::vector<engine::stringw> levelModifierKindNames() {
+    std::vector<engine::stringw> names;
+    for (const KindEntry& entry : kKinds) names.emplace_back(entry.name);
+    return names;
+}
+
 LevelModifier* createLevelModifier(const engine::stringw& typeName) {
     for (const KindEntry& entry : kKinds) {
         if (typeName == entry.name) return new LevelModifier(entry.kind);

@@ -81,6 +81,8 @@ private:
 LevelModifier* createLevelModifier(const engine::stringw& typeName);
 // The kind's name as written in the files.
 const wchar_t* levelModifierName(LevelModifierKind kind);
+// Every kind's name, in kind order (for the content check's coverage).
+std::vector<engine::stringw> levelModifierKindNames();
 
 class LevelModifierList : public virtual engine::RefCounted {
 public:

@@ -66,16 +66,42 @@ bool listAccepts(const engine::array<engine::NameId>& list, engine::NameId id) {
 
 }  // namespace
 
+namespace {
+
+struct ObjectiveKind {
+    const wchar_t* name;
+    GObjective* (*create)();
+};
+
+template <class T>
+GObjective* make() {
+    return new T();
+}
+
+const ObjectiveKind kObjectiveKinds[] = {
+    {L"Money", &make<MoneyObjective>},
+    {L"Income", &make<IncomeObjective>},
+    {L"Workers", &make<WorkersObjective>},
+    {L"GuestsCount", &make<GuestsCountObjective>},
+    {L"HaveTypedBuildingsCount", &make<HaveTypedBuildingsCountObjective>},
+    {L"HaveEachTypeBuildingsCount", &make<HaveEachTypeBuildingsCountObjective>},
+    {L"TypedHistoryActionsCount", &make<TypedHistoryActionsCountObjective>},
+    {L"HaveConcurrentFeatures", &make<HaveConcurrentFeaturesObjective>},
+};
+
+}  // namespace
+
 GObjective* createObjective(const stringw& typeName) {
-    if (typeName == L"Money") return new MoneyObjective();
-    if (typeName == L"Income") return new IncomeObjective();
-    if (typeName == L"Workers") return new WorkersObjective();
-    if (typeName == L"GuestsCount") return new GuestsCountObjective();
-    if (typeName == L"HaveTypedBuildingsCount") return new HaveTypedBuildingsCountObjective();
-    if (typeName == L"HaveEachTypeBuildingsCount") return new HaveEachTypeBuildingsCountObjective();
-    if (typeName == L"TypedHistoryActionsCount") return new TypedHistoryActionsCountObjective();
-    if (typeName == L"HaveConcurrentFeatures") return new HaveConcurrentFeaturesObjective();
+    for (const ObjectiveKind& kind : kObjectiveKinds) {
+        if (typeName == kind.name) return kind.create();
+    }
     return nullptr;
+}
+
+std::vector<stringw> objectiveKindNames() {
+    std::vector<stringw> names;
+    for (const ObjectiveKind& kind : kObjectiveKinds) names.emplace_back(kind.name);
+    return names;
 }
 
 void GObjectiveList::clear() {

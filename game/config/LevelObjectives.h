@@ -68,6 +68,8 @@ public:
 
 // A new objective of the named kind (exact name), or null.
 GObjective* createObjective(const engine::stringw& typeName);
+// Every kind's name (for the content check's coverage).
+std::vector<engine::stringw> objectiveKindNames();
 
 class GObjectiveList : public virtual engine::RefCounted {
 public:

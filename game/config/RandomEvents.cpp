@@ -36,6 +36,12 @@ const char* const kWhat = "RandomEvents";
 
 }  // namespace
 
+std::vector<engine::stringw> randomEventKindNames() {
+    std::vector<engine::stringw> names;
+    for (const KindEntry& entry : kKinds) names.emplace_back(entry.name);
+    return names;
+}
+
 GRandomEvent* createRandomEvent(const engine::stringw& typeName) {
     for (const KindEntry& entry : kKinds) {
         if (typeName == entry.name) return new GRandomEvent(entry.request, entry.regular);

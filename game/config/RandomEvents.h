@@ -79,6 +79,8 @@ private:
 
 // A new event of the named kind (exact name), or null.
 GRandomEvent* createRandomEvent(const engine::stringw& typeName);
+// Every kind's name (for the content check's coverage).
+std::vector<engine::stringw> randomEventKindNames();
 
 class GRandomEventList : public virtual engine::RefCounted {
 public:

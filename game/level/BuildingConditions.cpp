@@ -32,7 +32,7 @@ const char* conditionIconName(int32_t condition) {
 }
 
 bool hasBoostIncome(const GActiveFeatureConfig& feature) {
-    const NameId boost = makeNameId("BoostIncome");
+    const NameId boost = makeNameId(kBoostIncomeFeature);
     for (uint32_t i = 0; i < feature.features.size(); ++i) {
         if (feature.features[i] == boost) return true;
     }

@@ -107,7 +107,7 @@ namespace {
 // its active features carries BoostServeArea.
 vector2df effectiveServeArea(const GBuildingConfig* record, const std::vector<GBuildingNode::FeatureState>& states) {
     if (!record) return vector2df(0.0f, 0.0f);
-    const NameId boost = makeNameId("BoostServeArea");
+    const NameId boost = makeNameId(kBoostServeAreaFeature);
     for (size_t i = 0; i < states.size() && i < record->ActiveFeatures.size(); ++i) {
         if (states[i].state != GBuildingNode::kFeatureActive) continue;
         const array<NameId>& effects = record->ActiveFeatures[i].features;

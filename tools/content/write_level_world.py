@@ -396,9 +396,13 @@ def butterfly():
 
 
 def template_collection():
-    nodes = [building(name, name[:-1] in ("Camping", "Hostel", "GuestHouse"))
+    hotels = ("Camping", "Hostel", "GuestHouse", "BusinessHotel", "HotelN5", "HotelN6")
+    nodes = [building(name, name[:-1] in hotels)
              for name in ("BuildingPlace", "Camping1", "Camping2", "Camping3", "Hostel1", "Hostel2", "GuestHouse1",
-                          "GuestHouse2", "Cafe", "Garden", "TruckStation")]
+                          "GuestHouse2", "Cafe", "Garden", "TruckStation", "BusinessHotel1", "BusinessHotel2",
+                          "BusinessHotel3", "HotelN51", "HotelN52", "HotelN53", "HotelN61", "HotelN62", "HotelN63",
+                          "CityMall", "AquaPark", "Statue", "Memorial", "REAgency", "PRAgency", "FishingCenter",
+                          "ObservationPoint", "Pyramid", "Station", "Headquarters")]
     nodes += overlays() + bar_templates() + [helicopter(), bus()] + construction() + star_effect() + clouds()
     nodes += deco_templates()
     nodes += butterfly()

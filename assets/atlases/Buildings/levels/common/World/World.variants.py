@@ -455,6 +455,190 @@ def decorations():
     }
 
 
+
+# ------------------------------------------------------------------ later kinds
+
+NAVY, GOLD, MARBLE, ROSE = "#34495E", "#E9B949", "#EDE6DA", "#E07A8F"
+
+
+def flat_roof_details(x, yb, w, h, d, colour):
+    """A parapet along the front edge of a flat roof."""
+    return rect(x - 2, yb - h - 4, w + 4, 5, shade(colour, 0.9), r=1, width=1.5)
+
+
+def business_hotel(level):
+    body = [lot(STONE), parking(14, 150, 40)]
+    floors = 3 + level
+    h = 14 + floors * 16
+    body.append(box(44, 160, 70, h, 30, shade(SLATE, 1.55), shade(SLATE, 1.2)))
+    body.append(flat_roof_details(44, 160, 70, h, 30, SLATE))
+    body.append(windows(50, 160 - h + 8, 4, floors, 16, 16, w=11, h=11, glass=shade(GLASS, 0.95)))
+    body.append(rect(66, 144, 26, 16, shade(GLASS, 0.9), r=2) + rect(62, 140, 34, 5, NAVY, r=1.5, width=1.5))
+    body.append(sign(52, 160 - h - 16, 54, 10, NAVY, "#FFFFFF", 0) + stroke("M60 %g h38" % (160 - h - 11), GOLD, 2))
+    if level >= 2:
+        body.append(box(116, 160, 26, 44, 16, shade(SLATE, 1.4), TEAL) + windows(120, 124, 2, 2, 10, 14, w=7, h=9))
+    if level >= 3:
+        body.append(rect(74, 160 - h - 34, 10, 20, STONE, r=1) + circle(79, 160 - h - 36, 4, CORAL, width=1.5))
+        body.append(flowers(20, 164, SUN) + flowers(140, 166, CORAL))
+    else:
+        body.append(tree(130, 150, 0.7) if level == 1 else "")
+    return svg(160, 176, "".join(body))
+
+
+def grand_hotel(level):
+    body = [lot(shade(GRASS, 1.05)), stroke("M80 166 V156", SAND, 10)]
+    h = 70 + 12 * level
+    body.append(box(26, 156, 100, h, 26, CREAM, shade(CORAL, 0.9)))
+    body.append(flat_roof_details(26, 156, 100, h, 26, CREAM))
+    for col in range(5):
+        body.append(windows(32 + col * 19, 156 - h + 10, 1, (h - 34) // 16, 0, 16, w=10, h=11))
+    body.append(rect(60, 130, 32, 26, shade(WOOD, 0.9), r=3) + path("M56 130 Q76 114 96 130 Z", GOLD))
+    body.append(rect(28, 150, 4, 6, GOLD, width=1) + rect(120, 150, 4, 6, GOLD, width=1))
+    if level >= 2:
+        body.append(rect(30, 156 - h - 12, 8, 12, shade(CREAM, 0.9), r=1) + rect(114, 156 - h - 12, 8, 12, shade(CREAM, 0.9), r=1))
+        body.append(poly([(34, 156 - h - 22), (30, 156 - h - 12), (38, 156 - h - 12)], CORAL))
+        body.append(poly([(118, 156 - h - 22), (114, 156 - h - 12), (122, 156 - h - 12)], CORAL))
+    if level >= 3:
+        body.append(rect(50, 156 - h - 10, 52, 8, WATER, r=3) + stroke("M54 %g h44" % (156 - h - 6), shade(WATER, 1.4), 1.5))
+    body.append(bush(18, 166) + bush(142, 166, shade(GRASS, 0.9)))
+    return svg(160, 176, "".join(body))
+
+
+def palace_hotel(level):
+    body = [lot(shade(GRASS, 1.1)), stroke("M80 166 V150", SAND, 14)]
+    h = 62 + 10 * level
+    body.append(box(18, 152, 124, h, 22, MARBLE, shade(GOLD, 0.9)))
+    body.append(rect(16, 152 - h - 6, 128, 7, shade(MARBLE, 0.85), r=2))
+    for col in range(6):
+        body.append(windows(24 + col * 20, 152 - h + 10, 1, (h - 30) // 18, 0, 18, w=10, h=13, glass=shade(GLASS, 1.05)))
+    body.append(path("M58 %g Q80 %g 102 %g Z" % (152 - h - 5, 152 - h - 40, 152 - h - 5), GOLD))
+    body.append(circle(80, 152 - h - 42, 3, CORAL, width=1))
+    body.append(rect(64, 126, 32, 26, shade(WOOD, 0.85), r=3) + "".join(rect(58 + i * 12, 124, 4, 28, MARBLE, width=1) for i in range(4)))
+    if level >= 2:
+        for tx in (6, 140):
+            body.append(rect(tx, 152 - h + 6, 14, h - 6, MARBLE) + poly([(tx - 2, 152 - h + 6), (tx + 16, 152 - h + 6), (tx + 7, 152 - h - 14)], ROSE))
+    if level >= 3:
+        body.append(ellipse(80, 164, 16, 5, WATER) + flowers(40, 166, ROSE) + flowers(116, 166, SUN))
+    return svg(160, 176, "".join(body))
+
+
+def city_mall():
+    body = [lot(STONE), parking(16, 150, 128)]
+    body.append(box(18, 146, 112, 52, 24, shade(TEAL, 1.6), shade(TEAL, 1.2)))
+    body.append(rect(22, 106, 104, 14, shade(GLASS, 0.95), r=2))
+    body.append("".join(rect(26 + i * 26, 124, 20, 22, shade(GLASS, 0.9), r=2) for i in range(4)))
+    body.append(sign(46, 84, 56, 14, CORAL, "#FFFFFF", 0) + stroke("M54 91 h40", "#FFFFFF", 2.5))
+    body.append("".join(rect(20 + i * 14, 120, 14, 5, VIOLET if i % 2 else SUN, width=1) for i in range(8)))
+    return svg(160, 176, "".join(body))
+
+
+def aqua_park():
+    body = [lot(shade(SAND, 1.1)), ellipse(58, 150, 42, 12, WATER), stroke("M26 150 q32 -8 64 0", shade(WATER, 1.4), 2)]
+    body.append(box(100, 156, 40, 56, 18, shade(SUN, 1.2), CORAL))
+    body.append(path("M104 100 C 70 104 96 128 62 132 L 62 140 C 104 134 78 112 112 108 Z", shade(VIOLET, 1.1)))
+    body.append(path("M120 100 C 150 118 118 130 140 150 L 132 152 C 110 132 140 120 114 104 Z", TEAL))
+    body.append(rect(104, 96, 32, 6, WOOD, r=2) + circle(30, 132, 7, CORAL) + circle(30, 132, 3, shade(SAND, 1.2), width=1))
+    body.append(rect(16, 156, 10, 3, SUN, r=1, width=1) + rect(84, 162, 12, 3, CORAL, r=1, width=1))
+    return svg(160, 176, "".join(body))
+
+
+def statue():
+    body = [lot(shade(STONE, 1.2)), ellipse(80, 150, 46, 14, shade(STONE, 1.05))]
+    body.append(box(64, 148, 32, 26, 10, STONE))
+    bronze = "#B5835A"
+    body.append(rect(74, 86, 12, 36, bronze, r=4) + circle(80, 80, 7, bronze) + path("M84 94 L100 76 L103 79 L88 98 Z", bronze))
+    body.append(tree(22, 150, 0.8) + tree(140, 150, 0.8) + flowers(40, 162, SUN) + flowers(112, 162, CORAL))
+    return svg(160, 176, "".join(body))
+
+
+def memorial():
+    body = [lot(shade(GRASS, 1.12)), stroke("M80 166 V140", shade(SAND, 1.05), 8)]
+    body.append(box(54, 140, 52, 12, 14, shade(STONE, 1.1)))
+    body.append(poly([(70, 128), (90, 128), (84, 40), (76, 40)], MARBLE) + poly([(76, 40), (84, 40), (80, 30)], shade(MARBLE, 0.85)))
+    body.append(pine(26, 150, 1.0) + pine(134, 150, 1.0) + pine(20, 120, 0.7) + pine(140, 122, 0.7))
+    body.append(flowers(62, 150, ROSE) + flowers(94, 150, ROSE) + rect(30, 158, 18, 4, WOOD, r=1, width=1))
+    return svg(160, 176, "".join(body))
+
+
+def re_agency():
+    body = [lot(STONE), parking(104, 150, 42)]
+    body.append(box(20, 156, 80, 64, 22, shade(CORAL, 1.5)))
+    body.append(gable(20, 156, 80, 64, 22, SLATE, shade(CORAL, 1.5), rise=12))
+    body.append(windows(28, 102, 3, 2, 24, 22, w=14, h=14) + rect(50, 138, 20, 18, shade(GLASS, 0.9), r=2))
+    body.append(rect(104, 114, 3, 30, WOOD, r=1, width=1) + sign(100, 104, 36, 16, "#FFFFFF", CORAL, 2))
+    body.append(poly([(112, 126), (120, 118), (128, 126), (128, 136), (112, 136)], SUN))
+    return svg(160, 176, "".join(body))
+
+
+def pr_agency():
+    body = [lot(STONE), rect(14, 150, 132, 14, ROAD, r=4)]
+    body.append(box(26, 148, 70, 60, 22, shade(VIOLET, 1.55), shade(VIOLET, 1.1)))
+    body.append(windows(32, 96, 3, 2, 20, 20, w=12, h=12) + rect(50, 130, 18, 18, shade(GLASS, 0.9), r=2))
+    body.append(rect(100, 60, 4, 70, STONE, width=1.5) + rect(88, 54, 54, 30, "#FFFFFF", r=3) + circle(104, 69, 7, CORAL) +
+                stroke("M116 64 h20 M116 72 h16", VIOLET, 2.5))
+    bus_body = rect(104, 132, 40, 18, SUN, r=4) + windows(108, 136, 4, 1, 9, 0, w=6, h=6)
+    body.append(bus_body + circle(112, 152, 4, SLATE) + circle(136, 152, 4, SLATE))
+    return svg(160, 176, "".join(body))
+
+
+def fishing_center():
+    body = [rect(8, 120, 144, 48, WATER, r=10), stroke("M20 150 q12 -6 24 0 q12 6 24 0", shade(WATER, 1.4), 2)]
+    body.append(rect(16, 112, 90, 30, shade(SAND, 1.1), r=6))
+    body.append(box(24, 138, 60, 34, 18, shade(WOOD, 1.3)) + gable(24, 138, 60, 34, 18, TEAL, shade(WOOD, 1.3), rise=10))
+    body.append(door(46, 122, 12, 16) + windows(30, 114, 1, 1, 0, 0) + windows(66, 114, 1, 1, 0, 0))
+    body.append(rect(96, 134, 52, 6, WOOD, r=1) + "".join(rect(100 + i * 14, 138, 3, 14, shade(WOOD, 0.8), width=1) for i in range(4)))
+    body.append(path("M112 150 L140 150 L134 158 L116 158 Z", CORAL) + rect(126, 134, 2, 16, WOOD, width=1))
+    return svg(160, 176, "".join(body))
+
+
+def observation_point():
+    body = [lot(shade(GRASS, 1.05)), ellipse(80, 150, 40, 12, shade(STONE, 1.15))]
+    legs = "".join(stroke(d, shade(WOOD, 0.75), 4) for d in ("M62 150 L74 60", "M98 150 L86 60", "M66 120 L94 120", "M70 90 L90 90"))
+    body.append(legs + rect(60, 46, 40, 16, WOOD, r=2) + poly([(56, 46), (104, 46), (80, 26)], TERRACOTTA))
+    body.append(rect(92, 40, 16, 6, SLATE, r=2, width=1.5))
+    body.append(tree(24, 152, 0.9) + tree(138, 150, 0.8))
+    return svg(160, 176, "".join(body))
+
+
+def pyramid():
+    body = [lot(shade(SAND, 1.05)), ellipse(80, 156, 58, 10, shade(SAND, 0.9))]
+    body.append(poly([(80, 40), (140, 150), (96, 162)], shade(GLASS, 0.75)))
+    body.append(poly([(80, 40), (96, 162), (20, 150)], shade(GLASS, 1.05)))
+    body.append("".join(stroke("M%g %g L%g %g" % (80, 40, x, y), shade(GLASS, 0.55), 1) for x, y in ((58, 156), (38, 152), (118, 156))))
+    body.append(stroke("M40 112 L112 120 M58 80 L100 86", shade(GLASS, 0.6), 1))
+    return svg(160, 176, "".join(body))
+
+
+def station():
+    body = [lot(STONE), rect(10, 156, 140, 8, shade(WOOD, 0.8), r=1) + stroke("M10 158 h140 M10 162 h140", SLATE, 1.5)]
+    body.append(box(24, 150, 112, 50, 22, shade(BRICK, 1.2)))
+    body.append(gable(24, 150, 112, 50, 22, SLATE, shade(BRICK, 1.2), rise=14))
+    body.append("".join(path("M%g 150 V126 Q%g 114 %g 126 V150 Z" % (34 + i * 26, 42 + i * 26, 50 + i * 26), shade(GLASS, 0.9))
+                        for i in range(4)))
+    body.append(circle(80, 78, 9, "#FFFFFF") + stroke("M80 78 V72 M80 78 h5", SLATE, 1.5))
+    return svg(160, 176, "".join(body))
+
+
+def headquarters():
+    body = [lot(STONE), parking(14, 150, 36), parking(110, 150, 36)]
+    body.append(box(50, 160, 60, 140, 22, shade(GLASS, 0.85), shade(SLATE, 1.2)))
+    body.append("".join(stroke("M%g %g V160" % (56 + i * 10, 22), shade(GLASS, 0.6), 1) for i in range(6)))
+    body.append("".join(stroke("M50 %g h60" % (30 + i * 14), shade(GLASS, 1.3), 1) for i in range(9)))
+    body.append(sign(56, 6, 48, 10, NAVY, "#FFFFFF", 0) + stroke("M62 11 h36", GOLD, 2))
+    body.append(rect(70, 142, 20, 18, shade(GLASS, 0.7), r=2) + bush(30, 168) + bush(130, 168))
+    return svg(160, 176, "".join(body))
+
+
+def later_kinds():
+    files = {"BusinessHotel%d.svg" % l: business_hotel(l) for l in (1, 2, 3)}
+    files.update({"HotelN5%d.svg" % l: grand_hotel(l) for l in (1, 2, 3)})
+    files.update({"HotelN6%d.svg" % l: palace_hotel(l) for l in (1, 2, 3)})
+    files.update({"CityMall.svg": city_mall(), "AquaPark.svg": aqua_park(), "Statue.svg": statue(),
+                  "Memorial.svg": memorial(), "REAgency.svg": re_agency(), "PRAgency.svg": pr_agency(),
+                  "FishingCenter.svg": fishing_center(), "ObservationPoint.svg": observation_point(),
+                  "Pyramid.svg": pyramid(), "Station.svg": station(), "Headquarters.svg": headquarters()})
+    return files
+
 def variants():
     files = {
         "BuildingPlace.svg": building_place(),
@@ -478,4 +662,5 @@ def variants():
         files["Bus" + direction + ".svg"] = bus(direction)
     files.update(decorations())
     files.update(small_pieces())
+    files.update(later_kinds())
     return files

@@ -3,7 +3,7 @@
 - ShopBackground: the shop itself, a cream wall under a striped awning with
   a wooden counter along the bottom, 1024 x 768;
 - Card, CardHover, CardDisabled, CardBought, CardLocked: the face of one
-  upgrade for sale, 200 x 236 (the last pixels are its shadow): on sale,
+  upgrade for sale, 156 x 168 (the last pixels are its shadow): on sale,
   under the pointer, too expensive, bought and not yet on sale;
 - Lock: the padlock over a card not yet on sale;
 - Check: the round tick of a bought card;
@@ -27,13 +27,13 @@ CARDS = {
     "CardLocked": ("#DCD6CD", "#B8B0A5"),
 }
 
-CARD = """<svg xmlns="http://www.w3.org/2000/svg" width="200" height="236" viewBox="0 0 200 236">
+CARD = """<svg xmlns="http://www.w3.org/2000/svg" width="156" height="168" viewBox="0 0 156 168">
   <defs>{shadow}</defs>
   <g filter="url(#shadow)">
-    <rect x="2" y="2" width="190" height="224" rx="12" fill="{face}" stroke="{line}" stroke-width="2"/>
-    <path d="M3 14 A11 11 0 0 1 14 3 H180 A11 11 0 0 1 191 14 V40 H3 Z" fill="{band}"/>
-    <path d="M3 40 H191" stroke="{bandline}" stroke-width="2"/>
-    <ellipse cx="97" cy="104" rx="50" ry="46" fill="{well}"/>
+    <rect x="1" y="1" width="148" height="158" rx="12" fill="{face}" stroke="{line}" stroke-width="2"/>
+    <path d="M2 13 A11 11 0 0 1 13 2 H137 A11 11 0 0 1 148 13 V32 H2 Z" fill="{band}"/>
+    <path d="M2 32 H148" stroke="{bandline}" stroke-width="2"/>
+    <ellipse cx="75" cy="74" rx="40" ry="36" fill="{well}"/>
   </g>
 </svg>
 """
@@ -59,9 +59,9 @@ CHECK = """<svg xmlns="http://www.w3.org/2000/svg" width="48" height="48" viewBo
 </svg>
 """
 
-GLOW = """<svg xmlns="http://www.w3.org/2000/svg" width="212" height="248" viewBox="0 0 212 248">
-  <rect x="4" y="4" width="202" height="236" rx="16" fill="none" stroke="#F9C74F" stroke-width="8" stroke-opacity="0.55"/>
-  <rect x="6" y="6" width="198" height="232" rx="14" fill="none" stroke="#F08A5D" stroke-width="3"
+GLOW = """<svg xmlns="http://www.w3.org/2000/svg" width="166" height="176" viewBox="0 0 166 176">
+  <rect x="4" y="4" width="158" height="168" rx="16" fill="none" stroke="#F9C74F" stroke-width="8" stroke-opacity="0.55"/>
+  <rect x="6" y="6" width="154" height="164" rx="14" fill="none" stroke="#F08A5D" stroke-width="3"
         stroke-dasharray="16 8"/>
 </svg>
 """

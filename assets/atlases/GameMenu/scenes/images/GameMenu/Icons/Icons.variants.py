@@ -1,6 +1,7 @@
 """The information panel's building icons, "<record Name>.png", 64 x 64: the
 building's kind drawn small, grown by its level (run by
 tools/content/write_variants.py)."""
+# uses: atlases/Buildings/levels/common/World/World.variants.py
 
 KINDS = {
     # record names: (roof, wall, floors)
@@ -36,8 +37,38 @@ def house(roof, wall, floors, level):
     return body
 
 
+# The later kinds' icons are their level-world pictures, framed on the building.
+LATER = ["BusinessHotel1", "BusinessHotel2", "BusinessHotel3", "HotelN51", "HotelN52", "HotelN53", "HotelN61",
+         "HotelN62", "HotelN63", "CityMall", "AquaPark", "Statue", "Memorial", "REAgency", "PRAgency",
+         "FishingCenter", "ObservationPoint", "Pyramid", "Station", "Headquarters"]
+KIND_ICON = {"BusinessHotel": "BusinessHotel1", "HotelN5": "HotelN51", "HotelN6": "HotelN61"}
+
+
+def world_pictures():
+    import importlib.util
+    import os
+    here = os.path.dirname(os.path.abspath(__file__))
+    path = os.path.join(here, "..", "..", "..", "..", "..", "Buildings", "levels", "common", "World", "World.variants.py")
+    spec = importlib.util.spec_from_file_location("world", os.path.normpath(path))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module.later_kinds()
+
+
+def framed(picture):
+    # The 160 x 176 picture's building part, fitted into the 64 x 64 icon.
+    inner = picture.replace('<svg xmlns="http://www.w3.org/2000/svg" width="160" height="176" viewBox="0 0 160 176">',
+                            '<svg x="0" y="0" width="64" height="64" viewBox="4 20 152 152">')
+    return '<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">%s</svg>\n' % inner
+
+
 def variants():
     out = {}
+    pictures = world_pictures()
+    for name in LATER:
+        out[name + ".svg"] = framed(pictures[name + ".svg"])
+    for kind, name in KIND_ICON.items():
+        out[kind + ".svg"] = framed(pictures[name + ".svg"])
     for kind, (roof, wall, floors) in KINDS.items():
         out[kind + ".svg"] = svg(house(roof, wall, floors, 1))
         for level in (1, 2, 3):

@@ -12,6 +12,17 @@ ICONS = {
     "TruckStation": ("#B8B0A5", "#4A6274", 1),
     "Garden": ("#7BC043", "#5E9A30", 0),
     "TruckStationFeature2": ("#B8B0A5", "#8E7DBE", 1),
+    "BusinessHotel": ("#A9B8C6", "#34495E", 3),
+    "HotelN5": ("#F6E7C8", "#E9B949", 3),
+    "HotelN6": ("#EDE6DA", "#E07A8F", 2),
+    "CityMall": ("#B5E0DA", "#2A9D8F", 1),
+    "AquaPark": ("#4FB3E8", "#F08A5D", 1),
+    "AquaParkFeature2": ("#4FB3E8", "#34495E", 1),
+    "Statue": ("#B5835A", "#B8B0A5", 0),
+    "Memorial": ("#EDE6DA", "#4E9A3A", 0),
+    "REAgency": ("#F8C8B4", "#4A6274", 2),
+    "REAgencyFeature2": ("#F8C8B4", "#F9C74F", 2),
+    "PRAgency": ("#D2CBE5", "#8E7DBE", 2),
 }
 
 HOUSE = """<svg xmlns="http://www.w3.org/2000/svg" width="34" height="34" viewBox="0 0 34 34">
