@@ -11,6 +11,7 @@ drawn here at the size they have close by. Cars and walkers are the level's
 movers (atlases/Env2/levels/common/Movers) modelled larger; the bike turns
 through 24 directions.
 """
+# uses: atlases/Env2/levels/common/Movers/Movers.variants.py
 import importlib.util
 import math
 import os
