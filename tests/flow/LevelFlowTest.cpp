@@ -314,6 +314,25 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
     EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
 }
 
+TEST_F(LevelFlowTest, ALoadingSceneWhoseOpeningOutlastsTheWaitStillClosesOnAFailure) {
+    // The content gives the loading scene an opening of two seconds, longer
+    // than its wait before loading: the failure comes while it is still
+    // opening, and the scene closes once the opening has ended.
+    folder.write("scenes/LoadingLevelScene.oscn", R"(<?xml version="1.0"?>
+<SceneNode Type="GLoadingLevelScene">
+  <SceneNode Type="ControlNode"><Properties><string Name="Name" Value="Scene"/></Properties>
+    <States><State Name="NavTo"><Animator Type="KeyFrame" Name="Fade">
+      <Properties><color Name="TintColor" Value="00ffffff"/></Properties>
+      <KeyFrame t="0" Value0="00ffffff"/><KeyFrame t="2000" i="0" Value0="ffffffff"/></Animator></State></States>
+  </SceneNode>
+</SceneNode>)");
+    LogCapture log;
+    ASSERT_NE(openLoading("missing"), nullptr);
+    EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 6000)) << "the loading scene stayed";
+    EXPECT_TRUE(log.contains("Unable to load level scene"));
+    clearContentProblems();
+}
+
 TEST_F(LevelFlowTest, ObjectivesTutorialAndCompletedSceneRunInTurnAndTheProfileKeepsTheResult) {
     ASSERT_NE(openLoading("test"), nullptr);
     ASSERT_TRUE(runUntil([&] { return topAs<GLevelObjectivesScene>() != nullptr; }));
