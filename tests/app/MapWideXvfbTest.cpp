@@ -1,6 +1,7 @@
 // The whole map of the real program on a wide screen: a private 1600 x 900 X
 // server, the program in full screen with the shipped content, and a player
-// whose saved progress is written before the start. New Game opens the map,
+// whose saved progress is written before each start (after level 1, after
+// level 6, near the end). New Game opens the map,
 // which is shot as the screen shows it (letterboxed: the 4:3 picture 1200
 // pixels wide, 200 pixels in) to screenshots/map-wide-<moment>.png in the
 // test's folder; the test checks the bars and that the map drew there.
@@ -122,8 +123,11 @@ protected:
 
 }  // namespace
 
-TEST_F(MapWideTest, WholeMapAfterLevelSixAndNearTheEndFillsTheWideScreensPictureBetweenItsBars) {
+TEST_F(MapWideTest, WholeMapAtTheFirstVisitAfterLevelSixAndNearTheEndFillsTheWideScreensPictureBetweenItsBars) {
     if (!startServer()) SKIP_OR_FAIL_UNDER_CI() << "no X server: Xvfb could not be started";
+    // New Game first opens the map once level 1 is finished.
+    writeProfile(0, "1500");
+    ASSERT_NO_FATAL_FAILURE(shootMap("first-visit"));
     writeProfile(5, "1000;3000;2500;4000;2900;9000");
     ASSERT_NO_FATAL_FAILURE(shootMap("after-level-6"));
     writeProfile(36,
