@@ -1,7 +1,7 @@
 """The information panel's building icons, "<record Name>.png", 64 x 64: the
 building's kind drawn small, grown by its level (run by
 tools/content/write_variants.py)."""
-# uses: atlases/Buildings/levels/common/World/World.variants.py
+import os
 
 KINDS = {
     # record names: (roof, wall, floors)
@@ -44,12 +44,15 @@ LATER = ["BusinessHotel1", "BusinessHotel2", "BusinessHotel3", "HotelN51", "Hote
 KIND_ICON = {"BusinessHotel": "BusinessHotel1", "HotelN5": "HotelN51", "HotelN6": "HotelN61"}
 
 
+WORLD = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "..", "..",
+                                      "Buildings", "levels", "common", "World", "World.variants.py"))
+# Files this generator reads besides itself; the build reruns it when they change.
+INPUTS = [WORLD]
+
+
 def world_pictures():
     import importlib.util
-    import os
-    here = os.path.dirname(os.path.abspath(__file__))
-    path = os.path.join(here, "..", "..", "..", "..", "..", "Buildings", "levels", "common", "World", "World.variants.py")
-    spec = importlib.util.spec_from_file_location("world", os.path.normpath(path))
+    spec = importlib.util.spec_from_file_location("world", WORLD)
     module = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(module)
     return module.later_kinds()

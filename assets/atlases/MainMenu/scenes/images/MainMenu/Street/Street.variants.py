@@ -11,14 +11,15 @@ drawn here at the size they have close by. Cars and walkers are the level's
 movers (atlases/Env2/levels/common/Movers) modelled larger; the bike turns
 through 24 directions.
 """
-# uses: atlases/Env2/levels/common/Movers/Movers.variants.py
 import importlib.util
 import math
 import os
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-_spec = importlib.util.spec_from_file_location(
-    "movers", os.path.join(HERE, "../../../../../Env2/levels/common/Movers/Movers.variants.py"))
+MOVERS = os.path.normpath(os.path.join(HERE, "../../../../../Env2/levels/common/Movers/Movers.variants.py"))
+# Files this generator reads besides itself; the build reruns it when they change.
+INPUTS = [MOVERS]
+_spec = importlib.util.spec_from_file_location("movers", MOVERS)
 M = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(M)
 shade = M.shade
