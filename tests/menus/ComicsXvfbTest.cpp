@@ -1,0 +1,135 @@
+// The four shipped comics in a real OpenGL window over the built content,
+// each opened over a start scene and clicked through as a player would: a
+// click on the page for each text that waits for one, until the whole page
+// is back with its Continue button, which closes the comic. The third comic
+// opens the auction through the loading scene at its third panel; the test
+// comes back from it the way the auction's menu button does and goes on.
+// Played at 1024 x 768 and in a wide 1280 x 720 window, where the page is
+// letterboxed as the game shows it. Frames of the first text of every panel
+// and of the finished page go to screenshots/comics-<size>-<n>-<moment>.png.
+#include "engine/core/Event.h"
+#include "engine/core/SceneManager.h"
+#include "game/menus/GComicsScene.h"
+#include "menus/MenuWindowTest.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace engine;
+
+namespace {
+
+using device_test::ScriptStep;
+using device_test::waitStep;
+
+constexpr int32_t kComicsSceneType = 1127;
+
+class ComicsXvfbTest : public menu_window_test::MenuWindowTest {
+protected:
+    ComicsXvfbTest(int32_t width = 1024, int32_t height = 768)
+        : MenuWindowTest(L"Lodgeroo comics", "comics-", width, height) {}
+
+    // The comic waits for a click: the text shown is one that waits for it
+    // and has come up, or the page is finished with its button shown.
+    static bool waitsForClick(game::GComicsScene* comics) {
+        if (comics->isPartClosing()) return false;
+        const std::vector<BaseNode*>& texts = comics->getTextBoxes();
+        const int32_t i = comics->getTextIndex();
+        if (i < 0 || static_cast<size_t>(i) >= texts.size()) return false;
+        BaseNode* text = texts[i];
+        return text->getName() == makeNameId("TextBg") && text->isVisible() && !text->getRunningState();
+    }
+
+    // Plays comic n from its opening to its closing.
+    void playComic(int n, const std::string& size) {
+        const std::string path = "scenes/ComicsScene" + std::to_string(n) + ".oscn";
+        auto* comics = dynamic_cast<game::GComicsScene*>(start->openScene(path.c_str(), false));
+        ASSERT_NE(comics, nullptr) << path;
+        ASSERT_EQ(comics->getParts().size(), 4u) << path;
+        const std::string prefix = size + "-" + std::to_string(n) + "-";
+        SceneManager* scenes = app->getSceneManager(0);
+        // Off every panel: the paper's lower right corner.
+        const vector2df page(990, 740);
+
+        std::vector<ScriptStep> steps = {{"open", nullptr, [=] { return scenes->getTopScene() == comics; }}};
+        for (size_t p = 0; p < comics->getParts().size(); ++p) {
+            BaseNode* bg = comics->getParts()[p]->findChild(makeNameId("Bg"), 1);
+            ASSERT_NE(bg, nullptr) << path << " part " << p;
+            int32_t waiting = 0;
+            for (uint32_t c = 0; c < bg->getChildren().size(); ++c)
+                waiting += bg->getChildren()[c]->getName() == makeNameId("TextBg");
+            ASSERT_GT(waiting, 0) << path << " part " << p << " would never close";
+            if (comics->getParts()[p]->findChild(makeNameId("NavToMini3Marker"), 1)) {
+                steps.push_back({"auction opened", nullptr, [=] {
+                                     return scenes->getTopScene() != comics || comics->getPartIndex() == int32_t(p);
+                                 }});
+                steps.push_back({"back from the auction",
+                                 [=] {
+                                     SceneNode* top = scenes->getTopScene();
+                                     if (top != comics) top->closeToSceneType(kComicsSceneType);
+                                 },
+                                 [=] { return scenes->getTopScene() == comics; }});
+            }
+            for (int32_t t = 0; t < waiting; ++t) {
+                const std::string at = "panel " + std::to_string(p + 1) + " text " + std::to_string(t + 1);
+                steps.push_back({at, nullptr, [=] { return comics->getPartIndex() == int32_t(p) && waitsForClick(comics); }});
+                if (t == 0) steps.push_back(shot(prefix + "panel" + std::to_string(p + 1)));
+                steps.push_back({"click " + at, [=] { click(page); },
+                                 [=] { return !waitsForClick(comics) || comics->getPartIndex() != int32_t(p); }});
+            }
+        }
+        BaseNode* back = comics->getBackButton();
+        ASSERT_NE(back, nullptr);
+        steps.push_back({"page done", nullptr, [=] { return back->isVisible() && !back->getRunningState(); }});
+        steps.push_back(waitStep("whole page", 500));
+        steps.push_back(shot(prefix + "page"));
+        steps.push_back({"continue", [=] { click(device_test::centreOf(back)); },
+                         [=] { return scenes->getTopScene() == start.get(); }});
+        steps.push_back(waitStep("closed", 100));
+
+        device_test::FrameScript script(device.get(), steps);
+        drawer->onFrame = [&] { script.onFrame(); };
+        EXPECT_TRUE(device->run());
+        drawer->onFrame = nullptr;
+        ASSERT_TRUE(script.finished()) << path << " stopped at step " << steps[std::min(script.current(), steps.size() - 1)].name;
+        ASSERT_TRUE(lastShot);
+        EXPECT_EQ(comics->getPartIndex(), 4);
+        EXPECT_EQ(comics->isMiniGameOpened(), n == 3);
+    }
+
+    void playAll(const std::string& size) {
+        loadContent();
+        if (HasFatalFailure()) return;
+        ProfileStore& store = getProfileStore();
+        ASSERT_TRUE(store.addProfile(L"Ann"));
+        store.selectProfile(0);
+        SceneManager* scenes = app->getSceneManager(0);
+        const CreationContext context(app->getContentManager(), "");
+        start = CountedRef<SceneNode>(new SceneNode(&context, nullptr, nullptr));
+        ASSERT_TRUE(scenes->setScene(start.get()));
+        for (int n = 1; n <= 4; ++n) {
+            playComic(n, size);
+            if (HasFatalFailure()) return;
+        }
+        for (const auto& entry : log.entries()) {
+            // Until the auction's level folder is shipped, the loading scene
+            // says it cannot load it and goes back to the comic.
+            if (entry.hint.find("minigame_auction") != std::string::npos) continue;
+            EXPECT_LT(entry.level, LOG_ERROR) << entry.text << " " << entry.hint;
+        }
+    }
+};
+
+class WideComicsXvfbTest : public ComicsXvfbTest {
+protected:
+    WideComicsXvfbTest() : ComicsXvfbTest(1280, 720) {}
+};
+
+}  // namespace
+
+TEST_F(ComicsXvfbTest, EachComicIsClickedThroughToItsWholePage) { playAll("1024x768"); }
+
+TEST_F(WideComicsXvfbTest, EachComicIsClickedThroughInAWideWindow) { playAll("1280x720"); }
