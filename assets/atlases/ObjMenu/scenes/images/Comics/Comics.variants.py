@@ -103,7 +103,9 @@ def sun(x, y, r=24):
 
 
 def moon(x, y, r=20):
-    return circle(x, y, r, "#FDF3C4") + circle(x + 8, y - 6, r - 4, NIGHT, width=0)
+    """A crescent lit on its left."""
+    return path("M%g %g A%g %g 0 1 0 %g %g A%g %g 0 1 1 %g %g Z" % (x, y - r, r, r, x, y + r, r * 0.7, r, x, y - r),
+                "#FDF3C4")
 
 
 def stars(points):
@@ -343,7 +345,7 @@ def comic1_4():
                  hills(150, shade(NIGHT, 1.2), 4, True) + water(168, shade(DEEP, 0.7)) +
                  path("M-10 230 Q240 206 490 226 L490 330 L-10 330 Z", shade(GRASS, 0.62)) + hostel +
                  tent(60, 252, 66, 48, shade(CORAL, 0.8)) + tent(150, 240, 52, 38, shade(TEAL, 0.8)) +
-                 '<circle cx="160" cy="262" r="46" fill="#F9C74F" fill-opacity="0.25"/>' + campfire(160, 272, 1.2) +
+                 '<ellipse cx="160" cy="266" rx="44" ry="30" fill="#F9C74F" fill-opacity="0.18"/>' + campfire(160, 272, 1.2) +
                  roo(96, 292, 0.8, smile=True) + person(210, 292, VIOLET, 0.8, flip=True))
 
 
@@ -428,9 +430,10 @@ def comic3_2():
 def comic3_3():
     crowd = "".join(person(px, 316, c, 0.8, hair=h, flip=True) for px, c, h in
                     ((300, TEAL, "#2D2A26"), (350, VIOLET, "#6B4A2E"), (400, SUN, "#C8553D"), (450, CORAL, "#2D2A26")))
-    podium = (rect(40, 170, 120, 110, shade(WOOD, 0.9), r=6) + rect(30, 160, 140, 16, WOOD, r=4) +
-              person(100, 166, NIGHT, 1.0, hair="#DDDDDD") + rect(132, 120, 8, 26, WOOD, r=2, width=1.5) +
-              rect(124, 110, 26, 14, shade(WOOD, 0.8), r=3, width=1.5))
+    # The auctioneer stands behind the desk, the gavel raised.
+    podium = (person(100, 206, NIGHT, 1.0, hair="#DDDDDD") + rect(40, 170, 120, 110, shade(WOOD, 0.9), r=6) +
+              rect(30, 160, 140, 16, WOOD, r=4) + rect(132, 112, 8, 26, WOOD, r=2, width=1.5) +
+              rect(124, 102, 26, 14, shade(WOOD, 0.8), r=3, width=1.5))
     sold = (group(rect(0, 0, 150, 54, SUN, r=10) + label(75, 37, "SOLD!", 28, INK), "translate(220 112) rotate(-6)") +
             "".join(stroke("M%g %g l%g %g" % (295 + math.cos(a) * 88, 138 + math.sin(a) * 40, math.cos(a) * 14, math.sin(a) * 8),
                            SUN, 3) for a in [i * math.pi / 5 for i in range(10)]))
