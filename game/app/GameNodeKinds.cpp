@@ -16,11 +16,13 @@
 #include "game/menus/GMainMenuScene.h"
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
+#include "game/menus/GMiniCompletedScene.h"
 #include "game/menus/GOptionsScene.h"
 #include "game/menus/GShopButton.h"
 #include "game/menus/GShopScene.h"
 #include "game/menus/GQuitConfirmationScene.h"
 #include "game/menus/GSelectPlayerScenes.h"
+#include "game/minigames/GMiniGameAuctionScene.h"
 #include "game/common/GeometryNodes.h"
 #include "game/world/HintParticlesNode.h"
 #include "game/world/PathMovers.h"
@@ -66,10 +68,10 @@ const GameNodeKind kGameKinds[] = {
     {L"GCreditsScene", 1114, &createNodeOf<GCreditsScene>},
     {L"GInGameMenuScene", 1125, &createNodeOf<GInGameMenuScene>},
     {L"GOptionsScene", 1110, &createNodeOf<GOptionsScene>},
-    {L"GMiniCompletedScene", 1124, nullptr},
+    {L"GMiniCompletedScene", 1124, &createNodeOf<GMiniCompletedScene>},
     {L"GMiniGameHiddenScene", 1129, nullptr},
     {L"GMiniGameHidden2Scene", 1130, nullptr},
-    {L"GMiniGameAuctionScene", 1132, nullptr},
+    {L"GMiniGameAuctionScene", 1132, &createNodeOf<GMiniGameAuctionScene>},
     {L"GBuildingNode", 1139, &createNodeOf<GBuildingNode>},
     {L"GGameLevelScene", 1138, &createNodeOf<GGameLevelScene>},
     {L"GPathMovableNode", 1140, &createNodeOf<GPathMovableNode>},

@@ -7,6 +7,7 @@
 #include "engine/core/SceneManager.h"
 #include "engine/core/TextRoutines.h"
 #include "game/flow/LevelStage.h"
+#include "game/flow/MiniGameStage.h"
 #include "game/level/GGameLevelScene.h"
 
 namespace game {
@@ -103,6 +104,7 @@ bool GLoadingLevelScene::runStep() {
         return true;
     }
     case IdentifyLevel:
+        if (loadedLevel_ && loadedLevel_->isOfType(MiniGameStage::kMiniGameSceneType)) return startMiniGame(folder);
         if (!loadedLevel_ || !loadedLevel_->isOfType(kGameLevelSceneType)) {
             getLogger().log("Unable to identify level scene", folder.c_str(), LOG_ERROR);
             reportContentProblem(std::string(folder.c_str()) + "Level.oscn");
@@ -153,6 +155,23 @@ bool GLoadingLevelScene::runStep() {
     default:
         return true;
     }
+}
+
+bool GLoadingLevelScene::startMiniGame(const stringc& folder) {
+    // A mini-game reads its own configuration and runs without the HUD, above
+    // this scene.
+    CountedRef<BaseNode> level = loadedLevel_;
+    loadedLevel_.reset();
+    step_ = Idle;
+    MiniGameStage* stage = dynamic_cast<MiniGameStage*>(level.get());
+    SceneNode* scene = dynamic_cast<SceneNode*>(level.get());
+    if (stage) stage->loadConfiguration(folder);
+    if (!stage || !scene || !pushScene(scene, true, navFromName(), navToName())) {
+        getLogger().log("Unable to start the mini-game", folder.c_str(), LOG_ERROR);
+        return fail();
+    }
+    targetProgress_ = 100.0f;
+    return true;
 }
 
 bool GLoadingLevelScene::fail() {

@@ -43,6 +43,7 @@ public:
 
 private:
     bool runStep();
+    bool startMiniGame(const engine::stringc& folder);
     bool fail();
 
     engine::stringc levelName_;

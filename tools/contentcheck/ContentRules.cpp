@@ -74,12 +74,36 @@ const std::vector<NamedByCode>& namedByCode() {
         {"ComicsMusic", Ref::Cue, "the comics"},
         {"ObjectivesWindow", Ref::Cue, "each comics panel"},
         {"ComicsText", Ref::Cue, "each comics text"},
+        {"scenes/MiniCompletedScene.oscn", Ref::SceneFile, "the end of every mini-game"},
+        {"LevelCompleted_TimeTxt", Ref::Key, "the mini-game results"},
+        {"LevelCompleted_ScoreTxt", Ref::Key, "the mini-game results"},
+        {"LevelCompleted_Done", Ref::Key, "the mini-game results"},
+        {"AchievementUnlocked", Ref::Cue, "the mini-game results"},
+        {"MiniGamesMusic", Ref::Cue, "the mini-games"},
+        {"levels/minigame_auction/MiniGameConfiguration.xml", Ref::File, "the auction"},
+        {"ObjFound", Ref::Cue, "the auction's right bids"},
+        {"ButtonMissed", Ref::Cue, "the auction's wrong bids"},
+        {"TextTrailStar", Ref::Template, "the auction's flying numbers"},
+        {"levels/minigame_auction/Money/1.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/2.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/3.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/4.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/5.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/6.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/1over.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/2over.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/3over.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/4over.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/5over.png", Ref::Image, "the auction"},
+        {"levels/minigame_auction/Money/6over.png", Ref::Image, "the auction"},
     };
     return names;
 }
 
 const std::vector<TemplateSource>& templateSources() {
     static const std::vector<TemplateSource> sources = {
+        // The mini-games run in the menus' scene manager.
+        {"levels/minigame_", "scenes/TemplateCollection.oscn"},
         {"levels/", "levels/common/TemplateCollection.oscn"},
         {"", "scenes/TemplateCollection.oscn"},
     };
