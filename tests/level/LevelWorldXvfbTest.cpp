@@ -217,7 +217,9 @@ TEST_P(LevelWorldXvfbTest, LevelDrawsAndBuildsFromTheBuiltTree) {
     EXPECT_EQ(shots, 4);
     EXPECT_TRUE(built) << "the level refused to build a camping";
     EXPECT_NE(place->getRecord()->Name, placeLook);
-    if (upgraded) EXPECT_EQ(hotel->getRecord()->Name, hotelLook);
+    if (upgraded) {
+        EXPECT_EQ(hotel->getRecord()->Name, hotelLook);
+    }
     for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;
 }
 

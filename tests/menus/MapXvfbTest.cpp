@@ -204,9 +204,13 @@ void checkWholeMap(game::GMapScene* map, int32_t maxUnlocked, IDictionary* dicti
         const float width = text->getFont()->getTextDimension(caption, vector2df(0, 0)).X;
         EXPECT_LE(width, text->getBounds().X * 0.92f) << stringc(caption).c_str();
     }
-    for (size_t a = 0; a < boxes.size(); ++a)
-        for (size_t b = a + 1; b < boxes.size(); ++b)
-            if (a / 2 != b / 2) EXPECT_FALSE(boxes[a].meets(boxes[b])) << a / 2 << " and " << b / 2;
+    for (size_t a = 0; a < boxes.size(); ++a) {
+        for (size_t b = a + 1; b < boxes.size(); ++b) {
+            if (a / 2 != b / 2) {
+                EXPECT_FALSE(boxes[a].meets(boxes[b])) << a / 2 << " and " << b / 2;
+            }
+        }
+    }
 }
 
 }  // namespace
