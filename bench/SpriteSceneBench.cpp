@@ -15,7 +15,8 @@
 //   sprite_scene_bench [--sprites N] [--seconds S] [--rounds R] [--clear-depth]
 //                      [--engine-only]
 //
-// --clear-depth clears the depth buffer at each engine frame as well;
+// --clear-depth asks the engine to clear the depth buffer at each frame as
+// well (its window has none, so only the request is measured);
 // --engine-only measures the engine alone (for a profiler).
 //
 // Needs an X display with OpenGL (tools/bench-sprites.sh runs it under

@@ -6,7 +6,8 @@
 #   tools/bench-sprites.sh [seconds per measurement] [rounds]
 #
 # Installs libsfml-dev (a benchmark-only dependency) when it is missing and
-# builds with -DENGINE_BUILD_BENCH=ON into build-bench/.
+# builds with -DENGINE_BUILD_BENCH=ON into build-bench/ (BUILD_JOBS jobs, or
+# one per core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-2}
@@ -21,7 +22,7 @@ if ! dpkg-query -W -f='${Status}' libsfml-dev 2>/dev/null | grep -q "install ok 
 fi
 bash tools/install-deps.sh
 
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${BUILD_JOBS:-$(nproc 2>/dev/null || echo 2)}
 cmake -S . -B build-bench -DENGINE_BUILD_BENCH=ON -DENGINE_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench -j "$JOBS" --target sprite_scene_bench >/dev/null
 

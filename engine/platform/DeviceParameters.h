@@ -32,6 +32,8 @@ struct DeviceParameters {
     int32_t windowWidth = 800;  // client area
     int32_t windowHeight = 600;
     uint32_t colorBits = 16;
+    // Kept as given; the OpenGL window is made without a depth buffer
+    // (see IrrlichtDisplayHost).
     uint8_t zBufferBits = 16;
     bool fullscreen = false;
     bool stencilBuffer = false;

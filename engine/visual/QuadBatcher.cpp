@@ -129,9 +129,12 @@ void QuadBatcher::flush() {
     if (primitiveCount_ == 0) return;
     if (target_) {
         target_->setMaterial(material_);
-        target_->drawVertexPrimitiveList(vertices_.get(), vertexCount_,
-                                         quadMode_ ? quadIndices_.get() : indices_.get(),
-                                         primitiveCount_, primitiveType_);
+        if (quadMode_) {
+            target_->drawQuads(vertices_.get(), vertexCount_ / 4, quadIndices_.get());
+        } else {
+            target_->drawVertexPrimitiveList(vertices_.get(), vertexCount_, indices_.get(), primitiveCount_,
+                                             primitiveType_);
+        }
     }
     clearCounts();
 }
@@ -149,7 +152,13 @@ void QuadBatcher::prepareQuad(const Material& material) {
 void QuadBatcher::addQuad(const QuadRecord* record) {
     if (!record || !record->material) return;
     prepareQuad(*record->material);
-    std::copy(record->vertices, record->vertices + 4, &vertices_[vertexCount_]);
+    irr::video::S3DVertex* corners = &vertices_[vertexCount_];
+    std::copy(record->vertices, record->vertices + 4, corners);
+    // Flat shading shows corner 0's colour over the whole quad. The OpenGL
+    // target draws quad runs smoothly shaded (the rasteriser's fast path for
+    // rectangles needs that), which looks the same once every corner has
+    // that colour.
+    if (!material_.flags().GouraudShading) corners[1].Color = corners[2].Color = corners[3].Color = corners[0].Color;
     vertexCount_ += 4;
     indexCount_ += 6;
     primitiveCount_ += 2;

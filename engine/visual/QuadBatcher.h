@@ -1,6 +1,6 @@
 #pragma once
 // Collects consecutive quads (and meshes) that share a material into one vertex
-// array and hands each run to the driver in a single indexed draw.
+// array and hands each run to the driver in a single draw.
 //
 // Calling order for one frame: flush, begin, every item's quads in draw order
 // (anything that draws through the driver on its own flushes first), end.
@@ -48,7 +48,9 @@ public:
     virtual void end();
     // Draws the queued run, if any, and empties the batch.
     virtual void flush();
-    // Queues one prepared quad; a record without material is ignored.
+    // Queues one prepared quad; a record without material is ignored. With a
+    // flat-shaded material every corner is queued in corner 0's colour, the
+    // colour flat shading gives both of the quad's triangles.
     virtual void addQuad(const QuadRecord* record);
     // Queues one quad given as corners p0..p3 with texture coordinates t0..t3,
     // one depth and one colour for all corners. Null arguments are ignored.

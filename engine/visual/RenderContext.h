@@ -39,7 +39,18 @@ public:
     void drawVertexPrimitiveList(const irr::video::S3DVertex* vertices, irr::u32 vertexCount,
                                  const irr::u16* indices, irr::u32 primitiveCount,
                                  irr::scene::E_PRIMITIVE_TYPE primitiveType) override;
+    // On OpenGL, the first quad of a run goes through the driver (which
+    // applies the material as it draws) and the others straight to OpenGL as
+    // plain quads from the vertex array (no indices), smoothly shaded under
+    // the last-vertex convention: the form in which Mesa's software rasteriser
+    // recognises screen-aligned rectangles and fills them on its fast path.
+    // Elsewhere, or when the context lacks BGRA colour arrays, all of them as
+    // indexed triangles.
+    void drawQuads(const irr::video::S3DVertex* vertices, irr::u32 quadCount, const irr::u16* quadIndices) override;
     irr::u32 getMaximalPrimitiveCount() const override;
+
+    // Whether quads go to OpenGL as plain quads (see drawQuads).
+    bool drawsQuadArrays() const { return quadArrays_; }
 
     // x' = 2x / w - 1, y' = 1 - 2y / h, z' = z / 20000: (0, 0) is the top-left
     // corner, y grows downwards and depths from -10000 to 10000 are kept.
@@ -55,6 +66,8 @@ private:
     irr::video::IMaterialRenderer* blendRenderer_ = nullptr;  // owned by the driver
     irr::video::IMaterialRenderer* addRenderer_ = nullptr;
     CountedRef<QuadBatcher> batcher_;
+    bool quadArrays_ = false;
+    bool provokingVertex_ = false;
 };
 
 }  // namespace engine

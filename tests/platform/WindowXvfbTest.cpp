@@ -14,6 +14,7 @@
 #include "support/SetUpNeeds.h"
 
 #include <gtest/gtest.h>
+#include <GL/gl.h>
 
 #include <cstdlib>
 #include <functional>
@@ -196,6 +197,18 @@ TEST_F(XWindowTest, OpensAnOpenGLWindowOfTheAskedSize) {
     EXPECT_EQ(device->getCursorControl()->getWindowWidth(), 1024);
     EXPECT_FALSE(device->getVideoModeList().empty());
     EXPECT_GT(device->getVideoModeList().getDesktopMode().width, 0);
+}
+
+// The window is made without a depth buffer (2D drawing never reads one, and
+// having one slows Mesa's rasteriser down); the parameters still say what
+// was asked.
+TEST_F(XWindowTest, TheWindowHasNoDepthBufferWhateverTheParametersAsk) {
+    ASSERT_TRUE(device->getVideoDriver());
+    EXPECT_EQ(device->getParameters().zBufferBits, device_test::openGLWindowParameters().zBufferBits);
+    EXPECT_GT(device->getParameters().zBufferBits, 0);
+    GLint depthBits = -1;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(depthBits, 0);
 }
 
 TEST_F(XWindowTest, InputReachesTheReceiversAndTheFrameCanBeReadBack) {

@@ -11,6 +11,7 @@
 #include "visual/VisualTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <GL/gl.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -161,7 +162,8 @@ TEST_F(BlendedQuadPixels, TextureAlphaAndVertexAlphaMultiply) {
 }
 
 // A texture drawn at its own size lands texel for texel, top row at the top,
-// whatever the material's culling flags say: 2D drawing never culls.
+// whatever the material's culling flags say: 2D drawing never culls. The
+// first quad of a run and the ones after it (drawn another way) alike.
 TEST_F(BlendedQuadPixels, TextureDrawnOneToOneLandsTexelForTexel) {
     std::vector<SColor> texels;
     for (u32 i = 0; i < 16; ++i) texels.push_back(SColor(255, 16 * i, 255 - 16 * i, (i * 97) % 256));
@@ -169,14 +171,22 @@ TEST_F(BlendedQuadPixels, TextureDrawnOneToOneLandsTexelForTexel) {
     Material material = makeMaterial(texture.get(), EMT_TRANS_ALPHACH_VERTEXALPHA);
     material.flags().BackfaceCulling = true;
     material.flags().FrontfaceCulling = true;
-    const QuadRecord quad = makeQuad(&material, 10, 20, 4, 4, SColor(255, 255, 255, 255));
-    auto frame = drawFrame(BLACK, [&](QuadBatcher& b) { b.addQuad(&quad); });
+    const u32 lefts[] = {10, 30, 50};
+    std::vector<QuadRecord> quads;
+    for (u32 left : lefts) quads.push_back(makeQuad(&material, float(left), 20, 4, 4, SColor(255, 255, 255, 255)));
+    auto frame = drawFrame(BLACK, [&](QuadBatcher& b) {
+        for (const QuadRecord& q : quads) b.addQuad(&q);
+    });
     ASSERT_TRUE(frame);
-    for (u32 y = 0; y < 4; ++y)
-        for (u32 x = 0; x < 4; ++x)
-            EXPECT_EQ(rgb(frame->getPixel(10 + x, 20 + y)), rgb(texels[y * 4 + x])) << "texel " << x << ", " << y;
-    EXPECT_EQ(rgb(frame->getPixel(9, 20)), rgb(BLACK));
-    EXPECT_EQ(rgb(frame->getPixel(14, 23)), rgb(BLACK));
+    for (u32 left : lefts) {
+        for (u32 y = 0; y < 4; ++y)
+            for (u32 x = 0; x < 4; ++x)
+                EXPECT_EQ(rgb(frame->getPixel(left + x, 20 + y)), rgb(texels[y * 4 + x]))
+                    << "quad at " << left << ", texel " << x << ", " << y;
+        EXPECT_EQ(rgb(frame->getPixel(left - 1, 20)), rgb(BLACK)) << "quad at " << left;
+        EXPECT_EQ(rgb(frame->getPixel(left + 4, 23)), rgb(BLACK)) << "quad at " << left;
+        EXPECT_EQ(rgb(frame->getPixel(left, 24)), rgb(BLACK)) << "quad at " << left;
+    }
 }
 
 // The material reaches the driver at flush time, and so does its texture: a
@@ -272,6 +282,72 @@ TEST_F(BlendedQuadPixels, MeshesAreDrawnIncludingOnesBiggerThanTheBatch) {
     EXPECT_EQ(rgb(frame->getPixel(63, 111)), rgb(SColor(255, 0, 255, 0)));
     EXPECT_EQ(rgb(frame->getPixel(64, 111)), rgb(BLACK));
     EXPECT_EQ(rgb(frame->getPixel(63, 112)), rgb(BLACK));
+}
+
+// Corners of different colours: flat shading (the engine's default) fills
+// the quad with corner 0's colour, Gouraud shading blends towards each
+// corner's own colour.
+TEST_F(BlendedQuadPixels, ShadingDecidesBetweenCornerZerosColourAndABlend) {
+    auto white = makeTexture(2, 2, {SColor(255, 255, 255, 255)});
+    const SColor corners[4] = {SColor(255, 255, 0, 0), SColor(255, 0, 255, 0), SColor(255, 0, 0, 255),
+                               SColor(255, 255, 255, 0)};
+    for (const bool gouraud : {false, true}) {
+        SCOPED_TRACE(gouraud ? "Gouraud shading" : "flat shading");
+        Material material = makeMaterial(white.get(), EMT_TRANS_ALPHACH_VERTEXALPHA);
+        material.flags().GouraudShading = gouraud;
+        // The quad looked at comes second in its run, and so does one drawn
+        // as the only quad of its run.
+        const QuadRecord first = makeQuad(&material, 100, 100, 4, 4, corners[0]);
+        QuadRecord quad = makeQuad(&material, 0, 0, 64, 64, corners[0]);
+        for (int i = 0; i < 4; ++i) quad.vertices[i].Color = corners[i];
+        auto frame = drawFrame(BLACK, [&](QuadBatcher& b) {
+            b.addQuad(&first);
+            b.addQuad(&quad);
+        });
+        ASSERT_TRUE(frame);
+        const u32 at[4][2] = {{0, 0}, {63, 0}, {63, 63}, {0, 63}};
+        for (int i = 0; i < 4; ++i) {
+            const SColor seen = frame->getPixel(at[i][0], at[i][1]);
+            if (!gouraud) {
+                EXPECT_EQ(rgb(seen), rgb(corners[0])) << "corner " << i;
+                continue;
+            }
+            // Half a pixel in from the corner: within 8 of the corner's colour.
+            EXPECT_NEAR(seen.getRed(), corners[i].getRed(), 8) << "corner " << i;
+            EXPECT_NEAR(seen.getGreen(), corners[i].getGreen(), 8) << "corner " << i;
+            EXPECT_NEAR(seen.getBlue(), corners[i].getBlue(), 8) << "corner " << i;
+        }
+    }
+}
+
+// Quads drawn straight through OpenGL leave Irrlicht's state as it was:
+// shading and provoking vertex as Irrlicht set them, no vertex arrays left
+// on, and Irrlicht's own 2D drawing afterwards lands where it should.
+TEST_F(BlendedQuadPixels, QuadsLeaveIrrlichtsStateAsTheyFoundIt) {
+    EXPECT_TRUE(context_->drawsQuadArrays()) << "Mesa's OpenGL has BGRA colour arrays";
+    auto red = makeTexture(2, 2, {SColor(255, 255, 0, 0)});
+    const Material material = makeMaterial(red.get(), EMT_TRANS_ALPHACH_VERTEXALPHA);
+    const QuadRecord quads[] = {makeQuad(&material, 0, 0, 8, 8, SColor(255, 255, 255, 255)),
+                                makeQuad(&material, 0, 8, 8, 8, SColor(255, 255, 255, 255))};
+    driver_->beginScene(true, true, BLACK);
+    batcher_->begin();
+    for (const QuadRecord& quad : quads) batcher_->addQuad(&quad);
+    batcher_->end();
+    GLint shadeModel = 0, provoking = 0;
+    glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+    glGetIntegerv(GL_PROVOKING_VERTEX, &provoking);
+    EXPECT_EQ(shadeModel, GL_FLAT) << "the material is flat-shaded";
+    EXPECT_EQ(provoking, GL_FIRST_VERTEX_CONVENTION) << "Irrlicht's convention";
+    for (GLenum array : {GL_VERTEX_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_NORMAL_ARRAY})
+        EXPECT_FALSE(glIsEnabled(array)) << "client array " << array;
+    driver_->draw2DRectangle(SColor(255, 0, 255, 0), irr::core::rect<irr::s32>(20, 0, 28, 8));
+    IrrRef<irr::video::IImage> frame(captureBackBuffer(driver_));
+    driver_->endScene();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(rgb(frame->getPixel(4, 4)), rgb(SColor(255, 255, 0, 0)));
+    EXPECT_EQ(rgb(frame->getPixel(4, 12)), rgb(SColor(255, 255, 0, 0)));
+    EXPECT_EQ(rgb(frame->getPixel(24, 4)), rgb(SColor(255, 0, 255, 0)));
+    EXPECT_EQ(rgb(frame->getPixel(14, 4)), rgb(BLACK));
 }
 
 TEST_F(BlendedQuadPixels, CaptureHasTheScreenSizeAndTopRowFirst) {

@@ -453,6 +453,37 @@ TEST_F(QuadBatcherTest, AddQuadCornersBuildsOneVertexPerCorner) {
     EXPECT_EQ(target.draws[0].primitiveCount, 4u);
 }
 
+// Flat shading gives both triangles of a quad corner 0's colour; the batcher
+// queues a flat-shaded quad with that colour at every corner (so that a target
+// may draw it smoothly shaded and show the same), and leaves the corners of a
+// smoothly shaded quad as they are.
+TEST_F(QuadBatcherTest, FlatShadedQuadsHaveCornerZerosColourAtEveryCorner) {
+    const SColor corners[4] = {SColor(255, 200, 0, 0), SColor(255, 0, 200, 0), SColor(128, 0, 0, 200),
+                               SColor(0, 9, 9, 9)};
+    struct Case {
+        bool gouraud;
+        SColor expected[4];
+    };
+    const Case cases[] = {
+        {false, {corners[0], corners[0], corners[0], corners[0]}},
+        {true, {corners[0], corners[1], corners[2], corners[3]}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gouraud ? "Gouraud shading" : "flat shading");
+        Material material = materialA;
+        material.flags().GouraudShading = c.gouraud;
+        QuadRecord quad = makeQuad(&material, 0, 0);
+        for (int i = 0; i < 4; ++i) quad.vertices[i].Color = corners[i];
+        target.draws.clear();
+        batcher->begin();
+        batcher->addQuad(&quad);
+        batcher->end();
+        ASSERT_EQ(target.draws.size(), 1u);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(target.draws[0].vertices[i].Color, c.expected[i]) << "corner " << i;
+        EXPECT_EQ(quad.vertices[3].Color, corners[3]) << "the node's record is left as it was";
+    }
+}
+
 TEST_F(QuadBatcherTest, DetachedBatcherDrawsNothing) {
     const QuadRecord quad = makeQuad(&materialA, 0, 0);
     const MeshBuffer mesh = makeTriangleMesh(materialA, 1);
