@@ -113,6 +113,10 @@ protected:
         setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
         folder.write("scenes/LoadingLevelScene.oscn", kLoadingScene);
         folder.write("scenes/MapScene.oscn", mapXml());
+        // The map starts only a location whose level the content holds.
+        for (const char* game : {"minigame_hidden", "minigame_hidden2", "minigame_auction", "minigame_hidden3"}) {
+            folder.write(std::string("levels/") + game + "/Level.oscn", "<SceneNode Type=\"BaseNode\"/>");
+        }
 
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(folder.path());
