@@ -155,11 +155,11 @@ LEVELS = {
                    "keep coming and a neighbour offers a place."),
     # Gentler than it first shipped: breakdowns rarer, materials enough for
     # the repairs, a goal in reach of a three-hotel income.
-    3: dict(places=[P("Camping1"), L1, E, P("Garden", False), E, P("TruckStation", False), L2, P("Hostel1", False)],
-            money=50000, materials=250, workers=4, day=30, bonus=(15, -10),
+    3: dict(places=[P("Camping2"), L1, E, P("Garden", False), E, P("TruckStation", False), L2, P("Hostel1", False)],
+            money=80000, materials=300, workers=5, day=30, bonus=(15, -10),
             props={"BuildingsSellTime": (15000, 45000), "BuildingsBuyRequestTime": (30000, 90000)},
-            goals=[money(80000),
-                   each("Camping3;Hostel2;GuestHouse1", 1, "Own a 3-level camping, a 2-level hostel and a guest house")],
+            goals=[money(100000),
+                   each("Camping3;Hostel1;GuestHouse1", 1, "Own a 3-level camping, a hostel and a guest house")],
             events=[regular("Sell", (20000, 40000), (60000, 90000), last=(240000, 300000)),
                     broken((90000, 120000), (120000, 180000)), letters((60000, 90000), (90000, 120000)),
                     weather((40000, 70000), (70000, 110000))],
@@ -194,7 +194,7 @@ LEVELS = {
                     letters(), weather()],
             intro="Show the town what your buildings can do: use their special features.",
             lesson="features: use them, and two at the same time."),
-    8: dict(places=[P("Hostel2"), E, E, P("Cafe"), E, E, L1, U], money=100000, materials=350, workers=5, day=30,
+    8: dict(places=[P("Hostel2"), E, E, P("Cafe"), E, E, L1, U], money=70000, materials=350, workers=5, day=30,
             bonus=(15, -10),
             goals=[have("CityMall", 1, "Own a city mall"), guests(140), money(120000)],
             events=[once("Dirty", (30000, 50000), "Garden"), broken((60000, 90000), (90000, 140000)), letters(),
@@ -206,16 +206,16 @@ LEVELS = {
             materials=300, workers=5, day=30, bonus=(15, -10),
             props={"BuildingsSellTime": (15000, 40000), "BuildingsBuyRequestTime": (20000, 60000)},
             goals=[history(BOUGHT, 2, "Buy two buildings from your neighbours"), income(22000)],
-            events=[regular("Sell", (15000, 25000), (40000, 60000)), broken(), letters(), weather()],
+            events=[regular("Sell", (10000, 20000), (20000, 35000)), broken(), letters(), weather()],
             intro="At the seaside the neighbours sell. Buy two of their plots and raise the income.",
             lesson="the seaside; buying from neighbours."),
-    10: dict(places=[P("Hostel2"), E, P("Hostel2"), E, L1, L1, E, P("Statue", False)], money=110000, materials=350, workers=5,
+    10: dict(places=[P("Hostel2"), E, P("Hostel2"), E, L1, L1, E, P("Statue", False)], money=70000, materials=350, workers=5,
              day=30, bonus=(15, -10),
              goals=[have("Statue", 1, "Own a statue"),
                     have(HOSTELS + ";" + GUESTHOUSES + ";" + BUSINESS, 2,
-                         "Own 2 hotels with an income bonus of 10%% or more", MinIncomeBonus=10), income(14000)],
+                         "Own 2 hotels with an income bonus of 10%% or more", MinIncomeBonus=10), money(120000)],
              events=[broken(), regular("Dirty", (40000, 60000), (60000, 90000), "Statue;Garden"), letters(), weather()],
-             intro="Statues make a street worth more. Place them so that hotels nearby earn a bonus.",
+             intro="Statues make a street worth more. Place them so that hotels nearby earn a bonus, and save up.",
              lesson="statues; the income-bonus goal."),
     11: dict(places=[ruin("FishingCenter"), E, E, P("Hostel2"), E, E, L1, E], money=100000, materials=350,
              workers=5, day=30, bonus=(15, -10),
@@ -223,7 +223,7 @@ LEVELS = {
              events=[broken(), letters(), weather()],
              intro="An old fishing centre stands by the sea. Restore it and bring the anglers back.",
              lesson="the fishing centre, a one-off building to restore."),
-    12: dict(places=[P("Hostel2"), P("Camping3"), E, U, E, E, L1, P("GuestHouse1", False)], money=110000,
+    12: dict(places=[P("Hostel2"), P("Camping3"), E, U, E, E, L1, P("GuestHouse1", False)], money=70000,
              materials=350, workers=5, day=30, bonus=(15, -10),
              props={"BuildingsBuyRequestTime": (15000, 40000), "BuildingsBuyRequestPriceMultiplier": (0.9, 1.2)},
              goals=[have("REAgency", 1, "Own an estate agency"), history(SOLD, 1, "Sell a building"), money(130000)],
@@ -370,9 +370,9 @@ LEVELS = {
              lesson="the headquarters."),
     34: dict(places=[P("HotelN63"), P("HotelN62"), E, E, E, L1, E, P("CityMall", False)], money=300000,
              materials=650, workers=7, day=30, bonus=(15, -10),
-             goals=[guests(600), income(130000), workers(9)],
+             goals=[guests(420), income(130000), workers(9)],
              events=[broken(), regular("Dirty", (40000, 60000), (60000, 90000)), letters(), weather()],
-             intro="The winter games come to town: host six hundred guests.",
+             intro="The winter games come to town: fill every bed in town.",
              lesson="a big guests goal."),
     35: dict(places=[P("HotelN63"), P("HotelN63"), E, E, E, L1, E, E], money=350000, materials=700, workers=8,
              day=30, bonus=(15, -10),
@@ -381,3 +381,35 @@ LEVELS = {
              intro="The last resort of the route: make the town the finest in the land.",
              lesson="the finale."),
 }
+
+
+# ---------------------------------------------------------------- tuning
+# The money, income and guests targets of a level are scaled by its factor
+# in level_scale.py, which tools/content/tune_levels.py writes after playing
+# the levels with the reference player.
+try:
+    from level_scale import SCALE
+except ImportError:  # before the first tuning
+    SCALE = {}
+
+
+def nice(value, step):
+    return max(step, int(round(value / step)) * step)
+
+
+def goals(level):
+    """The level's goals with its tuning applied: (Type, attributes, text)."""
+    factor = SCALE.get(level, 1.0)
+    out = []
+    for kind, attrs, text in LEVELS[level]["goals"]:
+        attrs = dict(attrs)
+        if kind in ("Money", "Income", "GuestsCount") and factor != 1.0:
+            attrs["Value"] = nice(attrs["Value"] * factor, 10 if kind == "GuestsCount" else 1000)
+            if kind == "Money":  # never a goal met with the starting money
+                attrs["Value"] = max(attrs["Value"], nice(LEVELS[level]["money"] * 1.2, 1000))
+        if kind == "Money":
+            assert attrs["Value"] >= LEVELS[level]["money"], "level %d: the money goal is below the starting money" % level
+        if kind == "Money" and text and not text.startswith("%"):
+            text = "Have $%s" % format(attrs["Value"], ",")
+        out.append((kind, attrs, text))
+    return out

@@ -707,7 +707,7 @@ def level_configuration(level, on_sale):
                   "    " + prop("IncomeBonus2", float(entry["bonus"][1]))]
     lines += ["    " + prop(k, v) for k, v in entry.get("props", {}).items()]
     lines += ["  </Properties>", "  <Objectives>"]
-    for i, (kind, attrs, text) in enumerate(entry["goals"]):
+    for i, (kind, attrs, text) in enumerate(T.goals(level)):
         key = goal_key(level, i, text)
         a = "".join(' %s="%s"' % (k, v) for k, v in attrs.items())
         lines.append('    <Objective Type="%s"%s%s/>' % (kind, a, ' InfoStr="%s"' % key if key else ""))
@@ -727,7 +727,7 @@ def dictionary_block():
     for level, entry in sorted(T.LEVELS.items()):
         if "intro" in entry:
             out.append('  <s n="Level%d_Description">%s</s>\n' % (level, entry["intro"]))
-        for i, (kind, attrs, text) in enumerate(entry["goals"]):
+        for i, (kind, attrs, text) in enumerate(T.goals(level)):
             if text and not text.startswith("%"):
                 out.append('  <s n="Obj_L%d_%d">%s</s>\n' % (level, i + 1, text))
     out.append(END)
