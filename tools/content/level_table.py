@@ -413,3 +413,35 @@ def goals(level):
             text = "Have $%s" % format(attrs["Value"], ",")
         out.append((kind, attrs, text))
     return out
+
+
+# ---------------------------------------------------------------- tutorials
+# A short lesson at the first level of a building family or a new rule:
+# (text, building types a step waits for the player to build, or "" for a
+# note the player closes). write_level_world.py writes Tutorial.xml for each
+# (levels 1 and 2 keep their hand-written tutorials).
+TUTORIALS = {
+    4: [("Visitors drop litter in gardens. When a garden shows a broom, select it and press Clean.", "")],
+    6: [("Business hotels are on sale now: bigger, dearer and much richer than hostels. Build one on a free plot.",
+         "BusinessHotel1")],
+    8: [("A city mall earns from the guests of the hotels around it. Build it next to your busiest hotels.",
+         "CityMall")],
+    9: [("Neighbours put their buildings up for sale: a price tag and a dial show how long the offer lasts. "
+         "Select one and press Buy.", "")],
+    10: [("A statue raises the income of every hotel around it. Select a plot to see the area it will cover.",
+          "Statue")],
+    11: [("This old fishing centre needs restoring. Select it and press Restore: once it runs it earns every day.",
+          "")],
+    12: [("The estate agency gets you better prices. Put a building up for sale and wait for a buyer's call.",
+          "REAgency")],
+    14: [("Grand hotels: three levels of luxury. Build one and upgrade it as the money comes in.", "HotelN51")],
+    17: [("An aqua park makes every hotel in its area earn more, and its feature brings a rush of guests.",
+          "AquaPark")],
+    19: [("Restore the observation point: while it runs, no building breaks down. Memorials are on sale too.", "")],
+    21: [("A PR agency raises the income of all your hotels, and its campaign brings money letters.", "PRAgency")],
+    22: [("The pyramid draws visitors: once restored, the hotels on the marked plots beside it earn a bonus.", "")],
+    24: [("Palace hotels: the biggest and richest hotels of all.", "HotelN61")],
+    26: [("Restore the railway station: grand and palace hotels earn the most from it, smaller hotels a little.",
+          "")],
+    33: [("Your headquarters: restored, it makes materials, workers and building cheaper and faster.", "")],
+}

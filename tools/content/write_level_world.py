@@ -730,8 +730,28 @@ def dictionary_block():
         for i, (kind, attrs, text) in enumerate(T.goals(level)):
             if text and not text.startswith("%"):
                 out.append('  <s n="Obj_L%d_%d">%s</s>\n' % (level, i + 1, text))
+        for i, (text, types) in enumerate(T.TUTORIALS.get(level, [])):
+            out.append('  <s n="Tutorial_L%d_%d">%s</s>\n' % (level, i + 1, text))
     out.append(END)
     return "".join(out)
+
+
+def tutorial(level):
+    """A lesson of notes the player closes, or steps that wait for a building."""
+    lines = ['<?xml version="1.0" encoding="utf-8"?>',
+             "<!-- Level %d's lesson. Written by tools/content/write_level_world.py. -->" % level, "<Tutorial>"]
+    for i, (text, types) in enumerate(T.TUTORIALS[level]):
+        key = "%%Tutorial_L%d_%d%%" % (level, i + 1)
+        if types:
+            lines += ["  <Hint>", '    <Position Value="300;330;0"/>', '    <Text Value="%s"/>' % key,
+                      '    <Actions><Action Type="BuildingCompletedOrExist" BuildingTypes="%s"/></Actions>' % types,
+                      "  </Hint>"]
+        else:
+            lines += ['  <Hint MessageBox="true">', '    <Position Value="300;330;0"/>',
+                      '    <Text Value="%s"/>' % key, '    <Actions><Action Type="GeneratePauseRequest"/></Actions>',
+                      "  </Hint>"]
+    lines += ["</Tutorial>", ""]
+    return "\n".join(lines)
 
 
 def write_dictionary():
@@ -761,6 +781,9 @@ def main():
             f.write(level_scene(level))
         with open(ROOT + "levels/level%d/LevelPaths.xml" % level, "w") as f:
             f.write(level_paths(level))
+        if level in T.TUTORIALS:
+            with open(ROOT + "levels/level%d/Tutorial.xml" % level, "w") as f:
+                f.write(tutorial(level))
     write_dictionary()
 
 
