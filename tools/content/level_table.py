@@ -421,16 +421,16 @@ def goals(level):
 # note the player closes). write_level_world.py writes Tutorial.xml for each
 # (levels 1 and 2 keep their hand-written tutorials).
 TUTORIALS = {
-    4: [("Visitors drop litter in gardens. When a garden shows a broom, select it and press Clean.", "")],
+    4: [("Visitors drop litter in gardens. When a garden gets dirty, select it and clean it before it drives guests away.", "")],
     6: [("Business hotels are on sale now: bigger, dearer and much richer than hostels. Build one on a free plot.",
          "BusinessHotel1")],
     8: [("A city mall earns from the guests of the hotels around it. Build it next to your busiest hotels.",
          "CityMall")],
     9: [("Neighbours put their buildings up for sale: a price tag and a dial show how long the offer lasts. "
-         "Select one and press Buy.", "")],
+         "Select one to buy it before the dial runs out.", "")],
     10: [("A statue raises the income of every hotel around it. Select a plot to see the area it will cover.",
           "Statue")],
-    11: [("This old fishing centre needs restoring. Select it and press Restore: once it runs it earns every day.",
+    11: [("This old fishing centre needs restoring. Select it and restore it: once it runs it earns every day.",
           "")],
     12: [("The estate agency gets you better prices. Put a building up for sale and wait for a buyer's call.",
           "REAgency")],
