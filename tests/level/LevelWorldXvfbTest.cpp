@@ -280,7 +280,8 @@ TEST_P(LevelWorldXvfbTest, PlaceOverlaysShowFromTheBuiltTree) {
     for (const auto& entry : log.entries()) EXPECT_LT(entry.level, LOG_WARNING) << entry.text << " " << entry.hint;
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, LevelWorldXvfbTest, ::testing::Values(1, 2, 3),
+// The first three levels and one of each later setting: seaside, hills in autumn, winter.
+INSTANTIATE_TEST_SUITE_P(Levels, LevelWorldXvfbTest, ::testing::Values(1, 2, 3, 9, 18, 28),
                          [](const ::testing::TestParamInfo<int>& info) { return "Level" + std::to_string(info.param); });
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Writes the level world's scene sources from one set of tables:
-levels/common/TemplateCollection.oscn (the level templates) and, per level,
-levels/level<N>/Level.oscn and LevelPaths.xml. The place layout comes from the
+levels/common/TemplateCollection.oscn (the level templates) and, per level
+of tools/content/level_table.py, levels/level<N>/Level.oscn, LevelPaths.xml
+and LevelConfiguration.xml, with the levels' texts in the dictionary. The place layout comes from the
 ground pictures' generator (atlases/Env1/levels/common/Grounds), so ground,
 places and paths agree.
 
@@ -18,6 +19,9 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ass
 spec = importlib.util.spec_from_file_location("grounds", ROOT + "atlases/Env1/levels/common/Grounds/Grounds.variants.py")
 G = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(G)
+import sys
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import level_table as T  # noqa: E402
 
 FONT = "../../scenes/fonts/arial_14_crisp.ofnt"
 INK = "ff2d2a26"
@@ -369,7 +373,8 @@ def clouds():
 
 # Decorations a once-spawner may put down (Varied below): the picture's foot
 # stands on the spawner's point.
-DECO_TEMPLATES = ("Tree", "TreeAutumn", "Pine", "Palm", "Bush", "Flowers", "Bench", "Umbrella", "Rock")
+DECO_TEMPLATES = ("Tree", "TreeAutumn", "Pine", "Palm", "Bush", "Flowers", "Bench", "Umbrella", "Rock", "TreeRed",
+                  "Pumpkins", "PineSnow", "Snowman")
 
 
 def deco_templates():
@@ -428,16 +433,8 @@ def template_collection():
 SIZES = {"House1": (96, 96), "House2": (96, 96), "House3": (96, 96), "House4": (96, 96), "Hedge": (70, 22),
          "BeachHut1": (60, 70), "BeachHut2": (60, 70), "BeachHut3": (60, 70),"Tree": (40, 48), "TreeAutumn": (40, 48), "TreeRed": (40, 48), "Pine": (36, 48), "Palm": (48, 60),
          "Bush": (30, 20), "Flowers": (24, 16), "Bench": (34, 20), "Lamp": (16, 48), "Boat": (60, 34),
-         "Umbrella": (40, 44), "Rock": (34, 22), "Pumpkins": (30, 18)}
-
-PLACES = {
-    1: [("Camping1", True, 0), ("BuildingPlace", True, 0), ("BuildingPlace", True, 0), ("BuildingPlace", True, 0),
-        ("Garden", False, 0)],
-    2: [("Camping2", True, 0), ("BuildingPlace", True, 1), ("BuildingPlace", True, 0), ("Cafe", False, 0),
-        ("BuildingPlace", True, -1), ("Hostel1", False, 0)],  # Place04 opens the lower row
-    3: [("Camping1", True, 0), ("BuildingPlace", True, 1), ("BuildingPlace", True, 0), ("Garden", False, 0),
-        ("BuildingPlace", True, 0), ("TruckStation", False, 0), ("BuildingPlace", True, -1), ("Hostel1", False, 0)],
-}
+         "Umbrella": (40, 44), "Rock": (34, 22), "Pumpkins": (30, 18),
+         "PineSnow": (36, 48), "Snowman": (30, 44)}
 
 DECOR = {
     # Generous lists: whatever stands on a place is left out when the level is written.
@@ -461,14 +458,31 @@ DECOR = {
         ("Tree", 860, 452), ("Tree", 960, 472), ("Bush", 300, 540), ("Bush", 640, 540),
         ("Flowers", 120, 480), ("Flowers", 420, 560), ("Bench", 700, 660), ("Tree", 120, 700), ("Tree", 330, 730),
         ("Tree", 560, 720), ("Flowers", 470, 680)],
-    3: [("BeachHut1", 200, 130), ("BeachHut2", 430, 126), ("BeachHut3", 640, 130), ("BeachHut1", 860, 126),
+}
+SEASIDE_DECOR = [
+    ("BeachHut1", 200, 130), ("BeachHut2", 430, 126), ("BeachHut3", 640, 130), ("BeachHut1", 860, 126),
         ("Palm", 24, 190), ("Palm", 217, 196), ("Palm", 407, 190), ("Palm", 597, 196), ("Palm", 820, 250),
         ("Palm", 900, 236), ("Palm", 990, 252),
         ("Lamp", 30, 262), ("Lamp", 217, 262), ("Lamp", 407, 262), ("Lamp", 597, 262), ("Lamp", 780, 262),
         ("Lamp", 110, 354), ("Lamp", 512, 354), ("Lamp", 920, 354), ("Palm", 60, 470), ("Palm", 980, 470),
         ("Bush", 312, 500), ("Bush", 712, 500), ("Umbrella", 150, 540), ("Umbrella", 420, 532),
         ("Umbrella", 700, 536), ("Umbrella", 900, 528), ("Rock", 60, 546), ("Rock", 560, 548),
-        ("Boat", 300, 620), ("Boat", 800, 612), ("Rock", 980, 538)],
+        ("Boat", 300, 620), ("Boat", 800, 612), ("Rock", 980, 538)
+]
+
+
+def seasonal(decor, swaps):
+    return [(swaps.get(kind, kind), x, y) for kind, x, y in decor]
+
+
+# Levels without their own list take their setting's; whatever stands on a
+# place is left out when the level is written.
+SETTING_DECOR = {
+    1: DECOR[2],
+    2: SEASIDE_DECOR,
+    3: seasonal(DECOR[2], {"Tree": "TreeAutumn", "Flowers": "Pumpkins", "Bush": "TreeRed"}),
+    4: seasonal(DECOR[2], {"Tree": "PineSnow", "Pine": "PineSnow", "Flowers": "Snowman", "Bush": "Rock",
+                           "Hedge": "Rock"}),
 }
 
 
@@ -483,26 +497,43 @@ VARIED = {
     2: [(210, 580, "Car1;Car2", PARKED, 60), (790, 570, "Car1;Car2", PARKED, 50),
         (560, 540, "DecoFlowers;DecoBench;DecoBush", "", 70), (40, 530, "DecoTree;DecoPine", "", 50),
         (720, 530, "DecoBush;DecoFlowers", "", 60)],
-    3: [(900, 520, "Car1;Car2", "Left;Right", 50), (280, 610, "DecoUmbrella;DecoRock", "", 70),
+}
+SETTING_VARIED = {
+    1: VARIED[2],
+    2: [(900, 520, "Car1;Car2", "Left;Right", 50), (280, 610, "DecoUmbrella;DecoRock", "", 70),
         (620, 615, "DecoUmbrella;DecoRock;DecoPalm", "", 60)],
+    3: [(210, 580, "Car1;Car2", PARKED, 60), (790, 570, "Car1;Car2", PARKED, 50),
+        (560, 620, "DecoPumpkins;DecoBench;DecoTreeRed", "", 70), (40, 530, "DecoTreeAutumn;DecoPine", "", 50)],
+    4: [(210, 580, "Car1;Car2", PARKED, 60), (790, 570, "Car1;Car2", PARKED, 50),
+        (560, 620, "DecoSnowman;DecoBench;DecoRock", "", 70), (40, 530, "DecoPineSnow;DecoRock", "", 50)],
 }
 
 # Crests on the water (centres): the spring towns' ponds and the seaside's sea.
 WAVES = {
     1: [(516, 540), (578, 556), (608, 532)],
     2: [(498, 540), (556, 555), (586, 532)],
-    3: [(90, 584), (250, 606), (410, 580), (560, 602), (720, 572), (880, 598), (980, 576)],
 }
+# Setting 4's pond is frozen: no crests.
+SETTING_WAVES = {1: WAVES[2], 2: [(90, 584), (250, 606), (410, 580), (560, 602), (720, 572), (880, 598), (980, 576)],
+                 3: WAVES[2], 4: []}
 
 # Circling gulls: centre x, y, the two ellipses' half-axes and their turning speeds (degrees a second).
 CIRCLING = {
     1: [(560, 150, (150, 40), (36, 14), 12, -50), (230, 520, (80, 30), (22, 10), -16, 60)],
     2: [(420, 150, (160, 44), (30, 12), -12, 55), (820, 520, (90, 34), (26, 10), 15, -60)],
-    3: [(520, 590, (220, 30), (40, 12), 10, -45), (260, 160, (120, 36), (26, 10), -14, 58)],
 }
+SETTING_CIRCLING = {1: CIRCLING[2], 2: [(520, 590, (220, 30), (40, 12), 10, -45), (260, 160, (120, 36), (26, 10), -14, 58)],
+                    3: CIRCLING[2], 4: [(420, 150, (160, 44), (30, 12), -12, 55)]}
 
 # Flower beds the butterflies rise from.
 BUTTERFLIES = {1: [(420, 530), (640, 520), (760, 690)], 2: [(120, 480), (420, 560), (470, 680)]}
+SETTING_BUTTERFLIES = {1: BUTTERFLIES[2], 3: [(120, 480), (470, 680)]}
+SETTING_TEXT = {1: "a spring town", 2: "the seaside", 3: "hills in autumn", 4: "winter"}
+
+
+def layout(level):
+    """(setting, place positions) of a level."""
+    return T.setting_of(level), G.PLACE_ROWS[len(T.LEVELS[level]["places"])]
 
 
 def lake_wave(name, cx, cy):
@@ -524,9 +555,10 @@ def lake_wave(name, cx, cy):
 
 
 def level_scene(level):
-    setting, places = G.LAYOUTS[level]
+    setting, places = layout(level)
     root = N("GGameLevelScene", "Level%d" % level, Bounds=(1024, 768, 0))
-    ground = root.child(sprite("Ground", "../common/Grounds/Level%d.png" % level, (0, 0, -1000), CanBeHit=False))
+    ground = root.child(sprite("Ground", "../common/Grounds/%s.png" % G.ground_name(setting, len(places)),
+                               (0, 0, -1000), CanBeHit=False))
     ground.comment = ("The ground: grass, the avenue, the driveways and the setting's landscape; deep below, "
                       "so that serve-area highlights (at -500) lie on it.")
     deco = root.child(N("BaseNode", "Decorations"))
@@ -536,13 +568,13 @@ def level_scene(level):
         return all(x + w / 2 <= px - 10 or x - w / 2 >= px + 150 or y <= py - 40 or y - h >= py + 56
                    for px, py in places)
 
-    for i, (kind, x, y) in enumerate(d for d in DECOR[level] if clear_of_places(*d)):
+    for i, (kind, x, y) in enumerate(d for d in DECOR.get(level, SETTING_DECOR[setting]) if clear_of_places(*d)):
         w, h = SIZES[kind]
         deco.child(sprite("%s%d" % (kind, i + 1), "../common/World/%s.png" % kind, (x - w // 2, y - h, float(y)),
                           CanBeHit=False))
     varied = root.child(N("BaseNode", "Varied"))
     varied.comment = "Spots that differ from play to play: a parked car, a tree or a bench, or nothing."
-    for i, (x, y, templates, states, percent) in enumerate(VARIED[level]):
+    for i, (x, y, templates, states, percent) in enumerate(VARIED.get(level, SETTING_VARIED[setting])):
         spot = varied.child(N("OnceSpawnerNode", "Varied%d" % (i + 1), Position=(x, y, float(y)),
                               ObjTemplateIDs=templates))
         if states:
@@ -550,7 +582,7 @@ def level_scene(level):
         spot.add("ShowLevelPercent", percent)
     b = root.child(N("ControlNode", "Buildings", Bounds=(1024, 768, 0)))
     b.comment = "The building places, Place01 onwards: upper row left to right, then the lower row."
-    for i, ((x, y), (template, owned, luck)) in enumerate(zip(places, PLACES[level])):
+    for i, ((x, y), (template, owned, luck)) in enumerate(zip(places, T.LEVELS[level]["places"])):
         node = b.child(N("GBuildingNode", "Place%02d" % (i + 1), TemplateName=template, Position=(x, y, float(y + 56)),
                          Bounds=(140, 56, 0)))
         if owned:
@@ -569,14 +601,14 @@ def level_scene(level):
     birds.comment = "A bird across the sky now and then, above the roofs."
     water = root.child(N("BaseNode", "Water"))
     water.comment = "Crests on the water, each with a glint now and then; just above the ground."
-    for i, (cx, cy) in enumerate(WAVES[level]):
+    for i, (cx, cy) in enumerate(WAVES.get(level, SETTING_WAVES[setting])):
         water.child(lake_wave("Wave%d" % (i + 1), cx, cy))
-    for i, (x, y, e1, e2, v1, v2) in enumerate(CIRCLING[level]):
+    for i, (x, y, e1, e2, v1, v2) in enumerate(CIRCLING.get(level, SETTING_CIRCLING[setting])):
         bird = root.child(N("GCircularBirdNode", "CirclingGull%d" % (i + 1), Position=(x, y, 900), BirdTemplateID="Bird1",
                             Ellipse1Size=e1, Ellipse2Size=e2, AngularVelocity1=float(v1), AngularVelocity2=float(v2)))
         if i == 0:
             bird.comment = "Gulls circling over the town, above the roofs."
-    for i, (x, y) in enumerate(BUTTERFLIES.get(level, [])):
+    for i, (x, y) in enumerate(BUTTERFLIES.get(level, SETTING_BUTTERFLIES.get(setting, []))):
         spawner = root.child(N("SpawnerNode", "Butterflies%d" % (i + 1), Position=(x, y, float(y + 2)),
                                ObjTemplate="Butterfly", ObjectsPerSecRange=(0.08, 0.15),
                                ObjectsLifeTimeRange=(6000, 9000), ObjectsXDeltaRange=(-10, 10),
@@ -586,11 +618,11 @@ def level_scene(level):
             spawner.comment = "Butterflies rising from the flower beds."
     return ('<?xml version="1.0"?>\n<!-- Level %d: %s. Places, depths and paths follow the layout table of\n'
             '     the ground pictures (atlases/Env1/levels/common/Grounds). -->\n%s\n'
-            % (level, "a spring town" if setting == 1 else "the seaside", root.xml(0)))
+            % (level, SETTING_TEXT[setting], root.xml(0)))
 
 
 def level_paths(level):
-    setting, places = G.LAYOUTS[level]
+    setting, places = layout(level)
     lines = ['<?xml version="1.0" encoding="utf-8"?>',
              '<!-- Traffic of level %d. Cars drive on the right: eastbound on the lower lane,' % level,
              '     westbound on the upper one. A bus route is named after its place, comes',
@@ -616,16 +648,143 @@ def level_paths(level):
     return "\n".join(lines)
 
 
+# ------------------------------------------------------------------ configurations
+
+def upgrade_levels():
+    """Record name -> the Level of the shop upgrade that allows it."""
+    import re
+    text = open(ROOT + "levels/common/UpgradesConfiguration.xml").read()
+    out = {}
+    for body in re.findall(r"<Upgrade>(.*?)</Upgrade>", text, re.S):
+        level = int(re.search(r'<Level Value="(\d+)"', body).group(1))
+        for name in re.findall(r'<AllowsBuilding Value="([^"]*)"', body):
+            out[name] = level
+    return out
+
+
+def offered(level, entry, on_sale):
+    """The build list: the entry's own, or every record on sale before the level."""
+    names = entry["build"].split(";") if "build" in entry else [n for n, at in on_sale.items() if at < level]
+    late = [n for n in names if on_sale.get(n, 99) >= level]
+    assert not late, "level %d offers %s before its upgrade is on sale" % (level, late)
+    return ";".join(names)
+
+
+def prop(key, value):
+    if isinstance(value, bool):
+        return '<bool Name="%s" Value="%s"/>' % (key, "true" if value else "false")
+    if isinstance(value, tuple):
+        return '<vector2d Name="%s" Value="%g;%g"/>' % (key, value[0], value[1])
+    if isinstance(value, float):
+        return '<float Name="%s" Value="%g"/>' % (key, value)
+    if isinstance(value, int):
+        return '<int Name="%s" Value="%d"/>' % (key, value)
+    return '<string Name="%s" Value="%s"/>' % (key, value)
+
+
+def goal_key(level, index, text):
+    if text is None or text.startswith("%"):
+        return text
+    return "%%Obj_L%d_%d%%" % (level, index + 1)
+
+
+def level_configuration(level, on_sale):
+    entry = T.LEVELS[level]
+    lines = ['<?xml version="1.0" encoding="utf-8"?>',
+             "<!-- Level %d (%s): %s" % (level, SETTING_TEXT[T.setting_of(level)], entry["lesson"]),
+             "     Written by tools/content/write_level_world.py from tools/content/level_table.py. -->",
+             "<Level>", "  <Properties>",
+             '    <stringw Name="Name" Value="%d"/>' % level,
+             '    <stringw Name="Description" Value="%%Level%d_Description%%"/>' % level,
+             "    " + prop("SettingIndex", T.setting_of(level)),
+             "    " + prop("AvailableBuildingsForBuild", offered(level, entry, on_sale)),
+             "    " + prop("DayLength", entry["day"]),
+             "    " + prop("InitMoney", float(entry["money"])),
+             "    " + prop("InitMaterialsCount", float(entry["materials"])),
+             "    " + prop("InitWorkersCount", entry["workers"])]
+    if "bonus" in entry:
+        lines += ["    " + prop("IncomeBonus1", float(entry["bonus"][0])),
+                  "    " + prop("IncomeBonus2", float(entry["bonus"][1]))]
+    lines += ["    " + prop(k, v) for k, v in entry.get("props", {}).items()]
+    lines += ["  </Properties>", "  <Objectives>"]
+    for i, (kind, attrs, text) in enumerate(T.goals(level)):
+        key = goal_key(level, i, text)
+        a = "".join(' %s="%s"' % (k, v) for k, v in attrs.items())
+        lines.append('    <Objective Type="%s"%s%s/>' % (kind, a, ' InfoStr="%s"' % key if key else ""))
+    lines += ["  </Objectives>", "  <RandomEvents>"]
+    for kind, attrs in entry["events"]:
+        lines.append('    <Event Type="%s"%s/>' % (kind, "".join(' %s="%s"' % (k, v) for k, v in attrs.items())))
+    lines += ["  </RandomEvents>", "</Level>", ""]
+    return "\n".join(lines)
+
+
+BEGIN = "  <!-- Level descriptions and goals: written by tools/content/write_level_world.py. -->\n"
+END = "  <!-- End of the level texts. -->\n"
+
+
+def dictionary_block():
+    out = [BEGIN]
+    for level, entry in sorted(T.LEVELS.items()):
+        if "intro" in entry:
+            out.append('  <s n="Level%d_Description">%s</s>\n' % (level, entry["intro"]))
+        for i, (kind, attrs, text) in enumerate(T.goals(level)):
+            if text and not text.startswith("%"):
+                out.append('  <s n="Obj_L%d_%d">%s</s>\n' % (level, i + 1, text))
+        for i, (text, types) in enumerate(T.TUTORIALS.get(level, [])):
+            out.append('  <s n="Tutorial_L%d_%d">%s</s>\n' % (level, i + 1, text))
+    out.append(END)
+    return "".join(out)
+
+
+def tutorial(level):
+    """A lesson of notes the player closes, or steps that wait for a building."""
+    lines = ['<?xml version="1.0" encoding="utf-8"?>',
+             "<!-- Level %d's lesson. Written by tools/content/write_level_world.py. -->" % level, "<Tutorial>"]
+    for i, (text, types) in enumerate(T.TUTORIALS[level]):
+        key = "%%Tutorial_L%d_%d%%" % (level, i + 1)
+        if types:
+            lines += ["  <Hint>", '    <Position Value="300;330;0"/>', '    <Text Value="%s"/>' % key,
+                      '    <Actions><Action Type="BuildingCompletedOrExist" BuildingTypes="%s"/></Actions>' % types,
+                      "  </Hint>"]
+        else:
+            lines += ['  <Hint MessageBox="true">', '    <Position Value="300;330;0"/>',
+                      '    <Text Value="%s"/>' % key, '    <Actions><Action Type="GeneratePauseRequest"/></Actions>',
+                      "  </Hint>"]
+    lines += ["</Tutorial>", ""]
+    return "\n".join(lines)
+
+
+def write_dictionary():
+    path = ROOT + "strings/Dictionary.xml"
+    text = open(path).read()
+    if BEGIN in text:
+        head, rest = text.split(BEGIN, 1)
+        text = head + dictionary_block() + rest.split(END, 1)[1]
+    else:
+        head, tail = text.rsplit("</Dictionary>", 1)
+        text = head + "\n" + dictionary_block() + "</Dictionary>" + tail
+    with open(path, "w") as f:
+        f.write(text)
+
+
 def main():
     # Composed before the file is opened for writing: it keeps part of the old one.
     templates = template_collection()
     with open(ROOT + "levels/common/TemplateCollection.oscn", "w") as f:
         f.write(templates)
-    for level in G.LAYOUTS:
+    on_sale = upgrade_levels()
+    for level in sorted(T.LEVELS):
+        os.makedirs(ROOT + "levels/level%d" % level, exist_ok=True)
+        with open(ROOT + "levels/level%d/LevelConfiguration.xml" % level, "w") as f:
+            f.write(level_configuration(level, on_sale))
         with open(ROOT + "levels/level%d/Level.oscn" % level, "w") as f:
             f.write(level_scene(level))
         with open(ROOT + "levels/level%d/LevelPaths.xml" % level, "w") as f:
             f.write(level_paths(level))
+        if level in T.TUTORIALS:
+            with open(ROOT + "levels/level%d/Tutorial.xml" % level, "w") as f:
+                f.write(tutorial(level))
+    write_dictionary()
 
 
 if __name__ == "__main__":

@@ -437,6 +437,11 @@ def decorations():
         "TreeAutumn.svg": svg(40, 48, tree(20, 44, 1.1, "#E0A03A")),
         "TreeRed.svg": svg(40, 48, tree(20, 44, 1.0, "#D0643A")),
         "Pine.svg": svg(36, 48, pine(18, 46, 1.0)),
+        # winter: snow on the pine's boughs, and a snowman
+        "PineSnow.svg": svg(36, 48, pine(18, 46, 1.0) +
+                            path("M8 38 q10 -4 20 0 l-4 -6 q-6 3 -12 0 z M10 26 q8 -4 16 0 l-8 -14 z", "#F5F8FC", 1)),
+        "Snowman.svg": svg(30, 44, circle(15, 32, 10, "#F5F8FC") + circle(15, 14, 7, "#F5F8FC") +
+                           path("M15 14 l7 2 l-7 1 z", CORAL, 1) + rect(9, 2, 12, 6, SLATE, r=1, width=1)),
         "Palm.svg": svg(48, 60, rect(22, 22, 5, 34, WOOD, r=2) + "".join(
             path("M24 22 q%g %g %g %g q%g %g %g %g z" % (dx * 0.5, -12, dx, dy, -dx * 0.4, -4, -dx, -dy), "#4E9A3A", 1.5)
             for dx, dy in ((-20, 8), (20, 8), (-16, -6), (16, -6)))),

@@ -3,8 +3,8 @@ the two rows of building places with its sidewalks and driveways, and the
 setting's own landscape (run by tools/content/write_variants.py). Trees,
 benches and other things that stand up are separate sprites in Level.oscn.
 
-LAYOUTS is the one table of where the places lie; Level.oscn and
-LevelPaths.xml of each level follow it.
+PLACE_ROWS is the one table of where the places lie; Level.oscn and
+LevelPaths.xml of each level follow it (tools/content/write_level_world.py).
 """
 
 UPPER_Y, LOWER_Y = 206, 416          # footprint tops of the two rows
@@ -12,14 +12,23 @@ ROAD_TOP, ROAD_BOTTOM = 276, 336     # the avenue
 WEST_LANE, EAST_LANE = 292, 320      # lane centres
 NORTH_WALK, SOUTH_WALK = 270, 342    # sidewalk centres
 
-LAYOUTS = {
-    # level: (setting, [(x, y) of the places in order]). The upper row ends left of x 790,
-    # where the HUD's goals panel hangs over the level.
-    1: (1, [(242, UPPER_Y), (442, UPPER_Y), (642, UPPER_Y), (342, LOWER_Y), (542, LOWER_Y)]),
-    2: (1, [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (242, LOWER_Y), (442, LOWER_Y), (642, LOWER_Y)]),
-    3: (2, [(52, UPPER_Y), (242, UPPER_Y), (432, UPPER_Y), (622, UPPER_Y),
-            (142, LOWER_Y), (342, LOWER_Y), (542, LOWER_Y), (742, LOWER_Y)]),
+# The rows of places, by the number of places of a level. The upper row ends
+# left of x 790, where the HUD's goals panel hangs over the level.
+PLACE_ROWS = {
+    5: [(242, UPPER_Y), (442, UPPER_Y), (642, UPPER_Y), (342, LOWER_Y), (542, LOWER_Y)],
+    6: [(142, UPPER_Y), (342, UPPER_Y), (542, UPPER_Y), (242, LOWER_Y), (442, LOWER_Y), (642, LOWER_Y)],
+    8: [(52, UPPER_Y), (242, UPPER_Y), (432, UPPER_Y), (622, UPPER_Y),
+        (142, LOWER_Y), (342, LOWER_Y), (542, LOWER_Y), (742, LOWER_Y)],
 }
+
+# The grounds drawn: (setting, number of places). A level uses the ground of
+# its setting and place count, "Ground<setting>_<places>.png".
+GROUNDS = [(1, 5), (1, 6), (1, 8), (2, 8), (3, 6), (3, 8), (4, 8)]
+
+
+def ground_name(setting, count):
+    return "Ground%d_%d" % (setting, count)
+
 
 GRASS, GRASS_DARK, GRASS_LIGHT = "#7BC043", "#5E9A30", "#94CF62"
 ROAD, ROAD_EDGE, MARK = "#8C8C8C", "#6E6E6E", "#F2F2F2"
@@ -109,15 +118,56 @@ def seaside(places):
     return "".join(out)
 
 
-def picture(level):
-    setting, places = LAYOUTS[level]
+def autumn_hills(places):
+    out = [gradient("#C9C46A", "#A9B04E")]
+    out.append('<rect width="1024" height="96" fill="#F3D9A8"/>')
+    for top, fill, edge in (("M0 60 C160 20 300 70 460 36 C600 10 760 60 900 30 C960 20 1000 34 1024 30",
+                             "#D9A45A", "#B9843C"),
+                            ("M0 110 C140 80 280 112 420 90 C560 70 700 104 840 84 C930 74 990 92 1024 86",
+                             "#C2883E", "#A56D2A")):
+        out.append('<path d="%s V170 C700 160 300 180 0 170 Z" fill="%s"/>' % (top, fill))
+        out.append('<path d="%s" fill="none" stroke="%s" stroke-width="2"/>' % (top, edge))
+    out.append(patches([(90, 200, 60, 18), (940, 230, 70, 20), (120, 560, 90, 26), (880, 600, 100, 28),
+                        (500, 690, 140, 30)], "#D8CF7A"))
+    out.append(avenue() + driveways(places))
+    out.append('<path d="M-10 610 C200 570 360 650 560 610 S860 570 1034 620" fill="none" stroke="%s" '
+               'stroke-width="16" stroke-linecap="round"/>' % WALK)
+    out.append('<ellipse cx="540" cy="545" rx="80" ry="26" fill="%s" stroke="%s" stroke-width="3"/>' % (WATER, DEEP))
+    return "".join(out)
+
+
+def winter(places):
+    snow, shade = "#F5F8FC", "#C9D6E3"
+    out = [gradient("#FFFFFF", snow)]
+    out.append('<rect width="1024" height="90" fill="#DCEBF5"/>')
+    for top, fill in (("M0 64 C140 18 260 58 400 30 C560 6 700 50 840 24 C930 12 990 30 1024 26", "#E6EEF6"),
+                      ("M0 106 C120 78 260 104 380 88 C520 68 640 100 780 82 C880 70 960 90 1024 80", "#EEF3F9")):
+        out.append('<path d="%s V160 C700 150 300 170 0 160 Z" fill="%s"/>' % (top, fill))
+        out.append('<path d="%s" fill="none" stroke="%s" stroke-width="2"/>' % (top, shade))
+    out.append(patches([(90, 200, 60, 18), (940, 230, 70, 20), (120, 560, 90, 26), (880, 600, 100, 28),
+                        (500, 690, 140, 30)], shade))
+    out.append(avenue() + driveways(places).replace(GRASS_DARK, shade))
+    out.append('<path d="M-10 610 C200 570 360 650 560 610 S860 570 1034 620" fill="none" stroke="%s" '
+               'stroke-width="16" stroke-linecap="round"/>' % WALK)
+    # a frozen pond
+    out.append('<ellipse cx="540" cy="545" rx="80" ry="26" fill="#CFE8F5" stroke="#9CC3DA" stroke-width="3"/>')
+    out.append('<path d="M500 540 l30 8 M560 536 l24 10" stroke="#FFFFFF" stroke-width="2"/>')
+    return "".join(out)
+
+
+def picture(setting, count):
+    places = PLACE_ROWS[count]
     if setting == 2:
         body = seaside(places)
+    elif setting == 3:
+        body = autumn_hills(places)
+    elif setting == 4:
+        body = winter(places)
     else:
-        body = spring_town(places, (560, 545, 85, 28) if level == 1 else (540, 545, 80, 26))
+        body = spring_town(places, (560, 545, 85, 28) if count == 5 else (540, 545, 80, 26))
     return ('<svg xmlns="http://www.w3.org/2000/svg" width="1024" height="768" viewBox="0 0 1024 768">\n%s\n</svg>\n'
             % body)
 
 
 def variants():
-    return {"Level%d.svg" % level: picture(level) for level in LAYOUTS}
+    return {ground_name(*g) + ".svg": picture(*g) for g in GROUNDS}
