@@ -64,6 +64,10 @@ SceneManager::~SceneManager() {
     schedulers.swap(sceneSchedulers_);
     for (const SceneScheduler& entry : schedulers) {
         if (registry_) registry_->removeEventReceiver(entry.scheduler.get());
+        // A scene kept elsewhere keeps its scheduler, but nothing ticks it any
+        // more; its timers go, so a scene registered on it as a timer (the
+        // level) no longer holds itself alive through it.
+        entry.scheduler->removeAllTimers();
     }
     schedulers.clear();
     batcher_.reset();

@@ -56,7 +56,26 @@ TimerScheduler::TimerScheduler() {
     active_.reserve(1024);
 }
 
-TimerScheduler::~TimerScheduler() {
+TimerScheduler::~TimerScheduler() { releaseEveryEntry(); }
+
+void TimerScheduler::removeAllTimers() {
+    if (updating_) {
+        // The walk skips unregistered timers and keeps every entry's reference
+        // until the update ends, so the timer being called cannot vanish.
+        for (const Entry& entry : active_)
+            if (entry.listener->scheduler_ == this) entry.listener->scheduler_ = nullptr;
+        for (const Entry& entry : pendingAdditions_)
+            if (entry.listener->scheduler_ == this) entry.listener->scheduler_ = nullptr;
+        return;
+    }
+    // A released timer may hold the last other reference to this scheduler.
+    addRef();
+    releaseEveryEntry();
+    updating_ = false;
+    release();
+}
+
+void TimerScheduler::releaseEveryEntry() {
     // Releasing a timer may run code that adds or removes timers here; with the
     // updating flag set those only touch the pending arrays, which the loop
     // drains in turn.

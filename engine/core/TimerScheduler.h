@@ -51,6 +51,11 @@ public:
     void addTimer(TimerListener* listener) override;
     // Unregisters the timer: at once, or at the end of the running update.
     void removeTimer(TimerListener* listener) override;
+    // Unregisters every timer as removeTimer does: released at once, or, during
+    // an update, no longer called and released by the usual clean-up. A timer
+    // that holds whoever holds this scheduler (a scene registered on its own
+    // scene scheduler) lets go of it this way.
+    void removeAllTimers();
 
     // A disabled scheduler neither advances its clock nor calls its timers, but
     // still discards dropped timers and merges new ones.
@@ -71,6 +76,7 @@ private:
     void walkDueTimers(uint64_t now);
     void discardFinishedTimers();
     void forgetPendingRemoval(TimerListener* listener);
+    void releaseEveryEntry();
 
     bool enabled_ = true;
     float timeScale_ = 1.0f;

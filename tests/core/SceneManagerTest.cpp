@@ -748,6 +748,36 @@ TEST_F(SceneStackTest, AManagerThatGoesTakesItsSceneSchedulersOffTheDevice) {
     EXPECT_FALSE(a->getTimerScheduler()->isEnabled());
 }
 
+namespace {
+
+// A scene that can be a timer on its own scene scheduler, as the level is.
+class TimedScene : public RecordingScene, public TimerListener {
+public:
+    explicit TimedScene(bool* destroyed) : RecordingScene(nullptr, nullptr, nullptr), destroyed_(destroyed) {}
+    ~TimedScene() override { *destroyed_ = true; }
+    bool onTimer(uint32_t) override { return true; }
+
+private:
+    bool* destroyed_;
+};
+
+}  // namespace
+
+TEST_F(SceneManagerFixture, AManagerThatGoesLetsGoOfASceneTimedOnItsOwnScheduler) {
+    bool destroyed = false;
+    CountedRef<TimedScene> scene(new TimedScene(&destroyed));
+    ASSERT_TRUE(manager->setScene(scene.get()));
+    TimerScheduler* own = scene->SceneNode::getTimerScheduler();
+    ASSERT_NE(own, nullptr);
+    scene->TimerListener::setTimerScheduler(own);
+    manager->setTimerScheduler(nullptr);
+    manager.reset();
+    EXPECT_EQ(scene->TimerListener::getTimerScheduler(), nullptr);
+    EXPECT_EQ(scene->getRefCount(), 1) << "only the test holds it";
+    scene.reset();
+    EXPECT_TRUE(destroyed);
+}
+
 // ---- Hover after a transition ------------------------------------------------------------
 
 namespace {

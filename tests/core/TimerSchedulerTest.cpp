@@ -552,6 +552,35 @@ TEST_F(TimerSchedulerTest, DestructionReleasesEveryTimer) {
     EXPECT_EQ(kept->getRefCount(), 1);
 }
 
+TEST_F(TimerSchedulerTest, RemovingAllTimersReleasesThemAndTheSchedulerStaysUsable) {
+    Probe* kept = addProbe("K", 10);
+    addOrphan("O", 10);
+    scheduler->removeAllTimers();
+    EXPECT_EQ(deaths, (Names{"O"}));
+    EXPECT_EQ(kept->getTimerScheduler(), nullptr);
+    EXPECT_EQ(kept->getRefCount(), 1);
+    sendUpdate(*scheduler, 10);
+    EXPECT_TRUE(takeJournal().empty());
+    scheduler->addTimer(kept);
+    sendUpdate(*scheduler, 10);
+    EXPECT_EQ(takeJournal(), (Names{"K"}));
+}
+
+TEST_F(TimerSchedulerTest, RemovingAllTimersInsideACallLetsTheCallerFinish) {
+    // The caller is held by the scheduler alone, and a later timer is due too.
+    Probe* caller = addOrphan("C", 10);
+    Probe* later = addProbe("L", 10);
+    caller->action = [&](Probe&) {
+        scheduler->removeAllTimers();
+        return true;
+    };
+    sendUpdate(*scheduler, 20);
+    EXPECT_EQ(takeJournal(), (Names{"C"})) << "no catch-up call, and the later timer is skipped";
+    EXPECT_EQ(deaths, (Names{"C"})) << "released when the update ended";
+    EXPECT_EQ(later->getTimerScheduler(), nullptr);
+    EXPECT_EQ(later->getRefCount(), 1);
+}
+
 TEST_F(TimerSchedulerTest, CopiedTimerIsNotRegistered) {
     Probe* a = addProbe("A", 25);
     auto copy = makeRef<Probe>(*a);

@@ -46,6 +46,15 @@ private:
     int32_t kind_;
 };
 
+// A named node of type T under the parent, which holds the only reference.
+template <class T = ControlNode>
+T* child(BaseNode* parent, const char* name) {
+    T* node = new T(nullptr, parent, nullptr);
+    node->setName(makeNameId(name));
+    node->release();
+    return node;
+}
+
 class PopUpScenesTest : public testing_support::ScheduledSceneManagerTest {
 protected:
     // Stacks the scenes bottom to top and lets their transitions end.
@@ -163,21 +172,14 @@ TEST_F(PopUpScenesTest, HelpPagesTurnWithBackAndNextWithinTheirCount) {
         SCOPED_TRACE(pages);
         CountedRef<KindScene> hud = kind(1120);
         CountedRef<game::GHelpScene> help(new game::GHelpScene(nullptr, nullptr, nullptr));
-        BaseNode* panel = new ControlNode(nullptr, help.get(), nullptr);
-        panel->setName(makeNameId("Scene"));
-        auto* tabs = new TabSceneNode(nullptr, panel, nullptr);
-        tabs->setName(makeNameId("TabScene"));
+        BaseNode* panel = child(help.get(), "Scene");
+        auto* tabs = child<TabSceneNode>(panel, "TabScene");
         tabs->setTabsCount(pages);
-        for (int32_t i = 1; i <= pages; ++i) {
-            BaseNode* page = new ControlNode(nullptr, tabs, nullptr);
-            page->setName(makeNameId(("Tab" + std::to_string(i)).c_str()));
-        }
+        for (int32_t i = 1; i <= pages; ++i) child(tabs, ("Tab" + std::to_string(i)).c_str());
         tabs->onLoaded();
         tabs->switchTab(0, true);
-        auto* back = new ButtonNode(nullptr, panel, nullptr);
-        back->setName(makeNameId("BackButton"));
-        auto* next = new ButtonNode(nullptr, panel, nullptr);
-        next->setName(makeNameId("NextButton"));
+        auto* back = child<ButtonNode>(panel, "BackButton");
+        auto* next = child<ButtonNode>(panel, "NextButton");
         help->onLoaded();
         stack({hud.get(), help.get()});
         EXPECT_FALSE(back->isEnabled());
@@ -214,11 +216,10 @@ TEST_F(PopUpScenesTest, AchievementPopUpShowsTheAchievementAndClosesOnOk) {
 
     CountedRef<KindScene> hud = kind(1120);
     CountedRef<game::GAchievementUnlockedScene> popUp(new game::GAchievementUnlockedScene(nullptr, nullptr, nullptr));
-    BaseNode* panel = new ControlNode(nullptr, popUp.get(), nullptr);
-    panel->setName(makeNameId("Scene"));
-    (new SpriteNode(nullptr, panel, nullptr))->setName(makeNameId("AchImage"));
-    (new TextNode(nullptr, panel, nullptr))->setName(makeNameId("AchName"));
-    (new TextNode(nullptr, panel, nullptr))->setName(makeNameId("AchDesc"));
+    BaseNode* panel = child(popUp.get(), "Scene");
+    child<SpriteNode>(panel, "AchImage");
+    child<TextNode>(panel, "AchName");
+    child<TextNode>(panel, "AchDesc");
     popUp->onLoaded();
     popUp->showAchievement(3);
     ASSERT_NE(popUp->getNameText(), nullptr);

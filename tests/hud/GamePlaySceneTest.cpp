@@ -41,10 +41,12 @@ namespace {
 
 // ---- A HUD tree with every node the HUD binds ------------------------------------
 
+// The parent holds the only reference to the new node.
 template <class T = ControlNode>
 T* add(BaseNode* parent, const char* name) {
     T* node = new T(nullptr, parent, nullptr);
     node->setName(makeNameId(name));
+    node->release();
     return node;
 }
 
@@ -247,8 +249,7 @@ protected:
     void hoverButton(const char* name, float x = 0.0f, float parentX = 0.0f) {
         CountedRef<ControlNode> parent(new ControlNode(nullptr, nullptr, nullptr));
         parent->setPosition(vector3df(parentX, 0, 0));
-        ControlNode* button = new ControlNode(nullptr, parent.get(), nullptr);
-        button->setName(makeNameId(name));
+        ControlNode* button = add(parent.get(), name);
         button->setPosition(vector3df(x, 10, 0));
         CountedRef<NodeHoveredEvent> event(new NodeHoveredEvent(nullptr, button));
         hud->onNodeHovered(event.get());

@@ -73,16 +73,21 @@ protected:
         CountedRef<GAchievementsScene> scene(new GAchievementsScene(nullptr, nullptr, nullptr));
         BaseNode* panel = new ControlNode(nullptr, scene.get(), nullptr);
         panel->setName(makeNameId("Scene"));
+        panel->release();  // each node is held by its parent only
         auto* earned = new TextNode(nullptr, panel, nullptr);
         earned->setName(makeNameId("EarnedText"));
+        earned->release();
         if (withTabs) {
             auto* tabs = new TabSceneNode(nullptr, panel, nullptr);
             tabs->setName(makeNameId("TabScene"));
+            tabs->release();
             for (int32_t i = 1; i <= 3; ++i) {
                 BaseNode* page = new ControlNode(nullptr, tabs, nullptr);
                 page->setName(makeNameId(("Tab" + std::to_string(i)).c_str()));
+                page->release();
                 auto* list = new ListNode(nullptr, page, nullptr);
                 list->setName(makeNameId("AchievementsList"));
+                list->release();
             }
         }
         scene->onLoaded();

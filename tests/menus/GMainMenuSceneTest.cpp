@@ -29,8 +29,10 @@ protected:
         menu = CountedRef<GMainMenuScene>(new GMainMenuScene(nullptr, nullptr, nullptr));
         BaseNode* panel = new BaseNode(nullptr, menu.get(), nullptr);
         panel->setName(makeNameId("Scene"));
+        panel->release();  // held by the menu
         TextNode* welcome = new TextNode(nullptr, panel, nullptr);
         welcome->setName(makeNameId("WelcomeText"));
+        welcome->release();
         menu->onLoaded();
     }
     void TearDown() override {

@@ -122,17 +122,20 @@ protected:
         options = CountedRef<RecordingOptions>(new RecordingOptions());
         panel = new ControlNode(nullptr, options.get(), nullptr);
         panel->setName(makeNameId("Scene"));
+        panel->release();  // held by the scene, as are the nodes below
         for (const char* name : {"SoundSlider", "MusicSlider"}) {
             auto* slider = new SliderNode(nullptr, panel, nullptr);
             slider->setName(makeNameId(name));
             slider->setMinValue(0.0f);
             slider->setMaxValue(100.0f);
             slider->setValue(30.0f);
+            slider->release();
         }
         for (const char* name : {"MuteSoundButton", "MuteMusicButton", "FullscreenButton", "CursorButton"}) {
             auto* button = new ButtonNode(nullptr, panel, nullptr);
             button->setName(makeNameId(name));
             button->setTemplateName(makeNameId("Options_OnOffButtonRed"));
+            button->release();
         }
         options->onLoaded();
         options->setOutlet(std::unique_ptr<game::OptionsOutlet>(new RecordingOutlet(outlet)));
@@ -367,6 +370,7 @@ TEST_F(OptionsSceneTest, BackEscAndEnterReturnToTheSceneBelowWithItsTransitions)
             options->setOutlet(std::unique_ptr<game::OptionsOutlet>(new RecordingOutlet(outlet)));
             panel = new ControlNode(nullptr, options.get(), nullptr);
             panel->setName(makeNameId("Scene"));
+            panel->release();
             options->onLoaded();
             manager->setScene(below.get());
             settle();

@@ -31,6 +31,7 @@ protected:
         CountedRef<S> scene(new S(nullptr, nullptr, nullptr));
         BaseNode* panel = new BaseNode(nullptr, scene.get(), nullptr);
         panel->setName(makeNameId("Scene"));
+        panel->release();  // held by the scene
         *panelOut = panel;
         return scene;
     }
@@ -38,6 +39,7 @@ protected:
     static C* addControl(BaseNode* panel, const char* name) {
         C* control = new C(nullptr, panel, nullptr);
         control->setName(makeNameId(name));
+        control->release();  // held by the panel
         return control;
     }
 };

@@ -641,8 +641,10 @@ TEST_F(GShopSceneTest, TutorialRunsAfterLevelThreeAndCountsAsSeenWhenLeft) {
     const Case cases[] = {{0, ""}, {2, "ShowTutorialShop1"}, {2, ""}};
     for (const Case& c : cases) {
         player->setInt("MaxUnlockedLevelIndex", c.maxUnlocked);
-        GShopScene* shop = openShop();
-        ASSERT_NE(shop, nullptr);
+        // Held here too: closing hands the shop back to the manager, which
+        // lets it go, and the test still looks at it afterwards.
+        CountedRef<GShopScene> shop = CountedRef<GShopScene>::share(openShop());
+        ASSERT_NE(shop.get(), nullptr);
         EXPECT_EQ(shop->getTutorialKey(), c.key) << c.maxUnlocked;
         EXPECT_EQ(shop->getTutorial() != nullptr, std::string(c.key) != "") << c.maxUnlocked;
         press(*shop, "BackButton");

@@ -492,8 +492,9 @@ TEST_F(SelfDrivenMoverTest, APedestrianWalksAPathOfItsLevelThenStandsLookingArou
     EXPECT_EQ(walker->getMode(), GPedestrianNode::Walking);
     EXPECT_EQ(body.back(), "Right");
 
-    // At the path's end it leaves.
-    for (int i = 0; i < 4000 && walker->getParent(); ++i) scheduler_.update(30);
+    // At the path's end it leaves; the holder had the only reference, so the
+    // walker is gone once the holder is empty.
+    for (int i = 0; i < 4000 && holder->getChildCount() > 0; ++i) scheduler_.update(30);
     EXPECT_EQ(holder->getChildCount(), 0u);
 }
 
