@@ -147,9 +147,15 @@ TEST_F(ResultScenesTest, CompletedSceneSplitsTheScoreAndShowsTheLinesOfItsLevel)
         EXPECT_NE(scene->getText("TimeNode")->getText().find(L"01:05"), -1);
         EXPECT_EQ(scene->getNode("ScoreNode")->isVisible(), c.scoreLines);
         EXPECT_EQ(scene->getNode("TimeNode")->isVisible(), c.timeLines);
-        if (c.number == 1) EXPECT_EQ(scene->getNode("ScoreNode")->getPosition(), vector3df(81, 283, 1));
-        if (c.number == 35) EXPECT_EQ(scene->getNode("TimeNode")->getPosition(), vector3df(80, 283, 1));
-        if (c.number == 5) EXPECT_EQ(scene->getNode("ScoreNode")->getPosition(), vector3df(5, 5, 1));
+        if (c.number == 1) {
+            EXPECT_EQ(scene->getNode("ScoreNode")->getPosition(), vector3df(81, 283, 1));
+        }
+        if (c.number == 35) {
+            EXPECT_EQ(scene->getNode("TimeNode")->getPosition(), vector3df(80, 283, 1));
+        }
+        if (c.number == 5) {
+            EXPECT_EQ(scene->getNode("ScoreNode")->getPosition(), vector3df(5, 5, 1));
+        }
         EXPECT_NE(scene->getDoneText()->getText().find(L"Bo"), -1);
 
         // The total counts up from 0 after a short wait and stops at the score.

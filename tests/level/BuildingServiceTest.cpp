@@ -117,7 +117,9 @@ TEST_F(BuildingTest, TheSmileShowsTheWholePercentInItsColour) {
         level.config()->incomeBonus1 = c.luck;
         hotel->setLuckinessType(1);
         EXPECT_EQ(smile->isVisible(), c.shown) << c.luck;
-        if (c.shown) EXPECT_EQ(textOf(smile), c.text) << c.luck;
+        if (c.shown) {
+            EXPECT_EQ(textOf(smile), c.text) << c.luck;
+        }
     }
     // Only plain hotels (Type 0) show one.
     level.config()->incomeBonus1 = 20.0f;

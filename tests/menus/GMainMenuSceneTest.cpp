@@ -107,7 +107,9 @@ TEST_F(GMainMenuSceneTest, ButtonsOpenTheirScenesAndAMissingSceneLeavesTheMenuUs
     for (const Case& c : cases) {
         LogCapture log;
         EXPECT_TRUE(press(c.button)) << c.button;
-        if (c.scene) EXPECT_TRUE(log.contains(c.scene)) << c.button;
+        if (c.scene) {
+            EXPECT_TRUE(log.contains(c.scene)) << c.button;
+        }
         EXPECT_EQ(manager->getTopScene(), menu.get()) << c.button;
     }
     EXPECT_FALSE(press("Title"));

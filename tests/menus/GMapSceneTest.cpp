@@ -936,7 +936,9 @@ protected:
                      testing_support::TempDir::read(shippedAsset("levels/common/LevelScores.xml")));
         app->loadGameConfiguration();
         GMapScene* map = openMap();
-        if (map) EXPECT_EQ(map->getLocationButtons().size(), static_cast<size_t>(kGameLocations));
+        if (map) {
+            EXPECT_EQ(map->getLocationButtons().size(), static_cast<size_t>(kGameLocations));
+        }
         return map;
     }
 };

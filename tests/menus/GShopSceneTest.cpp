@@ -385,7 +385,9 @@ TEST_F(GShopSceneTest, MoneyIsTheScoresLessWhatWasSpentAndEachButtonFollowsIt) {
         EXPECT_EQ(b->isLocked(), c.locked) << c.name;
         EXPECT_EQ(b->isBought(), c.bought) << c.name;
         EXPECT_EQ(b->isEnabled(), c.enabled) << c.name;
-        if (c.locked) EXPECT_EQ(b->getPrice(), 0) << c.name;
+        if (c.locked) {
+            EXPECT_EQ(b->getPrice(), 0) << c.name;
+        }
     }
     EXPECT_EQ(textOf(button(*shop, "Pier")->getPriceText()), "6,000");
 }
@@ -492,7 +494,9 @@ TEST_F(GShopSceneTest, DamagedProgressValuesGiveASafeShop) {
         EXPECT_EQ(shop->getMoney(), c.money) << c.what;
         EXPECT_EQ(button(*shop, "Far")->isLocked(), c.farLocked) << c.what;
         // Nothing costs less than nothing: a debt buys nothing.
-        if (c.money < 0) EXPECT_FALSE(button(*shop, "Near")->isEnabled()) << c.what;
+        if (c.money < 0) {
+            EXPECT_FALSE(button(*shop, "Near")->isEnabled()) << c.what;
+        }
         manager()->setScene(start.get());
         update(10);
     }
