@@ -11,6 +11,7 @@
 #include "game/flow/GLoadingLevelScene.h"
 #include "game/level/GGameLevelScene.h"
 #include "game/menus/GAchievementsScene.h"
+#include "game/menus/GComicsScene.h"
 #include "game/menus/GCreditsScene.h"
 #include "game/menus/GMainMenuScene.h"
 #include "game/menus/MainMenuActors.h"
@@ -64,7 +65,7 @@ const GameNodeKind kGameKinds[] = {
     {L"GShopScene", 1117, &createNodeOf<GShopScene>},
     {L"GMapLocationButton", 1136, &createNodeOf<GMapLocationButton>},
     {L"GMapScene", 1116, &createNodeOf<GMapScene>},
-    {L"GComicsScene", 1127, nullptr},
+    {L"GComicsScene", 1127, &createNodeOf<GComicsScene>},
     {L"GLoadingLevelScene", 1119, &createNodeOf<GLoadingLevelScene>},
     {L"GGamePlayScene", 1120, &createNodeOf<GGamePlayScene>},
     {L"GLevelObjectivesScene", 1121, &createNodeOf<GLevelObjectivesScene>},

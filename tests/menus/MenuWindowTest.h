@@ -1,7 +1,9 @@
 #pragma once
-// The menu scenes in a real 1024 x 768 OpenGL window over the built content
-// tree, with the game object's managers and configuration: the fixture of the
-// map and shop window tests. Shots of chosen moments go to
+// The menu scenes in a real OpenGL window over the built content tree, with
+// the game object's managers and configuration: the fixture of the map, shop
+// and comics window tests. The window is 1024 x 768 unless sized; in another
+// shape the scenes are letterboxed as the game shows them, and clicks are
+// given in virtual-screen units. Shots of chosen moments go to
 // screenshots/<prefix><moment>.png in the test's folder; no player is left
 // behind in the profile store.
 #include "engine/content/CContentManager.h"
@@ -30,16 +32,24 @@ using namespace engine;
 
 class MenuWindowTest : public ::testing::Test, protected device_test::GameWindow {
 protected:
-    MenuWindowTest(const wchar_t* caption, const char* shotPrefix) : caption(caption), shotPrefix(shotPrefix) {}
+    MenuWindowTest(const wchar_t* caption, const char* shotPrefix, int32_t width = 1024, int32_t height = 768)
+        : caption(caption), shotPrefix(shotPrefix), width(width), height(height) {}
 
     void SetUp() override {
-        const std::string missing = openWindow(device_test::builtContentTree(), caption);
+        const std::string missing = openWindow(device_test::builtContentTree(), caption, width, height);
         if (!missing.empty()) SKIP_OR_FAIL_UNDER_CI() << missing;
         app = std::make_unique<game::GGameApp>();
         app->createManagers(device.get());
         game::theGameApp = app.get();
         game::setGameServices(app.get());
         drawer->managers = {app->getSceneManager(0)};
+        game::Letterbox box;
+        if (game::computeLetterbox(width, height, box)) {
+            app->getSceneManager(0)->setPosition(box.position);
+            app->getSceneManager(0)->setScale(box.scale);
+            offset = vector2df(box.position.X, box.position.Y);
+            scale = vector2df(box.scale.X, box.scale.Y);
+        }
         drawer->beforeEnd = [this] {
             if (shotName.empty()) return;
             CountedRef<Image> frame(device->createScreenShot());
@@ -78,7 +88,8 @@ protected:
     }
 
     void click(const vector2df& at) {
-        const int32_t x = static_cast<int32_t>(at.X), y = static_cast<int32_t>(at.Y);
+        const vector2df window = toWindow(at);
+        const int32_t x = static_cast<int32_t>(window.X), y = static_cast<int32_t>(window.Y);
         hover(at);
         CountedRef<Event> down(new LeftButtonDownEvent(x, y));
         device->deliverEvent(down.get());
@@ -86,10 +97,14 @@ protected:
         device->deliverEvent(up.get());
     }
     void hover(const vector2df& at) {
-        CountedRef<Event> move(new MouseMoveEvent(static_cast<int32_t>(at.X), static_cast<int32_t>(at.Y)));
+        const vector2df window = toWindow(at);
+        CountedRef<Event> move(new MouseMoveEvent(static_cast<int32_t>(window.X), static_cast<int32_t>(window.Y)));
         device->deliverEvent(move.get());
     }
-    device_test::ScriptStep shot(const char* name) {
+    vector2df toWindow(const vector2df& at) const {
+        return vector2df(offset.X + at.X * scale.X, offset.Y + at.Y * scale.Y);
+    }
+    device_test::ScriptStep shot(std::string name) {
         return {std::string("shot ") + name, [this, name] { shotName = name; }, [this] { return shotName.empty(); }};
     }
 
@@ -103,6 +118,10 @@ protected:
 private:
     const wchar_t* caption;
     const char* shotPrefix;
+    int32_t width;
+    int32_t height;
+    vector2df offset{0.0f, 0.0f};
+    vector2df scale{1.0f, 1.0f};
 };
 
 }  // namespace menu_window_test

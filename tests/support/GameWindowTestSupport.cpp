@@ -20,7 +20,7 @@ using namespace engine;
 
 namespace device_test {
 
-std::string GameWindow::openWindow(const char* tree, const wchar_t* caption) {
+std::string GameWindow::openWindow(const char* tree, const wchar_t* caption, int32_t width, int32_t height) {
     if (!std::filesystem::is_directory(tree)) return std::string("no built content tree at ") + tree;
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return "no X display (DISPLAY is not set); run under xvfb-run -a (tools/test.sh does)";
@@ -35,7 +35,10 @@ std::string GameWindow::openWindow(const char* tree, const wchar_t* caption) {
         ADD_FAILURE() << "the device refused the frame drawer";
         return "no frame drawer";
     }
-    if (!device->applyVideoParameters(openGLWindowParameters()))
+    DeviceParameters parameters = openGLWindowParameters();
+    parameters.windowWidth = width;
+    parameters.windowHeight = height;
+    if (!device->applyVideoParameters(parameters))
         return std::string("could not open an OpenGL window on display ") + display;
     pinOpenGLDriverModules();
     if (!device->getFileSystem()->addFileArchive(tree, true, false)) {

@@ -37,10 +37,11 @@ inline const char* builtContentTree() {
 // order 0); a test fixture derives from it beside ::testing::Test.
 class GameWindow {
 public:
-    // Opens the window over the content tree and registers the content kinds.
-    // Empty when that worked; otherwise why not, for SKIP_OR_FAIL_UNDER_CI()
-    // (a fault of the device itself is recorded as a failure as well).
-    std::string openWindow(const char* tree, const wchar_t* caption);
+    // Opens the window (1024 x 768 unless sized) over the content tree and
+    // registers the content kinds. Empty when that worked; otherwise why not,
+    // for SKIP_OR_FAIL_UNDER_CI() (a fault of the device itself is recorded as
+    // a failure as well).
+    std::string openWindow(const char* tree, const wchar_t* caption, int32_t width = 1024, int32_t height = 768);
     // Drops the drawer, the device and the lock; whatever holds the device's
     // managers or scenes must be gone before.
     void closeWindow();

@@ -6,6 +6,7 @@ const std::vector<AttributeRule>& attributeRules() {
     static const std::vector<AttributeRule> rules = {
         {"logos/Logos.xml", "Logo", "Image", Ref::PlainImage, ""},
         {"sounds/SoundPack.xml", "Sound", "Filename", Ref::File, "sounds/"},
+        {"scenes/ComicsConfiguration.xml", "ScenePath", "Value", Ref::SceneFile, ""},
     };
     return rules;
 }
@@ -75,6 +76,9 @@ const std::vector<NamedByCode>& namedByCode() {
         {"levels/common/Effects/Snow.xml", Ref::File, "the level's weather in snow settings"},
         {"particles/Rain.png", Ref::Image, "the level's weather"},
         {"particles/Snow.png", Ref::Image, "the level's weather in snow settings"},
+        {"ComicsMusic", Ref::Cue, "the comics"},
+        {"ObjectivesWindow", Ref::Cue, "each comics panel"},
+        {"ComicsText", Ref::Cue, "each comics text"},
         {"scenes/MiniCompletedScene.oscn", Ref::SceneFile, "the end of every mini-game"},
         {"LevelCompleted_TimeTxt", Ref::Key, "the mini-game results"},
         {"LevelCompleted_ScoreTxt", Ref::Key, "the mini-game results"},
