@@ -44,7 +44,10 @@ void GLevelPaths::clear() {
 }
 
 bool GLevelPaths::readLevelPaths(XmlReader& reader) {
-    clear();
+    // Read into a fresh holder and taken over only once the root was found:
+    // a file without its "LevelPaths" element (a damaged reload) keeps the
+    // paths held so far, where emptying first would lose them.
+    GLevelPaths read;
     // Reads the "Path" children of a group; `keep` takes each path read whole.
     auto readGroup = [](XmlReader& r, const auto& keep) {
         return forEachChild(r, [&keep](XmlReader& p) {
@@ -58,24 +61,29 @@ bool GLevelPaths::readLevelPaths(XmlReader& reader) {
     bool complete = false;
     const bool found = readRootElement(
         reader, L"LevelPaths", "LevelPaths",
-        [this, &readGroup](XmlReader& r) {
+        [&read, &readGroup](XmlReader& r) {
             if (r.getNodeName() == L"CarPaths") {
-                return readGroup(r, [this](engine::CountedRef<GLevelPath>& path) {
+                return readGroup(r, [&read](engine::CountedRef<GLevelPath>& path) {
                     // Car paths without an ID cannot be asked for.
                     if (path->ID == engine::kNoName) return;
                     const engine::NameId id = path->ID;
-                    carPaths_[id].paths.push_back(path.detach());
+                    read.carPaths_[id].paths.push_back(path.detach());
                 });
             }
             if (r.getNodeName() == L"PedestrianPaths") {
-                return readGroup(r, [this](engine::CountedRef<GLevelPath>& path) {
-                    pedestrianPaths_.push_back(path.detach());
+                return readGroup(r, [&read](engine::CountedRef<GLevelPath>& path) {
+                    read.pedestrianPaths_.push_back(path.detach());
                 });
             }
             return true;
         },
         &complete);
-    return found && complete;
+    if (!found) return false;
+    clear();
+    carPaths_.swap(read.carPaths_);
+    pedestrianPaths_.swap(read.pedestrianPaths_);
+    pedestrianLastIndex_ = -1;
+    return complete;
 }
 
 std::vector<GLevelPath*> GLevelPaths::carPaths(engine::NameId id) const {

@@ -42,9 +42,10 @@ public:
     GLevelPaths(const GLevelPaths&) = delete;
     GLevelPaths& operator=(const GLevelPaths&) = delete;
 
-    // Reads the "LevelPaths" document; the collections are emptied first.
-    // False, with an error logged, when the input holds no "LevelPaths"
-    // element or ends before its end tag (paths read whole are kept).
+    // Reads the "LevelPaths" document; its paths replace those held. False,
+    // with an error logged, when the input holds no "LevelPaths" element
+    // (the paths held are kept) or ends before its end tag (the paths read
+    // whole replace them).
     bool readLevelPaths(engine::XmlReader& reader);
 
     // The paths under the ID (not counted); empty when there are none.

@@ -35,6 +35,7 @@ constexpr int32_t kComicsSceneType = 1127;
 constexpr int32_t kKeyU = 85;
 const char* const kShopScene = "scenes/ShopScene.oscn";
 const char* const kLoadingScene = "scenes/LoadingLevelScene.oscn";
+const char* const kNoticeTemplate = "MessageBox1Button";
 
 bool isMiniGameLocation(int32_t index) { return index == 7 || index == 15 || index == 23 || index == 31; }
 
@@ -382,7 +383,30 @@ void GMapScene::showHintArrow(BaseNode* hint, const char* arrow) {
 
 // ---- Input --------------------------------------------------------------------------------
 
+bool GMapScene::isLevelPresent(const stringc& levelName) const {
+    EngineDevice* engine = getEngine();
+    FileSystem* files = engine ? engine->getFileSystem() : nullptr;
+    return !files || files->existFile(stringc("levels/") + levelName + "/Level.oscn");
+}
+
+void GMapScene::tellLevelMissing(const stringc& levelName) {
+    // The map shows every location of the game, also those whose level is
+    // not in the content yet. Starting one would only bring the loading
+    // scene up to fail: the player stays here and is told why nothing
+    // starts; the progress is left as it is.
+    getLogger().log("The location's level is not in the content", levelName.c_str(), LOG_ERROR);
+    array<stringw> buttons;
+    buttons.push_back(L"%Notice_Ok%");
+    if (!showMessageBox(makeNameId(kNoticeTemplate), buttons, L"%Map_NotYetOpenTitle%", L"%Map_NotYetOpenBody%")) {
+        getLogger().log("The map could not show the notice", kNoticeTemplate, LOG_WARNING);
+    }
+}
+
 void GMapScene::startLevel(const stringc& levelName) {
+    if (!isLevelPresent(levelName)) {
+        tellLevelMissing(levelName);
+        return;
+    }
     SceneNode* loading = openSceneOrLog(*this, kLoadingScene, false, navFromName(), navToName());
     if (auto* level = dynamic_cast<GLoadingLevelScene*>(loading)) level->setLevelName(levelName);
 }

@@ -79,10 +79,16 @@ public:
     GTutorial* getTutorial() const { return tutorial_.get(); }
     const engine::stringc& getTutorialKey() const { return tutorialKey_; }
     bool isShopAvailable() const { return shopAvailable_; }
+    // True when the level's scene file is in the content (or there is no file
+    // system to ask). Locations of levels not shipped yet are on the map.
+    bool isLevelPresent(const engine::stringc& levelName) const;
 
 private:
     void selectLocation(GMapLocationButton* button, int32_t index);
     void startLevel(const engine::stringc& levelName);
+    // Tells the player, in a message box over the map, that the location
+    // cannot be played yet.
+    void tellLevelMissing(const engine::stringc& levelName);
     void openShop();
     void closeBack();
     void loadTutorial(engine::BaseNode* previous);

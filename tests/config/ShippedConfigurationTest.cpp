@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 namespace {
 
@@ -131,4 +132,38 @@ TEST_F(ShippedConfiguration, EveryNamedReferenceExists) {
     std::vector<std::string> problems;
     EXPECT_TRUE(game::checkConfigurationFiles(sourceRoot() + "/assets", names, {}, problems));
     for (const std::string& problem : problems) ADD_FAILURE() << problem;
+}
+
+TEST_F(ShippedConfiguration, ScoresCoverEveryMapLocationAndRiseAlongTheRoute) {
+    // The map's locations in order, as its scene names them.
+    std::vector<std::string> route;
+    engine::XmlReader map(assetPath("scenes/MapScene.oscn").c_str());
+    while (map.read()) {
+        if (map.getNodeType() == irr::io::EXN_ELEMENT && map.getNodeName() == L"string" &&
+            map.getAttributeValue(L"Name") == L"AssociatedLevelName") {
+            route.push_back(engine::narrow(map.getAttributeValue(L"Value")).c_str());
+        }
+    }
+    ASSERT_EQ(route.size(), 39u);
+    const game::GLevelScore* previous = nullptr;
+    for (size_t i = 0; i < route.size(); ++i) {
+        SCOPED_TRACE(route[i]);
+        ASSERT_EQ(scores.entries().count(route[i]), 1u);
+        const game::GLevelScore& entry = scores.entries().at(route[i]);
+        EXPECT_GT(entry.Score, 0);
+        EXPECT_GT(entry.ExpertScore, entry.Score);
+        EXPECT_GT(entry.Time, 0);
+        if (route[i].rfind("minigame_", 0) == 0) continue;
+        // Regular levels ask a little more, and give a little more time, as
+        // the route goes on.
+        if (previous) {
+            EXPECT_GE(entry.Score, previous->Score);
+            EXPECT_GE(entry.ExpertScore, previous->ExpertScore);
+            EXPECT_GE(entry.Time, previous->Time);
+            EXPECT_LE(entry.Score, previous->Score * 2);
+        }
+        previous = &entry;
+    }
+    // Nothing in the file that no location asks for.
+    EXPECT_EQ(scores.entries().size(), route.size());
 }

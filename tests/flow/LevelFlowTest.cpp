@@ -37,6 +37,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using namespace engine;
 using namespace game;
@@ -275,6 +276,14 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
         {"", "Unable to load level scene"},
         {"notalevel", "Unable to identify level scene"},
     };
+    // The player's progress, which a failed start must leave as it is.
+    player->setInt("MaxUnlockedLevelIndex", 4);
+    player->setInt("LevelIndex", 5);
+    player->setString("Scores", "10;20;30;40;50");
+    const std::vector<std::string> keys = {"MaxUnlockedLevelIndex", "LevelIndex", "Scores", "Times",
+                                           "AchievementsProgress"};
+    std::vector<std::string> before;
+    for (const std::string& key : keys) before.push_back(player->getString(key.c_str()).c_str());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.level);
         clearContentProblems();
@@ -282,6 +291,14 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
         ASSERT_NE(openLoading(c.level), nullptr);
         EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 3000));
         EXPECT_TRUE(log.contains(c.logged));
+        // Nothing left behind: no level world, no HUD, and the loading
+        // scene's timer is gone with it (time goes on without a change).
+        EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
+        updateFor(1000);
+        EXPECT_EQ(top(), start.get());
+        for (size_t k = 0; k < keys.size(); ++k) {
+            EXPECT_EQ(player->getString(keys[k].c_str()).c_str(), before[k]) << keys[k];
+        }
         // Kept for the game to tell the player, who would see Play do nothing.
         std::string reported;
         EXPECT_TRUE(peekContentProblem(reported));
@@ -295,6 +312,25 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
     EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 3000));
     EXPECT_TRUE(log.contains("Unable to identify GamePlayScene.oscn"));
     EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
+}
+
+TEST_F(LevelFlowTest, ALoadingSceneWhoseOpeningOutlastsTheWaitStillClosesOnAFailure) {
+    // The content gives the loading scene an opening of two seconds, longer
+    // than its wait before loading: the failure comes while it is still
+    // opening, and the scene closes once the opening has ended.
+    folder.write("scenes/LoadingLevelScene.oscn", R"(<?xml version="1.0"?>
+<SceneNode Type="GLoadingLevelScene">
+  <SceneNode Type="ControlNode"><Properties><string Name="Name" Value="Scene"/></Properties>
+    <States><State Name="NavTo"><Animator Type="KeyFrame" Name="Fade">
+      <Properties><color Name="TintColor" Value="00ffffff"/></Properties>
+      <KeyFrame t="0" Value0="00ffffff"/><KeyFrame t="2000" i="0" Value0="ffffffff"/></Animator></State></States>
+  </SceneNode>
+</SceneNode>)");
+    LogCapture log;
+    ASSERT_NE(openLoading("missing"), nullptr);
+    EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 6000)) << "the loading scene stayed";
+    EXPECT_TRUE(log.contains("Unable to load level scene"));
+    clearContentProblems();
 }
 
 TEST_F(LevelFlowTest, ObjectivesTutorialAndCompletedSceneRunInTurnAndTheProfileKeepsTheResult) {

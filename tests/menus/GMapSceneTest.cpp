@@ -1,11 +1,14 @@
 // The level map and its location buttons on the game object's managers over
 // the engine's null device, with a small map of nine locations (the eighth a
-// mini-game) written to a temporary content folder: which locations open
+// mini-game) written to a temporary content folder, and the shipped map of
+// the whole game (39 locations) against the same templates: which locations open
 // from the player's progress, the platform and medal each shows, the level
 // information and hint windows, the buttons and keys, the map tutorial, and
 // progress values that a damaged profile could hold.
 #include "engine/content/CContentManager.h"
+#include "engine/content/Dictionary.h"
 #include "engine/content/ProfileStore.h"
+#include "engine/controls/MessageBoxNode.h"
 #include "engine/core/Animator.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
@@ -23,6 +26,8 @@
 #include "engine/visual/TextNode.h"
 #include "game/app/GGameApp.h"
 #include "game/app/GameNodeKinds.h"
+#include "game/common/AchievementsTracker.h"
+#include "game/config/LevelScores.h"
 #include "game/config/UpgradesConfiguration.h"
 #include "game/flow/GLoadingLevelScene.h"
 #include "game/menus/GMainMenuScene.h"
@@ -34,6 +39,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -62,12 +68,25 @@ const char* const kTemplates = R"(<?xml version="1.0"?>
       <SceneNode Type="SpriteNode"><Properties><string Name="Name" Value="Star"/></Properties></SceneNode>
     </SceneNode>
   </SceneNode>
+  <SceneNode Type="ControlNode"><Properties><string Name="Name" Value="MapMiniGame"/></Properties>
+    <SceneNode Type="SpriteNode"><Properties><string Name="Name" Value="Selector"/>
+      <bool Name="Visible" Value="false"/></Properties></SceneNode>
+    <SceneNode Type="BaseNode"><Properties><string Name="Name" Value="Star"/></Properties>
+      <SceneNode Type="SpriteNode"><Properties><string Name="Name" Value="Platform"/></Properties></SceneNode>
+      <SceneNode Type="SpriteNode"><Properties><string Name="Name" Value="Star"/></Properties></SceneNode>
+    </SceneNode>
+  </SceneNode>
   <SceneNode Type="ControlNode"><Properties><string Name="Name" Value="TutorialWindow"/></Properties>
     <SceneNode Type="TextNode"><Properties><string Name="Name" Value="Text"/></Properties></SceneNode>
     <SceneNode Type="ButtonNode"><Properties><string Name="Name" Value="SkipTutorialButton"/></Properties></SceneNode>
     <SceneNode Type="ButtonNode"><Properties><string Name="Name" Value="Button"/></Properties></SceneNode>
   </SceneNode>
   <SceneNode Type="BaseNode"><Properties><string Name="Name" Value="TutorialArrow"/></Properties></SceneNode>
+  <SceneNode Type="SceneNode"><Properties><string Name="Name" Value="MessageBox1Button"/></Properties>
+    <SceneNode Type="TextNode"><Properties><string Name="Name" Value="TitleText"/></Properties></SceneNode>
+    <SceneNode Type="TextNode"><Properties><string Name="Name" Value="BodyText"/></Properties></SceneNode>
+    <SceneNode Type="ButtonNode"><Properties><string Name="Name" Value="Button"/></Properties></SceneNode>
+  </SceneNode>
 </SceneNode>)";
 
 const char* const kLevels[] = {"level1", "level2", "level3", "level4", "level5",
@@ -133,6 +152,9 @@ const char* const kUpgrades = R"(<?xml version="1.0"?>
 const char* const kLoadingScene = R"(<?xml version="1.0"?>
 <SceneNode Type="GLoadingLevelScene"/>)";
 
+const char* const kLevelScene = R"(<?xml version="1.0"?>
+<SceneNode Type="GGameLevelScene"/>)";
+
 const char* const kShopScene = R"(<?xml version="1.0"?>
 <SceneNode Type="SceneNode"><Properties><string Name="Name" Value="Shop"/></Properties></SceneNode>)";
 
@@ -169,6 +191,10 @@ protected:
         folder.write("scenes/Other.oscn", kOtherScene);
         folder.write("levels/common/LevelScores.xml", kLevelScores);
         folder.write("levels/common/UpgradesConfiguration.xml", kUpgrades);
+        // Every level of the small map is in the content except level8.
+        for (const char* level : kLevels) {
+            if (std::string(level) != "level8") folder.write(std::string("levels/") + level + "/Level.oscn", kLevelScene);
+        }
 
         previousFolder = std::filesystem::current_path();
         std::filesystem::current_path(folder.path());
@@ -535,6 +561,45 @@ TEST_F(GMapSceneTest, ChoosingALocationSavesItAndPlayStartsItThroughTheLoadingSc
     EXPECT_EQ(loading->getLevelName(), "level3");
 }
 
+TEST_F(GMapSceneTest, PlayOnALocationWhoseLevelIsNotInTheContentTellsThePlayerAndStaysOnTheMap) {
+    // Level 8 is on the map but its folder is not shipped yet.
+    player->setInt("MaxUnlockedLevelIndex", 7);
+    player->setInt("LevelIndex", 8);
+    player->setString("Scores", "1;2;3;4;5;6;7;8");
+    GMapScene* map = openMap();
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->getSelected(), map->getLocationButtons()[8]);
+    EXPECT_TRUE(map->isLevelPresent("level1"));
+    EXPECT_FALSE(map->isLevelPresent("level8"));
+    const std::vector<std::string> keys = {"MaxUnlockedLevelIndex", "LevelIndex", "LevelName", "Scores", "Times"};
+    std::vector<std::string> before;
+    for (const std::string& key : keys) before.push_back(player->getString(key.c_str()).c_str());
+
+    LogCapture log;
+    EXPECT_TRUE(press(*map, "PlayButton"));
+    EXPECT_TRUE(log.contains("The location's level is not in the content"));
+    EXPECT_TRUE(log.hasErrors());
+    // No loading scene: a notice over the map, which stays below it.
+    auto* box = dynamic_cast<MessageBoxNode*>(top());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->getSceneBelow(), map);
+    EXPECT_EQ(stringc(box->getTitleText()), "%Map_NotYetOpenTitle%");
+    EXPECT_EQ(stringc(box->getBodyText()), "%Map_NotYetOpenBody%");
+    for (size_t k = 0; k < keys.size(); ++k) EXPECT_EQ(player->getString(keys[k].c_str()).c_str(), before[k]) << keys[k];
+
+    // Its OK closes it; the map answers again, and a shipped level starts.
+    ASSERT_EQ(box->getButtonCount(), 1u);
+    CountedRef<NodePressedEvent> answer(new NodePressedEvent(box->getButton(0)));
+    box->handleEvent(answer.get());
+    for (int i = 0; i < 5; ++i) update(10);
+    EXPECT_EQ(top(), map);
+    EXPECT_TRUE(press(*map, map->getLocationButtons()[6]));
+    EXPECT_TRUE(press(*map, "PlayButton"));
+    auto* loading = dynamic_cast<GLoadingLevelScene*>(top());
+    ASSERT_NE(loading, nullptr);
+    EXPECT_EQ(loading->getLevelName(), "level7");
+}
+
 TEST_F(GMapSceneTest, BackEscAndScenesThatDoNotExistLeaveTheMapUsable) {
     GMapScene* map = openMap();
     ASSERT_NE(map, nullptr);
@@ -835,4 +900,185 @@ TEST_F(GMapSceneTest, NewGameOpensTheMapOnceALocationIsFinishedAndBackReturnsToT
     EXPECT_FALSE(log.hasErrors());
     manager()->setScene(start.get());
     update(10);
+}
+
+// ---- The shipped map ------------------------------------------------------------------
+
+namespace {
+
+std::string shippedAsset(const std::string& relative) {
+    const char* root = std::getenv("TEST_SOURCE_DIR");
+    return std::string(root ? root : TEST_SOURCE_DIR) + "/assets/" + relative;
+}
+
+constexpr int32_t kGameLocations = 39;
+
+bool isMiniGameAt(int32_t index) { return index == 7 || index == 15 || index == 23 || index == 31; }
+
+// The folder each location of the whole game holds: every eighth location is
+// a mini-game, the others hold the regular levels 1 to 35 in order.
+std::string folderAt(int32_t index) {
+    switch (index) {
+    case 7: return "minigame_hidden";
+    case 15: return "minigame_hidden2";
+    case 23: return "minigame_auction";
+    case 31: return "minigame_hidden3";
+    default: return "level" + std::to_string(index - (index + 1) / 8 + 1);
+    }
+}
+
+class ShippedMapTest : public GMapSceneTest {
+protected:
+    // The shipped map and level scores in place of the small ones.
+    GMapScene* openShippedMap() {
+        folder.write("scenes/MapScene.oscn", testing_support::TempDir::read(shippedAsset("scenes/MapScene.oscn")));
+        folder.write("levels/common/LevelScores.xml",
+                     testing_support::TempDir::read(shippedAsset("levels/common/LevelScores.xml")));
+        app->loadGameConfiguration();
+        GMapScene* map = openMap();
+        if (map) EXPECT_EQ(map->getLocationButtons().size(), static_cast<size_t>(kGameLocations));
+        return map;
+    }
+};
+
+}  // namespace
+
+TEST_F(ShippedMapTest, EveryLocationHoldsItsLevelInRouteOrderWithANamedCaptionAndScores) {
+    // A new player: every location shows the level's own time.
+    player->setInt("MaxUnlockedLevelIndex", -1);
+    player->setInt("LevelIndex", 0);
+    GMapScene* map = openShippedMap();
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->getLocationButtons().size(), static_cast<size_t>(kGameLocations));
+    Dictionary texts;
+    ASSERT_TRUE(texts.load(shippedAsset("strings/Dictionary.xml").c_str()));
+    LevelScores* scores = app->getLevelScores();
+    ASSERT_NE(scores, nullptr);
+    int32_t miniGames = 0;
+    for (int32_t i = 0; i < kGameLocations; ++i) {
+        SCOPED_TRACE(i);
+        GMapLocationButton* button = map->getLocationButtons()[i];
+        const std::string folderName = folderAt(i);
+        EXPECT_EQ(button->getAssociatedLevelName().c_str(), folderName);
+        EXPECT_EQ(button->getTemplateName(), makeNameId(isMiniGameAt(i) ? "MapMiniGame" : "MapLocation"));
+        // The caption is a dictionary key of the shipped dictionary: levels
+        // by their number, mini-games by their order.
+        const std::string expectedKey = isMiniGameAt(i) ? "Map_MiniGame" + std::to_string(++miniGames)
+                                                        : "Map_Location" + folderName.substr(5);
+        EXPECT_EQ(stringc(button->getText()).c_str(), "%" + expectedKey + "%");
+        EXPECT_TRUE(texts.hasKey(expectedKey.c_str()));
+        EXPECT_EQ(scores->entries().count(folderName), 1u);
+        // Hovering still finds its level information.
+        EXPECT_GT(map->getLevels()[i].timeMs, 0);
+    }
+}
+
+TEST_F(ShippedMapTest, LocationsOpenOneByOneAlongTheRouteAndTheMiniGamesAreMarked) {
+    struct Case {
+        int32_t maxUnlocked;
+        const char* why;
+    };
+    const Case cases[] = {
+        {-1, "a new player: only the first level"},
+        {5, "level 6 finished: level 7 open, the mini-game after it still closed"},
+        {6, "level 7 finished: the mini-game open and green, level 8 beyond it closed"},
+        {7, "the first mini-game played"},
+        {22, "before the auction"},
+        {37, "all but the last"},
+        {38, "everything finished"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        player->setInt("MaxUnlockedLevelIndex", c.maxUnlocked);
+        player->setInt("LevelIndex", std::max(c.maxUnlocked + 1, 0));
+        GMapScene* map = openShippedMap();
+        ASSERT_NE(map, nullptr);
+        for (int32_t i = 0; i < kGameLocations; ++i) {
+            SCOPED_TRACE(i);
+            GMapLocationButton* button = map->getLocationButtons()[i];
+            const bool open = i <= c.maxUnlocked + 1;
+            EXPECT_EQ(button->isEnabled(), open);
+            const char* platform = !open ? "Platform(Grey).png" : isMiniGameAt(i) ? "Platform(Green).png" : "Platform.png";
+            EXPECT_EQ(textureName(button->getPlatform()), platform);
+        }
+        // The player's next location is selected and is the one Play starts.
+        const int32_t next = std::min(std::max(c.maxUnlocked + 1, 0), kGameLocations - 1);
+        EXPECT_EQ(map->getSelected(), map->getLocationButtons()[next]);
+        EXPECT_EQ(player->getString("LevelName").c_str(), folderAt(next));
+        manager()->setScene(start.get());
+        update(10);
+    }
+}
+
+TEST_F(ShippedMapTest, MapUpgradesLevelAvailabilityAndAchievementsCountTheSameRegularLevels) {
+    // One upgrade required by each regular level, named by its number.
+    std::string catalogue = "<?xml version=\"1.0\"?><UpgradesConfiguration>";
+    for (int n = 1; n <= 35; ++n) {
+        catalogue += "<Upgrade><Name Value=\"Need" + std::to_string(n) + "\"/><Price Value=\"10\"/><Level Value=\"" +
+                     std::to_string(n - 1) + "\"/><ObligatoryLevel Value=\"" + std::to_string(n) +
+                     "\"/><AllowsBuilding Value=\"Kind" + std::to_string(n) + "\"/></Upgrade>";
+    }
+    folder.write("levels/common/UpgradesConfiguration.xml", catalogue + "</UpgradesConfiguration>");
+    GMapScene* map = openShippedMap();
+    ASSERT_NE(map, nullptr);
+    UpgradesConfiguration* upgrades = app->getUpgradesConfiguration();
+    ASSERT_EQ(upgrades->upgrades().size(), 35u);
+    stringc everything;
+    for (int n = 1; n <= 35; ++n) everything += stringc("Need") + stringc(std::to_string(n).c_str()) + ";";
+
+    int32_t regular = 0;
+    for (int32_t i = 0; i < kGameLocations; ++i) {
+        SCOPED_TRACE(i);
+        const std::vector<Upgrade*>& required = map->getLevels()[i].upgrades;
+        if (isMiniGameAt(i)) {
+            EXPECT_TRUE(required.empty());
+            continue;
+        }
+        ++regular;
+        // The map's location of a level, the level's own upgrade, and the
+        // upgrades a level played at this location may use, all agree on its
+        // number.
+        const std::string number = folderAt(i).substr(5);
+        ASSERT_EQ(required.size(), 1u);
+        EXPECT_EQ(nameOfId(required[0]->Name).c_str(), "Need" + number);
+        LevelAvailability availability;
+        availability.fill(*upgrades, nullptr, i, everything);
+        EXPECT_TRUE(availability.isBuildingAvailable(makeNameId(("Kind" + number).c_str())));
+        EXPECT_FALSE(availability.isBuildingAvailable(makeNameId(("Kind" + std::to_string(std::stoi(number) + 1)).c_str())));
+    }
+    EXPECT_EQ(regular, 35);
+    // Finishing every regular level earns "all levels"; the expert one asks
+    // for no more levels than there are. Their texts say the same numbers.
+    AchievementsTracker tracker;
+    EXPECT_EQ(tracker.getThreshold(10), regular);
+    EXPECT_LE(tracker.getThreshold(11), regular);
+    Dictionary texts;
+    ASSERT_TRUE(texts.load(shippedAsset("strings/Dictionary.xml").c_str()));
+    for (const char* key : {"Achievements_11DescBefore", "Achievements_11DescAfter"})
+        EXPECT_NE(stringc(texts.lookup(key)).find(std::to_string(tracker.getThreshold(10)).c_str()), -1) << key;
+    for (const char* key : {"Achievements_12DescBefore", "Achievements_12DescAfter"})
+        EXPECT_NE(stringc(texts.lookup(key)).find(std::to_string(tracker.getThreshold(11)).c_str()), -1) << key;
+}
+
+TEST_F(ShippedMapTest, EveryHintStaysOnTheScreenBesideEveryLocation) {
+    GMapScene* map = openShippedMap();
+    ASSERT_NE(map, nullptr);
+    for (int32_t h = 0; h < GMapScene::kHintCount; ++h) {
+        BaseNode* hint = map->getLevelHint(h);
+        ASSERT_NE(hint, nullptr) << h;
+        BaseNode* panel = hint->findChild(makeNameId("Panel"), 1);
+        ASSERT_NE(panel, nullptr) << h;
+        for (int32_t i = 0; i < kGameLocations; ++i) {
+            SCOPED_TRACE(std::to_string(h + 1) + " at location " + std::to_string(i));
+            const vector3df at = map->getLocationButtons()[i]->getPosition();
+            map->placeLevelHint(hint, at);
+            const vector2df pivot = hint->getPivotPoint();
+            const float left = at.X - pivot.X + panel->getPosition().X;
+            const float top = at.Y - pivot.Y + panel->getPosition().Y;
+            EXPECT_GE(left, 0.0f);
+            EXPECT_GE(top, 0.0f);
+            EXPECT_LE(left + panel->getBounds().X, 1024.0f);
+            EXPECT_LE(top + panel->getBounds().Y, 768.0f);
+        }
+    }
 }

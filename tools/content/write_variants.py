@@ -3,6 +3,7 @@
 {file name: SVG text}.
 
   write_variants.py <generator.variants.py> --list     the file names, one a line
+  write_variants.py <generator.variants.py> --inputs   other files it reads (its INPUTS), one a line
   write_variants.py <generator.variants.py> <folder>   writes the files there
 """
 import importlib.util
@@ -16,10 +17,13 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 def main():
     if len(sys.argv) != 3:
-        sys.exit("usage: write_variants.py <generator.variants.py> --list | <folder>")
+        sys.exit("usage: write_variants.py <generator.variants.py> --list | --inputs | <folder>")
     spec = importlib.util.spec_from_file_location("generator", sys.argv[1])
     module = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(module)
+    if sys.argv[2] == "--inputs":
+        print("\n".join(os.path.abspath(path) for path in getattr(module, "INPUTS", [])))
+        return
     files = module.variants()
     if sys.argv[2] == "--list":
         print("\n".join(files))
