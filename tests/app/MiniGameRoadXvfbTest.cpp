@@ -392,7 +392,7 @@ protected:
                     best = z;
                 }
             }
-            clickAt(zones[best].centreX(), zones[best].centreY());
+            clickAt(static_cast<int>(zones[best].x) + 110, static_cast<int>(zones[best].y) + 90);
             if (++bids == 6) shot("bidding", 0);
         }
         waitForLog(results, 1, 120000);
@@ -455,6 +455,22 @@ TEST_P(MiniGameRoadTest, TheComicLeadsIntoTheMiniGameWhoseResultsFinishTheLocati
     waitForLog(level, 1, 60000);
     if (HasFatalFailure()) return;
     shot("caption", 1500);
+    // The scenes left under the mini-game (the loading scene, the third
+    // comic) must not show through it: where the loading scene's panel stood,
+    // the mini-game's own picture shows, but for what lies on it.
+    {
+        const FileNode panel = sceneNode("scenes/LoadingLevelScene.oscn", "Panel");
+        const auto picture = loadPicture(kGameFolder / "assets/levels" / road.folder / "Background.png");
+        ASSERT_TRUE(picture);
+        Frame playing;
+        ASSERT_TRUE(capture(playing));
+        int same = 0, all = 0;
+        for (int y = static_cast<int>(panel.y); y < static_cast<int>(panel.y + panel.height); y += 3)
+            for (int x = static_cast<int>(panel.x); x < static_cast<int>(panel.x + panel.width); x += 3, ++all)
+                if (near(playing.at(x, y), picture->getPixel(x, y), 12)) ++same;
+        EXPECT_GT(same * 2, all) << "only " << same << " of " << all
+                                 << " pixels where the loading panel stood show the mini-game's picture";
+    }
 
     if (road.auction) {
         bidUntilTheClockRunsOut();
