@@ -181,7 +181,7 @@ void GComicsScene::nextPart() {
             return;
         }
         // Nothing would bring the comic back: it goes on with the part.
-        getLogger().log("The comic could not open the auction; it goes on without it", kLoadingScene, LOG_ERROR);
+        getLogger().log("The comic could not open the auction; it goes on without it", kLoadingScene, LOG_INFO);
     }
 
     textBoxes_.clear();

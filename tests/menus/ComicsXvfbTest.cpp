@@ -82,12 +82,13 @@ protected:
                 steps.push_back({"auction opened", nullptr, [=] {
                                      return scenes->getTopScene() != *shown || (*shown)->getPartIndex() == part;
                                  }});
-                steps.push_back({"back from the auction",
-                                 [=] {
+                // Asked again until the scenes over the comic take it: while
+                // one of them is still coming in, the manager refuses.
+                steps.push_back({"back from the auction", nullptr, [=] {
                                      SceneNode* top = scenes->getTopScene();
                                      if (top != *shown) top->closeToSceneType(kComicsSceneType);
-                                 },
-                                 [=] { return scenes->getTopScene() == *shown; }});
+                                     return scenes->getTopScene() == *shown;
+                                 }});
             }
             for (int32_t t = 0; t < waiting; ++t) {
                 const std::string at = path + " panel " + std::to_string(p + 1) + " text " + std::to_string(t + 1);

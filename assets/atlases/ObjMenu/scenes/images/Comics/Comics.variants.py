@@ -431,9 +431,10 @@ def comic3_3():
     crowd = "".join(person(px, 316, c, 0.8, hair=h, flip=True) for px, c, h in
                     ((300, TEAL, "#2D2A26"), (350, VIOLET, "#6B4A2E"), (400, SUN, "#C8553D"), (450, CORAL, "#2D2A26")))
     # The auctioneer stands behind the desk, the gavel raised.
-    podium = (person(100, 206, NIGHT, 1.0, hair="#DDDDDD") + rect(40, 170, 120, 110, shade(WOOD, 0.9), r=6) +
-              rect(30, 160, 140, 16, WOOD, r=4) + rect(132, 112, 8, 26, WOOD, r=2, width=1.5) +
-              rect(124, 102, 26, 14, shade(WOOD, 0.8), r=3, width=1.5))
+    podium = (person(100, 184, NIGHT, 1.0, hair="#DDDDDD", arm_up=True) + rect(40, 170, 120, 110, shade(WOOD, 0.9), r=6) +
+              rect(30, 160, 140, 16, WOOD, r=4) + group(rect(0, 0, 7, 26, WOOD, r=2, width=1.5) +
+                                                        rect(-9, -12, 26, 14, shade(WOOD, 0.8), r=3, width=1.5),
+                                                        "translate(122 96) rotate(-20)"))
     sold = (group(rect(0, 0, 150, 54, SUN, r=10) + label(75, 37, "SOLD!", 28, INK), "translate(220 112) rotate(-6)") +
             "".join(stroke("M%g %g l%g %g" % (295 + math.cos(a) * 88, 138 + math.sin(a) * 40, math.cos(a) * 14, math.sin(a) * 8),
                            SUN, 3) for a in [i * math.pi / 5 for i in range(10)]))
