@@ -206,11 +206,6 @@ MoneyLook lookOf(const std::function<uint32_t(int, int)>& pixel, int width, int 
     return look;
 }
 
-double lookDistance(const MoneyLook& a, const MoneyLook& b) {
-    auto d = [](int p, int q) { return static_cast<double>(p - q) * (p - q); };
-    return d(a.gold, b.gold) + d(a.note, b.note) + d(a.bag, b.bag) + d(a.wood, b.wood);
-}
-
 struct Road {
     int location;
     char comicKey;
@@ -337,26 +332,13 @@ protected:
         waitForLog(results);
     }
 
-    // The biggest sum of the turn, told by its look from the six pictures'.
+    // Bids on the biggest sum of each turn, told by its colours on the screen.
     void bidUntilTheClockRunsOut() {
         const std::vector<FileNode> nodes = sceneNodes("levels/minigame_auction/Level.oscn");
         std::vector<FileNode> zones;
         for (const FileNode& node : nodes)
             if (node.name == "Zone1" || node.name == "Zone2" || node.name == "Zone3") zones.push_back(node);
         ASSERT_EQ(zones.size(), 3u);
-        std::vector<MoneyLook> looks;
-        for (int value = 1; value <= 6; ++value) {
-            const auto picture = loadPicture(kGameFolder / "assets/levels/minigame_auction/Money" /
-                                             (std::to_string(value) + ".png"));
-            if (!picture) {
-                // Packed into an atlas: the looks come from the screen alone.
-                looks.clear();
-                break;
-            }
-            looks.push_back(lookOf([&](int x, int y) { return picture->getPixel(x, y); },
-                                   static_cast<int>(picture->getDimension().Width),
-                                   static_cast<int>(picture->getDimension().Height)));
-        }
         const std::string results = "Loaded scene node: scenes/MiniCompletedScene.oscn";
         // The caption goes with the first click.
         clickAt(512, 600);
@@ -373,20 +355,12 @@ protected:
                 const int left = static_cast<int>(zones[z].x) + 10, top = static_cast<int>(zones[z].y) + 6;
                 const MoneyLook look =
                     lookOf([&](int x, int y) { return frame.at(left + x, top + y); }, 200, 170);
-                double value = 0;
-                if (!looks.empty()) {
-                    double nearest = -1;
-                    for (size_t v = 0; v < looks.size(); ++v) {
-                        const double d = lookDistance(look, looks[v]);
-                        if (nearest < 0 || d < nearest) {
-                            nearest = d;
-                            value = static_cast<double>(v + 1);
-                        }
-                    }
-                } else {
-                    value = look.wood > 200 ? 6 : look.bag > 400 ? 5 : look.note > 0 ? 3 + look.note / 3000.0
-                                                                                      : 1 + look.gold / 2000.0;
-                }
+                // A chest of gold, a bag, notes (a fan has more green than
+                // one note), coins (a stack has more gold than one coin).
+                const double value = look.wood > 200  ? 6
+                                     : look.bag > 400 ? 5
+                                     : look.note > 0  ? 3 + look.note / 3000.0
+                                                      : 1 + look.gold / 2000.0;
                 if (value > bestValue) {
                     bestValue = value;
                     best = z;
