@@ -247,6 +247,7 @@ void GMiniGameHidden2Scene::pickItem(int32_t x, int32_t y) {
     BaseNode* current = getCurrentObject();
     if (phase != Playing || !current) return;
     if (!current->findNodeAt(vector2df(static_cast<float>(x), static_cast<float>(y)))) return;
+    getLogger().log("Hidden object was found", nameOfId(current->getName()).c_str(), LOG_DEBUG);
     if (hintTrail_) hintTrail_->stop();
     showFoundEffect(*this, foundNode_, *current);
     current->setVisible(false);

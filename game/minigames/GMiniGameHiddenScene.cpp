@@ -146,6 +146,7 @@ void GMiniGameHiddenScene::pickObject(int32_t x, int32_t y) {
             if (hintEffect_) hintEffect_->setState(makeNameId("HintOff"), nullptr);
             if (hintTrail_) hintTrail_->stop();
         }
+        getLogger().log("Hidden object was found", nameOfId(found->getName()).c_str(), LOG_DEBUG);
         showFoundEffect(*this, foundNode_, *found);
         CountedRef<BaseNode> keep = CountedRef<BaseNode>::share(found);
         hitObjects_->removeChild(found);

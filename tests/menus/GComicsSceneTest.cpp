@@ -501,6 +501,9 @@ TEST_F(GComicsSceneTest, ClosingTheComicBeforeAMiniGameLocationStartsIt) {
         const char* started;  // null: the map stays
     } cases[] = {{7, "minigame_hidden"}, {15, "minigame_hidden2"}, {31, "minigame_hidden3"}, {23, nullptr},
                  {8, nullptr}};
+    // The map starts only levels that are in the content: every location's is.
+    for (const char* level : {"minigame_hidden", "minigame_hidden2", "minigame_hidden3", "minigame_auction", "place8"})
+        folder.write(std::string("levels/") + level + "/Level.oscn", "<?xml version=\"1.0\"?><SceneNode/>");
     for (const auto& c : cases) {
         player->setInt("MaxUnlockedLevelIndex", c.levelIndex - 1);
         player->setInt("LevelIndex", c.levelIndex);
