@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         }
     }
     if (root.empty() || !fs::is_directory(root / "levels")) {
-        std::fprintf(stderr, "usage: refplayer [--check] [--seed N] [--cap-factor F] <assets-folder> [level<N> ...]\n");
+        std::fprintf(stderr, "usage: refplayer [--check] [--trace] [--seed N] [--cap-factor F] <assets-folder> [level<N> ...]\n");
         return 2;
     }
     if (!std::getenv("ENGINE_DEBUG_LOG")) engine::getLogger().setLevel(engine::LOG_ERROR);
