@@ -154,12 +154,12 @@ TEST_F(ShippedConfiguration, ScoresCoverEveryMapLocationAndRiseAlongTheRoute) {
         EXPECT_GT(entry.ExpertScore, entry.Score);
         EXPECT_GT(entry.Time, 0);
         if (route[i].rfind("minigame_", 0) == 0) continue;
-        // Regular levels ask a little more, and give a little more time, as
-        // the route goes on.
+        // Regular levels reward a little more as the route goes on. Their
+        // expert times follow each level's own work (the reference player
+        // checks that they can be met), so they need not rise.
         if (previous) {
             EXPECT_GE(entry.Score, previous->Score);
             EXPECT_GE(entry.ExpertScore, previous->ExpertScore);
-            EXPECT_GE(entry.Time, previous->Time);
             EXPECT_LE(entry.Score, previous->Score * 2);
         }
         previous = &entry;
