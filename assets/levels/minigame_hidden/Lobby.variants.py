@@ -4,7 +4,7 @@ without the objects to find) and Objects/<Name>.svg, one picture per hidden
 object at its own size. Level.oscn places each object at the (x, y) of
 OBJECTS; their colours are taken from what lies around them, so they blend
 into the room without vanishing."""
-from svgart import shade
+from svgart import SHADOW_FILTER, shade
 
 W, H = 1024, 768
 WALL, WALL_DARK = "#F6E7C8", "#E8D3A8"
@@ -13,17 +13,12 @@ RUG, RUG_EDGE = "#C8553D", "#F9C74F"
 WOOD, WOOD_DARK = "#8B5A2B", "#6E4520"
 TEAL, SLATE = "#2A9D8F", "#4A6274"
 
-DEFS = """<defs>
-    <filter id="shadow" x="-30%" y="-30%" width="170%" height="170%">
-      <feGaussianBlur in="SourceAlpha" stdDeviation="1.5"/>
-      <feOffset dx="3" dy="4"/>
-      <feComponentTransfer><feFuncA type="linear" slope="0.25"/></feComponentTransfer>
-      <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge>
-    </filter>
+DEFS = ("""<defs>
+    """ + SHADOW_FILTER + """
     <linearGradient id="wall" x1="0" y1="0" x2="0" y2="1">
       <stop offset="0" stop-color="#FBF1DC"/><stop offset="1" stop-color="{wall}"/>
     </linearGradient>
-  </defs>"""
+  </defs>""")
 
 
 def svg(w, h, body, defs=True):

@@ -4,23 +4,18 @@ without the objects to find), Objects/<Name>.svg (one picture per hidden
 object at its own size) and Preview/<Name>.svg (the same object larger, for
 the preview that asks for it). Level.oscn places each object at the (x, y) of
 OBJECTS; their colours follow what lies around them."""
-from svgart import shade
+from svgart import SHADOW_FILTER, shade
 
 W, H = 1024, 768
 SKY, SEA, DEEP, SAND = "#BFE6FA", "#4FB3E8", "#2E86C1", "#F4D58D"
 SAND_DARK = shade(SAND, 0.88)
 
-DEFS = """<defs>
-    <filter id="shadow" x="-30%" y="-30%" width="170%" height="170%">
-      <feGaussianBlur in="SourceAlpha" stdDeviation="1.5"/>
-      <feOffset dx="3" dy="4"/>
-      <feComponentTransfer><feFuncA type="linear" slope="0.25"/></feComponentTransfer>
-      <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge>
-    </filter>
+DEFS = ("""<defs>
+    """ + SHADOW_FILTER + """
     <linearGradient id="sea" x1="0" y1="0" x2="0" y2="1">
       <stop offset="0" stop-color="#2E86C1"/><stop offset="1" stop-color="#4FB3E8"/>
     </linearGradient>
-  </defs>"""
+  </defs>""")
 
 
 def svg(w, h, body):

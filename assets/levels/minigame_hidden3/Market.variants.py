@@ -3,23 +3,18 @@ tools/content/write_variants.py): Background.svg (1024 x 768, the picture
 without the objects to find) and Objects/<Name>.svg, one picture per hidden
 object at its own size. Level.oscn places each object at the (x, y) of
 OBJECTS; their colours follow what lies around them."""
-from svgart import shade
+from svgart import SHADOW_FILTER, shade
 
 W, H = 1024, 768
 SNOW, SNOW_SHADOW = "#F5F8FC", "#C9D6E3"
 NIGHT = "#34495E"
 
-DEFS = """<defs>
-    <filter id="shadow" x="-30%" y="-30%" width="170%" height="170%">
-      <feGaussianBlur in="SourceAlpha" stdDeviation="1.5"/>
-      <feOffset dx="3" dy="4"/>
-      <feComponentTransfer><feFuncA type="linear" slope="0.25"/></feComponentTransfer>
-      <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge>
-    </filter>
+DEFS = ("""<defs>
+    """ + SHADOW_FILTER + """
     <linearGradient id="sky" x1="0" y1="0" x2="0" y2="1">
       <stop offset="0" stop-color="#34495E"/><stop offset="1" stop-color="#6E8BA8"/>
     </linearGradient>
-  </defs>"""
+  </defs>""")
 
 
 def svg(w, h, body):

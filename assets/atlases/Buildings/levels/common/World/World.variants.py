@@ -9,7 +9,7 @@ Light comes from the upper left: fronts take the base colour, right sides and
 back roof slopes are darker. Every shape has a 2 px outline in a darker shade
 of its fill, and each picture casts one soft shadow down and to the right.
 """
-from svgart import shade
+from svgart import circle, ellipse, fmt, line, path, poly, rect, shade
 
 
 GRASS, GRASS_DARK = "#7BC043", "#5E9A30"
@@ -24,37 +24,6 @@ SHADOW = """<defs><filter id="shadow" x="-20%" y="-20%" width="140%" height="140
     <feGaussianBlur in="SourceAlpha" stdDeviation="3"/><feOffset dx="3" dy="4" result="blur"/>
     <feFlood flood-color="#000000" flood-opacity="0.25"/><feComposite in2="blur" operator="in"/>
     <feMerge><feMergeNode/><feMergeNode in="SourceGraphic"/></feMerge></filter></defs>"""
-
-
-def line(colour):
-    return shade(colour, 0.72)
-
-
-def fmt(points):
-    return " ".join("%g,%g" % p for p in points)
-
-
-def poly(points, fill, width=2):
-    return '<polygon points="%s" fill="%s" stroke="%s" stroke-width="%g" stroke-linejoin="round"/>' % (
-        fmt(points), fill, line(fill), width)
-
-
-def rect(x, y, w, h, fill, r=0, width=2):
-    return '<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s" stroke="%s" stroke-width="%g"/>' % (
-        x, y, w, h, r, fill, line(fill), width)
-
-
-def circle(x, y, r, fill, width=2):
-    return '<circle cx="%g" cy="%g" r="%g" fill="%s" stroke="%s" stroke-width="%g"/>' % (x, y, r, fill, line(fill), width)
-
-
-def ellipse(x, y, rx, ry, fill, width=2):
-    return '<ellipse cx="%g" cy="%g" rx="%g" ry="%g" fill="%s" stroke="%s" stroke-width="%g"/>' % (
-        x, y, rx, ry, fill, line(fill), width)
-
-
-def path(d, fill, width=2):
-    return '<path d="%s" fill="%s" stroke="%s" stroke-width="%g" stroke-linejoin="round"/>' % (d, fill, line(fill), width)
 
 
 def stroke(d, colour, width=2):
@@ -458,7 +427,6 @@ def decorations():
         "Pumpkins.svg": svg(30, 18, ellipse(10, 11, 8, 6, CORAL) + ellipse(21, 12, 7, 5, shade(CORAL, 1.1)) +
                             stroke("M10 5 v-3 M21 7 v-3", GRASS_DARK, 2)),
     }
-
 
 
 # ------------------------------------------------------------------ later kinds

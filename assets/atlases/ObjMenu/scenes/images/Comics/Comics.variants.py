@@ -14,7 +14,7 @@ soft shadow down-right.
 """
 import math
 
-from svgart import shade
+from svgart import circle, ellipse, fmt, line, path, poly, rect, shade
 
 GRASS, GRASS_DARK = "#7BC043", "#5E9A30"
 WATER, DEEP = "#4FB3E8", "#2E86C1"
@@ -28,37 +28,6 @@ FUR, BELLY = "#D98B4A", "#F2C48D"
 AUTUMN, AUTUMN_RED = "#E0A03A", "#D0643A"
 
 W, H = 474, 318  # the picture inside the frame
-
-
-def line(colour):
-    return shade(colour, 0.72)
-
-
-def fmt(points):
-    return " ".join("%g,%g" % p for p in points)
-
-
-def poly(points, fill, width=2):
-    return '<polygon points="%s" fill="%s" stroke="%s" stroke-width="%g" stroke-linejoin="round"/>' % (
-        fmt(points), fill, line(fill), width)
-
-
-def rect(x, y, w, h, fill, r=0, width=2):
-    return '<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s" stroke="%s" stroke-width="%g"/>' % (
-        x, y, w, h, r, fill, line(fill), width)
-
-
-def circle(x, y, r, fill, width=2):
-    return '<circle cx="%g" cy="%g" r="%g" fill="%s" stroke="%s" stroke-width="%g"/>' % (x, y, r, fill, line(fill), width)
-
-
-def ellipse(x, y, rx, ry, fill, width=2, extra=""):
-    return '<ellipse cx="%g" cy="%g" rx="%g" ry="%g" fill="%s" stroke="%s" stroke-width="%g"%s/>' % (
-        x, y, rx, ry, fill, line(fill), width, extra)
-
-
-def path(d, fill, width=2):
-    return '<path d="%s" fill="%s" stroke="%s" stroke-width="%g" stroke-linejoin="round"/>' % (d, fill, line(fill), width)
 
 
 def stroke(d, colour, width=2):
