@@ -291,9 +291,15 @@ TEST_F(MapXvfbTest, TheWholeMapAtTheStartAfterLevelSixAfterLevelSevenAndNearTheE
                          },
                          [] { return true; }});
     }
-    // Near the end the next level is not shipped yet: Play tells the player
-    // so over the map.
-    steps.push_back({"play", [&] { click(centreOf(map->getPlayButton())); },
+    // A location whose level the content lacks (every level ships, so the
+    // selected one is pointed at a folder that does not exist): Play tells
+    // the player so over the map.
+    steps.push_back({"play",
+                     [&] {
+                         ASSERT_NE(map->getSelected(), nullptr);
+                         map->getSelected()->setAssociatedLevelName("level_not_shipped");
+                         click(centreOf(map->getPlayButton()));
+                     },
                      [&] { return scenes->getTopScene() && scenes->getTopScene()->isOfType(SceneManager::kMessageBoxTypeId); }});
     steps.push_back(waitStep("notice shown", 500));
     steps.push_back(shot("whole-not-yet-open"));
