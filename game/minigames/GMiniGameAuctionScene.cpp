@@ -1,5 +1,4 @@
 #include "game/minigames/GMiniGameAuctionScene.h"
-#include "engine/audio/SoundManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/ControlNode.h"
 #include "engine/core/IContentManager.h"
@@ -86,7 +85,7 @@ void GMiniGameAuctionScene::readExtraElement(XmlReader& reader) {
 bool GMiniGameAuctionScene::onSceneActivated(SceneActivatedEvent* event) {
     if (GMiniGameScene::onSceneActivated(event)) return true;
     if (!event || event->getSecondScene() != this) return false;
-    if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId("MiniGamesMusic"), true, 0);
+    playMusic();
     if (!hasMaxLevelTime() && maxLevelTime == 0) {
         // Without a limit the play would never end.
         getLogger().log("The auction has no MaxLevelTime; the time limit is 60000 ms", "", LOG_ERROR);

@@ -1,5 +1,4 @@
 #include "game/minigames/GMiniGameHidden2Scene.h"
-#include "engine/audio/SoundManager.h"
 #include "engine/core/ContentType.h"
 #include "engine/core/Event.h"
 #include "engine/core/IContentManager.h"
@@ -27,10 +26,6 @@ using namespace engine;
 namespace {
 
 const char* const kPreviewFolder = "levels/minigame_hidden2/Preview/";
-
-BaseNode* childNamed(BaseNode* parent, const char* name) {
-    return parent ? parent->findChild(makeNameId(name), 1) : nullptr;
-}
 
 }  // namespace
 
@@ -96,7 +91,7 @@ bool GMiniGameHidden2Scene::routeToChildren(int32_t mode, Event* event) {
 bool GMiniGameHidden2Scene::onSceneActivated(SceneActivatedEvent* event) {
     if (GMiniGameScene::onSceneActivated(event)) return true;
     if (!event || event->getSecondScene() != this) return false;
-    if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId("MiniGamesMusic"), true, 0);
+    playMusic();
     currentIndex_ = 0;
     playTimeMs = 0;
     if (targetTimeText_) targetTimeText_->setText(formatMinutesSeconds(static_cast<uint32_t>(maxLevelTime)));

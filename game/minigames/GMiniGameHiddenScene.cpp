@@ -1,5 +1,4 @@
 #include "game/minigames/GMiniGameHiddenScene.h"
-#include "engine/audio/SoundManager.h"
 #include "engine/core/Event.h"
 #include "engine/core/Logger.h"
 #include "engine/core/RandomGenerator.h"
@@ -19,18 +18,6 @@
 namespace game {
 
 using namespace engine;
-
-namespace {
-
-BaseNode* childNamed(BaseNode* parent, const char* name) {
-    return parent ? parent->findChild(makeNameId(name), 1) : nullptr;
-}
-
-void playMusic() {
-    if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId("MiniGamesMusic"), true, 0);
-}
-
-}  // namespace
 
 GMiniGameHiddenScene::GMiniGameHiddenScene(const CreationContext* context, BaseNode* parent, BaseNode* manager,
                                            bool mostDerived)

@@ -1,4 +1,5 @@
 #include "game/minigames/GMiniGameScene.h"
+#include "engine/audio/SoundManager.h"
 #include "engine/content/CContentManager.h"
 #include "engine/content/ProfileStore.h"
 #include "engine/core/ContentProblems.h"
@@ -209,6 +210,10 @@ bool GMiniGameScene::closeWithScenesBelow(int32_t extraLevels) {
     }
     getLogger().log("The mini-game has no scene to return to", nameOfId(getName()).c_str(), LOG_ERROR);
     return false;
+}
+
+void GMiniGameScene::playMusic() {
+    if (SoundManager* sounds = getCurrentSoundManager()) sounds->playCue(makeNameId("MiniGamesMusic"), true, 0);
 }
 
 }  // namespace game

@@ -77,6 +77,8 @@ public:
     int32_t expertScore = 0;
 
 protected:
+    // Starts the mini-games' music (cue "MiniGamesMusic", looping).
+    static void playMusic();
     // Closes this scene and at most extraLevels scenes below it, as many as
     // leave a scene to show that is not a loading scene (revealed, it would
     // load the mini-game again). False (logged) when nothing can close.

@@ -14,6 +14,10 @@
 
 namespace game {
 
+engine::BaseNode* childNamed(engine::BaseNode* parent, const char* name) {
+    return parent ? parent->findChild(engine::makeNameId(name), 1) : nullptr;
+}
+
 using namespace engine;
 
 const char* const kFoundStarTemplate = "HOFoundStarNode";

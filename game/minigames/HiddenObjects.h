@@ -18,6 +18,9 @@ namespace game {
 class GLevelPath;
 class GLevelPaths;
 
+// The direct child of that name, or null (also for a null parent).
+engine::BaseNode* childNamed(engine::BaseNode* parent, const char* name);
+
 // The name of the star template the found effect's spawner makes.
 extern const char* const kFoundStarTemplate;
 
