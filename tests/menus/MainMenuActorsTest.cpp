@@ -133,7 +133,8 @@ void expectScale(const BaseNode* node, float s) {
 TEST_F(MainMenuActorsTest, ACarDrivesUpThePictureShrinkingAndLeavesAtTheEnd) {
     setPaths(R"(<CarPaths><Path ID="Path"><p p="500, 768"/><p p="500, 668"/></Path></CarPaths>)");
     std::vector<std::string> body;
-    auto* car = add<GMainMenuCarNode>(holder, &body);
+    // Held here: the car frees itself from its parent when it leaves.
+    auto car = CountedRef<GMainMenuCarNode>::share(add<GMainMenuCarNode>(holder, &body));
     car->setVelocityRange(vector2df(80.0f, 80.0f));
     frame();
     ASSERT_TRUE(car->isWalking());
@@ -142,7 +143,7 @@ TEST_F(MainMenuActorsTest, ACarDrivesUpThePictureShrinkingAndLeavesAtTheEnd) {
     EXPECT_EQ(car->getBaseSpeed(), 80.0f);
     // At y 768: full size, state number 1, full speed; an upward car plays
     // its sound at once.
-    expectScale(car, 1.0f);
+    expectScale(car.get(), 1.0f);
     EXPECT_EQ(car->getSpeed(), 80.0f);
     EXPECT_EQ(body.back(), "Up1");
     EXPECT_TRUE(car->isSoundPlayed());
@@ -150,7 +151,7 @@ TEST_F(MainMenuActorsTest, ACarDrivesUpThePictureShrinkingAndLeavesAtTheEnd) {
     // Up to y 700: s = 0.32, state 5, speed 80 x 0.32^1.6 (at least 1).
     for (int i = 0; i < 1000 && car->getPosition().Y > 700.0f; ++i) scheduler.update(30);
     const float s = (car->getPosition().Y - 668.0f) / 100.0f;
-    expectScale(car, s);
+    expectScale(car.get(), s);
     EXPECT_NEAR(car->getSpeed(), std::max(1.0f, 80.0f * std::pow(s, 1.6f)), 1e-3f);
     EXPECT_EQ(body.back(), "Up" + std::to_string(std::max(1, 6 - static_cast<int>(6.0f * s))));
     EXPECT_TRUE(body.back() == "Up5" || body.back() == "Up4") << body.back();
@@ -186,16 +187,17 @@ TEST_F(MainMenuActorsTest, ACarComingNearPlaysItsSoundOnceItIsBigEnough) {
 TEST_F(MainMenuActorsTest, APedestrianFacesItsWayAndIsSmallerTheHigherItWalks) {
     setPaths(R"(<PedestrianPaths><Path><p p="100, 760"/><p p="900, 640"/></Path></PedestrianPaths>)");
     std::vector<std::string> body;
-    auto* walker = add<GMainMenuPedestrianNode>(holder, &body);
+    // Held here: the walker frees itself from its parent when it leaves.
+    auto walker = CountedRef<GMainMenuPedestrianNode>::share(add<GMainMenuPedestrianNode>(holder, &body));
     walker->setVelocityRange(vector2df(40.0f, 40.0f));
     frame();
     ASSERT_TRUE(walker->isWalking());
     EXPECT_EQ(body, (std::vector<std::string>{"Start", "Up"})) << "entered at once";
-    expectScale(walker, 0.92f);
+    expectScale(walker.get(), 0.92f);
     EXPECT_NEAR(walker->getSpeed(), 40.0f * 0.92f, 1e-3f);
     for (int i = 0; i < 10000 && walker->getPosition().Y >= 660.0f; ++i) scheduler.update(30);
     // Above y 668: scale 0 and speed 1.
-    expectScale(walker, 0.0f);
+    expectScale(walker.get(), 0.0f);
     EXPECT_EQ(walker->getSpeed(), 1.0f);
     for (int i = 0; i < 20000 && walker->getParent(); ++i) scheduler.update(30);
     EXPECT_EQ(holder->getChildCount(), 0u);
