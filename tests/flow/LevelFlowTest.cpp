@@ -30,6 +30,7 @@
 #include "game/level/GGameLevelScene.h"
 #include "game/tutorial/GTutorial.h"
 #include "support/HeadlessLevel.h"
+#include "support/GameAppTest.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -136,7 +137,7 @@ private:
     int32_t kind_;
 };
 
-class LevelFlowTest : public ::testing::Test {
+class LevelFlowTest : public testing_support::GameAppTest {
 protected:
     void SetUp() override {
         testing_support::SmallContent content;
@@ -149,70 +150,16 @@ protected:
         folder.write("scenes/InGameMenuScene.oscn", kMenuScene);
         folder.write("scenes/TemplateCollection.oscn", kTemplates);
         folder.write("levels/test/Tutorial.xml", kTutorial);
+        enterFolder();
+        createApp(true);
+        useTemplates("scenes/TemplateCollection.oscn");
 
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder.path());
-        registerStartupNodeKinds();
-        registerGameNodeKinds();
-        app = CountedRef<GGameApp>(new GGameApp());
-        theGameApp = app.get();
-        setGameServices(app.get());
-        app->createManagers(getEngine());
-        app->loadGameConfiguration();
-        CountedRef<Content> templates(
-            app->getContentManager()->load(ContentType::SceneNode, "scenes/TemplateCollection.oscn", true));
-        manager()->setTemplateCollection(nodeCast<TemplateCollectionNode>(templates.get()));
-
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-        ASSERT_TRUE(store.addProfile(L"Ann"));
-        store.selectProfile(0);
-        player = store.getCurrentProfile();
+        ASSERT_NO_FATAL_FAILURE(addPlayer());
         player->setInt("LevelIndex", 0);
         player->setInt("MaxUnlockedLevelIndex", -1);
         player->setBool("ShowTutorialOn", true);
         player->setInt("ShowTutorialLevel", -1);
-
-        start = CountedRef<StartScene>(new StartScene(1103, &context()));
-        manager()->setScene(start.get());
-        update(10);
-    }
-
-    void TearDown() override {
-        manager()->setScene(nullptr);
-        app->getSceneManager(1)->setScene(nullptr);
-        update(10);
-        start.reset();
-        app.reset();
-        theGameApp = nullptr;
-        setGameServices(nullptr);
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-        std::filesystem::current_path(previousFolder);
-    }
-
-    SceneManager* manager() const { return app->getSceneManager(0); }
-    const CreationContext& context() {
-        contextHeld = CreationContext(app->getContentManager(), "");
-        return contextHeld;
-    }
-    SceneNode* top() const { return manager()->getTopScene(); }
-
-    // One engine update: the managers' queues and every scene timer.
-    void update(uint32_t ms) {
-        CountedRef<UpdateEvent> event(new UpdateEvent(ms));
-        getEngine()->deliverEvent(event.get());
-    }
-    void updateFor(uint32_t ms) {
-        for (uint32_t t = 0; t < ms; t += 10) update(10);
-    }
-    // Runs until the condition holds; false when it did not within the time.
-    bool runUntil(const std::function<bool()>& done, uint32_t limitMs = 10000) {
-        for (uint32_t t = 0; t < limitMs; t += 10) {
-            if (done()) return true;
-            update(10);
-        }
-        return done();
+        showStart(new StartScene(1103, &context()));
     }
 
     GLoadingLevelScene* openLoading(const char* level) {
@@ -222,27 +169,6 @@ protected:
         return loading;
     }
 
-    static bool press(EventReceiver& receiver, BaseNode* node) {
-        CountedRef<NodePressedEvent> event(new NodePressedEvent(node));
-        return receiver.handleEvent(event.get());
-    }
-    static bool press(EventReceiver& receiver, const char* name) {
-        CountedRef<BaseNode> node(new BaseNode(nullptr, nullptr, nullptr));
-        node->setName(makeNameId(name));
-        return press(receiver, node.get());
-    }
-
-    template <class T>
-    T* topAs() const {
-        return dynamic_cast<T*>(top());
-    }
-
-    testing_support::TempDir folder;
-    std::filesystem::path previousFolder;
-    CountedRef<GGameApp> app;
-    CountedRef<StartScene> start;
-    ProfileParameters* player = nullptr;
-    CreationContext contextHeld;
 };
 
 }  // namespace
@@ -256,7 +182,7 @@ TEST_F(LevelFlowTest, LoadingShowsEachStepOnTheBarAndPushesTheHud) {
         if (shown.empty() || shown.back() != value) shown.push_back(value);
         return topAs<GGamePlayScene>() != nullptr;
     }));
-    updateFor(50);
+    advance(50);
     if (loading->getShownProgress() != shown.back()) shown.push_back(loading->getShownProgress());
     EXPECT_EQ(shown, (std::vector<float>{0, 10, 50, 60, 80, 100}));
     EXPECT_FLOAT_EQ(loading->getProgressNode()->getBounds().X, 500.0f);
@@ -294,7 +220,7 @@ TEST_F(LevelFlowTest, ALoadingFailureIsLoggedAndReturnsToTheStartScene) {
         // Nothing left behind: no level world, no HUD, and the loading
         // scene's timer is gone with it (time goes on without a change).
         EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
-        updateFor(1000);
+        advance(1000);
         EXPECT_EQ(top(), start.get());
         for (size_t k = 0; k < keys.size(); ++k) {
             EXPECT_EQ(player->getString(keys[k].c_str()).c_str(), before[k]) << keys[k];
@@ -349,7 +275,7 @@ TEST_F(LevelFlowTest, ObjectivesTutorialAndCompletedSceneRunInTurnAndTheProfileK
 
     // No level time passes behind the objectives; the tutorial waits for them.
     const float before = level->totalTimeMs;
-    updateFor(500);
+    advance(500);
     EXPECT_EQ(level->totalTimeMs, before);
     GTutorial* tutorial = hud->getTutorial();
     ASSERT_NE(tutorial, nullptr);
@@ -380,7 +306,7 @@ TEST_F(LevelFlowTest, ObjectivesTutorialAndCompletedSceneRunInTurnAndTheProfileK
     };
     ASSERT_TRUE(buildHotel("Place01"));
     ASSERT_TRUE(runUntil([&] { return tutorial->getStepIndex() == 3; }, 20000));
-    updateFor(200);
+    advance(200);
     EXPECT_EQ(tutorial->getStepIndex(), 3);
     EXPECT_EQ(stringc(tutorial->getWindowText()->getText()), "Well done");
     press(*hud, ok);
@@ -413,7 +339,7 @@ TEST_F(LevelFlowTest, CompletedSceneReturnsBelowTheLoadingSceneWhateverLiesAbove
     // A map below the loading scene and a pop-up between the HUD and the
     // results: OK reveals the map itself and opens no second one.
     manager()->setScene(nullptr);
-    start = CountedRef<StartScene>(new StartScene(1116, &context()));
+    start = CountedRef<GBaseSceneNode>(new StartScene(1116, &context()));
     manager()->setScene(start.get());
     update(10);
     ASSERT_NE(openLoading("test"), nullptr);
@@ -433,7 +359,7 @@ TEST_F(LevelFlowTest, CompletedSceneReturnsBelowTheLoadingSceneWhateverLiesAbove
     LogCapture log;
     EXPECT_TRUE(press(*completed, "OkButton"));
     EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 3000));
-    updateFor(1000);
+    advance(1000);
     EXPECT_EQ(top(), start.get());
     EXPECT_FALSE(log.contains("MapScene"));
     EXPECT_EQ(app->getSceneManager(1)->getTopScene(), nullptr);
@@ -452,7 +378,7 @@ TEST_F(LevelFlowTest, RestartingReloadsTheLevelWithoutAnythingPilingUp) {
         level->money = 5.0f;
         press(*top(), "OkButton");
         ASSERT_TRUE(runUntil([&] { return topAs<GGamePlayScene>() != nullptr; }));
-        updateFor(100);
+        advance(100);
         if (round == 1) {
             receivers = getEngine()->getReceivers().size();
             children = manager()->getChildCount();
@@ -487,7 +413,7 @@ TEST_F(LevelFlowTest, AWonLevelWithoutItsCompletedSceneIsLoggedAndLeftThroughThe
         }
     }
     ASSERT_TRUE(runUntil([&] { return log.contains("scenes/LevelCompletedScene.oscn"); }, 20000));
-    updateFor(500);
+    advance(500);
     EXPECT_EQ(top(), hud);
     // The in-game menu still leads out of the level.
     CountedRef<KeyUpEvent> escape(new KeyUpEvent(0, KeyCode::Escape, false, false));

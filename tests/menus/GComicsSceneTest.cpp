@@ -19,6 +19,7 @@
 #include "game/flow/GLoadingLevelScene.h"
 #include "game/menus/GComicsScene.h"
 #include "game/menus/GMapScene.h"
+#include "support/GameAppTest.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -104,71 +105,20 @@ std::string mapXml() {
            node("ControlNode", "Scene", "", node("ControlNode", "LocationButtons", "", buttons)) + "</SceneNode>";
 }
 
-class GComicsSceneTest : public ::testing::Test {
+class GComicsSceneTest : public testing_support::GameAppTest {
 protected:
     void SetUp() override {
-        const char* data = std::getenv("XDG_DATA_HOME");
-        previousDataHome = data ? data : "";
-        hadDataHome = data != nullptr;
-        setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
         folder.write("scenes/LoadingLevelScene.oscn", kLoadingScene);
         folder.write("scenes/MapScene.oscn", mapXml());
         // The map starts only a location whose level the content holds.
         for (const char* game : {"minigame_hidden", "minigame_hidden2", "minigame_auction", "minigame_hidden3"}) {
             folder.write(std::string("levels/") + game + "/Level.oscn", "<SceneNode Type=\"BaseNode\"/>");
         }
-
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder.path());
-        registerStartupNodeKinds();
-        registerGameNodeKinds();
-        app = CountedRef<GGameApp>(new GGameApp());
-        theGameApp = app.get();
-        setGameServices(app.get());
-        app->createManagers(getEngine());
-
-        clearPlayers();
-        ASSERT_TRUE(getProfileStore().addProfile(L"Ann"));
-        getProfileStore().selectProfile(0);
-        player = getProfileStore().getCurrentProfile();
+        enterFolder();
+        createApp(false);
+        ASSERT_NO_FATAL_FAILURE(addPlayer());
         player->setBool("ShowTutorialOn", false);
-
-        const CreationContext context(app->getContentManager(), "");
-        start = CountedRef<GBaseSceneNode>(new GBaseSceneNode(&context, nullptr, nullptr));
-        manager()->setScene(start.get());
-        advance(10);
-    }
-
-    void TearDown() override {
-        manager()->setScene(nullptr);
-        advance(10);
-        start.reset();
-        app.reset();
-        theGameApp = nullptr;
-        setGameServices(nullptr);
-        clearPlayers();
-        std::filesystem::current_path(previousFolder);
-        if (hadDataHome) {
-            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
-    static void clearPlayers() {
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-    }
-
-    SceneManager* manager() const { return app->getSceneManager(0); }
-    SceneNode* top() const { return manager()->getTopScene(); }
-
-    // Simulated time in steps of 10 ms.
-    void advance(uint32_t ms) {
-        for (uint32_t done = 0; done < ms; done += 10) {
-            CountedRef<UpdateEvent> event(new UpdateEvent(10));
-            getEngine()->deliverEvent(event.get());
-        }
+        showStart(new GBaseSceneNode(&context(), nullptr, nullptr));
     }
 
     GComicsScene* open(const std::string& xml, SceneNode* from = nullptr) {
@@ -186,14 +136,6 @@ protected:
         CountedRef<NodePressedEvent> event(new NodePressedEvent(comics.findChild(makeNameId("Scene"), 1)));
         return comics.handleEvent(event.get());
     }
-    static bool press(GComicsScene& comics, BaseNode* node) {
-        CountedRef<NodePressedEvent> event(new NodePressedEvent(node));
-        return comics.handleEvent(event.get());
-    }
-    static bool keyUp(SceneNode& scene, int32_t key) {
-        CountedRef<KeyUpEvent> event(new KeyUpEvent(0, key, false, false));
-        return scene.handleEvent(event.get());
-    }
 
     static BaseNode* shownText(GComicsScene& comics) {
         const int32_t i = comics.getTextIndex();
@@ -204,13 +146,6 @@ protected:
         return node && node->getRunningState() && node->getRunningState() == node->getState(makeNameId(name));
     }
 
-    testing_support::TempDir folder;
-    std::filesystem::path previousFolder;
-    std::string previousDataHome;
-    bool hadDataHome = false;
-    CountedRef<GGameApp> app;
-    CountedRef<GBaseSceneNode> start;
-    ProfileParameters* player = nullptr;
     int opened = 0;
 };
 

@@ -34,6 +34,7 @@
 #include "game/menus/GMapLocationButton.h"
 #include "game/menus/GMapScene.h"
 #include "game/tutorial/GTutorial.h"
+#include "support/GameAppTest.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -176,15 +177,9 @@ stringc textureName(SpriteNode* sprite) {
     return slash >= 0 ? name.subString(slash + 1, name.size() - slash - 1) : name;
 }
 
-class GMapSceneTest : public ::testing::Test {
+class GMapSceneTest : public testing_support::GameAppTest {
 protected:
     void SetUp() override {
-        // Profiles saved by the map land in the test's own folder.
-        const char* data = std::getenv("XDG_DATA_HOME");
-        previousDataHome = data ? data : "";
-        hadDataHome = data != nullptr;
-        setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
-
         folder.write("scenes/TemplateCollection.oscn", kTemplates);
         folder.write("scenes/MapScene.oscn", mapXml());
         folder.write("scenes/LoadingLevelScene.oscn", kLoadingScene);
@@ -195,56 +190,19 @@ protected:
         for (const char* level : kLevels) {
             if (std::string(level) != "level8") folder.write(std::string("levels/") + level + "/Level.oscn", kLevelScene);
         }
-
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder.path());
-        registerStartupNodeKinds();
-        registerGameNodeKinds();
-        app = CountedRef<GGameApp>(new GGameApp());
-        theGameApp = app.get();
-        setGameServices(app.get());
-        app->createManagers(getEngine());
-        app->loadGameConfiguration();
+        // Profiles saved by the map land in the test's own folder.
+        enterFolder();
+        createApp(true);
         for (const char* image : kImages) writeImage(std::string("scenes/images/Map/") + image);
-        CountedRef<Content> templates(
-            app->getContentManager()->load(ContentType::SceneNode, "scenes/TemplateCollection.oscn", true));
-        manager()->setTemplateCollection(nodeCast<TemplateCollectionNode>(templates.get()));
+        useTemplates("scenes/TemplateCollection.oscn");
 
-        clearPlayers();
-        ASSERT_TRUE(getProfileStore().addProfile(L"Ann"));
-        getProfileStore().selectProfile(0);
-        player = getProfileStore().getCurrentProfile();
+        ASSERT_NO_FATAL_FAILURE(addPlayer());
         player->setInt("MaxUnlockedLevelIndex", 0);
         player->setInt("LevelIndex", 1);
         player->setBool("ShowTutorialOn", false);
         player->setBool("ShowTutorialMap1", true);
         player->setBool("ShowTutorialMap2", true);
-
-        const CreationContext context(app->getContentManager(), "");
-        start = CountedRef<GBaseSceneNode>(new GBaseSceneNode(&context, nullptr, nullptr));
-        manager()->setScene(start.get());
-        update(10);
-    }
-
-    void TearDown() override {
-        manager()->setScene(nullptr);
-        update(10);
-        start.reset();
-        app.reset();
-        theGameApp = nullptr;
-        setGameServices(nullptr);
-        clearPlayers();
-        std::filesystem::current_path(previousFolder);
-        if (hadDataHome) {
-            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
-    static void clearPlayers() {
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
+        showStart(new GBaseSceneNode(&context(), nullptr, nullptr));
     }
 
     void writeImage(const std::string& path) {
@@ -254,14 +212,6 @@ protected:
             getEngine()->getFileSystem()->createAndWriteFile(folder.file(path).c_str(), false));
         ASSERT_TRUE(file);
         ASSERT_TRUE(ImageManager::instance().writeImage(image.get(), file.get()));
-    }
-
-    SceneManager* manager() const { return app->getSceneManager(0); }
-    SceneNode* top() const { return manager()->getTopScene(); }
-
-    void update(uint32_t ms) {
-        CountedRef<UpdateEvent> event(new UpdateEvent(ms));
-        getEngine()->deliverEvent(event.get());
     }
 
     // Opens the map over the start scene and lets its opening end.
@@ -286,18 +236,6 @@ protected:
         CountedRef<NodePressedEvent> event(new NodePressedEvent(node));
         return map.handleEvent(event.get());
     }
-    static bool keyUp(GMapScene& map, int32_t key) {
-        CountedRef<KeyUpEvent> event(new KeyUpEvent(0, key, false, false));
-        return map.handleEvent(event.get());
-    }
-
-    testing_support::TempDir folder;
-    std::filesystem::path previousFolder;
-    std::string previousDataHome;
-    bool hadDataHome = false;
-    CountedRef<GGameApp> app;
-    CountedRef<GBaseSceneNode> start;
-    ProfileParameters* player = nullptr;
 };
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "game/menus/GShopButton.h"
 #include "game/menus/GShopScene.h"
 #include "game/tutorial/GTutorial.h"
+#include "support/GameAppTest.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -148,79 +149,29 @@ std::string textOf(TextNode* node) {
     return std::string(text.c_str(), text.c_str() + text.size());
 }
 
-class GShopSceneTest : public ::testing::Test {
+class GShopSceneTest : public testing_support::GameAppTest {
 protected:
     void SetUp() override {
-        const char* data = std::getenv("XDG_DATA_HOME");
-        previousDataHome = data ? data : "";
-        hadDataHome = data != nullptr;
-        setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
-
         folder.write("scenes/TemplateCollection.oscn", kTemplates);
         folder.write("scenes/ShopScene.oscn", shopXml());
         folder.write("scenes/MapScene.oscn", mapXml());
         folder.write("scenes/AchievementUnlockedScene.oscn", kPopup);
         folder.write("levels/common/UpgradesConfiguration.xml", kUpgrades);
+        enterFolder();
+        createApp(true);
+        useTemplates("scenes/TemplateCollection.oscn");
 
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder.path());
-        registerStartupNodeKinds();
-        registerGameNodeKinds();
-        app = CountedRef<GGameApp>(new GGameApp());
-        theGameApp = app.get();
-        setGameServices(app.get());
-        app->createManagers(getEngine());
-        app->loadGameConfiguration();
-        CountedRef<Content> templates(
-            app->getContentManager()->load(ContentType::SceneNode, "scenes/TemplateCollection.oscn", true));
-        manager()->setTemplateCollection(nodeCast<TemplateCollectionNode>(templates.get()));
-
-        clearPlayers();
-        ASSERT_TRUE(getProfileStore().addProfile(L"Ann"));
-        getProfileStore().selectProfile(0);
-        player = getProfileStore().getCurrentProfile();
+        ASSERT_NO_FATAL_FAILURE(addPlayer());
         player->setInt("MaxUnlockedLevelIndex", 0);
         player->setInt("LevelIndex", 1);
         player->setString("Scores", "10000");
         player->setString("BoughtUpgrades", "");
         player->setBool("ShowTutorialOn", false);
         tracker()->load("1;0;0;0;0;0;0;0;0;0;0;0");
-
-        const CreationContext context(app->getContentManager(), "");
-        start = CountedRef<GBaseSceneNode>(new GBaseSceneNode(&context, nullptr, nullptr));
-        manager()->setScene(start.get());
-        update(10);
+        showStart(new GBaseSceneNode(&context(), nullptr, nullptr));
     }
 
-    void TearDown() override {
-        manager()->setScene(nullptr);
-        update(10);
-        start.reset();
-        app.reset();
-        theGameApp = nullptr;
-        setGameServices(nullptr);
-        clearPlayers();
-        std::filesystem::current_path(previousFolder);
-        if (hadDataHome) {
-            setenv("XDG_DATA_HOME", previousDataHome.c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
-    static void clearPlayers() {
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-    }
-
-    SceneManager* manager() const { return app->getSceneManager(0); }
-    SceneNode* top() const { return manager()->getTopScene(); }
     AchievementsTracker* tracker() const { return app->getAchievementsTracker(); }
-
-    void update(uint32_t ms) {
-        CountedRef<UpdateEvent> event(new UpdateEvent(ms));
-        getEngine()->deliverEvent(event.get());
-    }
 
     GShopScene* openShop(SceneNode* from = nullptr) {
         auto* shop = dynamic_cast<GShopScene*>((from ? from : start.get())->openScene("scenes/ShopScene.oscn", false));
@@ -234,19 +185,6 @@ protected:
             if (b->getName() == makeNameId(name)) return b;
         }
         return nullptr;
-    }
-    static bool press(SceneNode& scene, BaseNode* node) {
-        CountedRef<NodePressedEvent> event(new NodePressedEvent(node));
-        return scene.handleEvent(event.get());
-    }
-    static bool press(SceneNode& scene, const char* name) {
-        CountedRef<BaseNode> node(new BaseNode(nullptr, nullptr, nullptr));
-        node->setName(makeNameId(name));
-        return press(scene, node.get());
-    }
-    static bool keyUp(SceneNode& scene, int32_t key) {
-        CountedRef<KeyUpEvent> event(new KeyUpEvent(0, key, false, false));
-        return scene.handleEvent(event.get());
     }
     static std::string faceOf(GShopButton* b) {
         ControlNode* root = b ? b->getTemplateRoot() : nullptr;
@@ -266,13 +204,6 @@ protected:
         return player ? player->getString("BoughtUpgrades").c_str() : "<no player>";
     }
 
-    testing_support::TempDir folder;
-    std::filesystem::path previousFolder;
-    std::string previousDataHome;
-    bool hadDataHome = false;
-    CountedRef<GGameApp> app;
-    CountedRef<GBaseSceneNode> start;
-    ProfileParameters* player = nullptr;
 };
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "game/minigames/GMiniGameAuctionScene.h"
 #include "minigames/MiniGameFixtures.h"
 #include "support/HeadlessLevel.h"
+#include "support/GameAppTest.h"
 #include "support/LogCapture.h"
 #include "support/TempDir.h"
 
@@ -52,7 +53,7 @@ private:
     int32_t kind_;
 };
 
-class MiniGameFlowTest : public ::testing::Test {
+class MiniGameFlowTest : public testing_support::GameAppTest {
 protected:
     void SetUp() override {
         testing_support::HeadlessLevel::writeContent(folder.path().string());
@@ -60,67 +61,16 @@ protected:
         folder.write("scenes/MiniCompletedScene.oscn", minigame_tests::completedSceneXml());
         folder.write("levels/minigame_auction/Level.oscn", minigame_tests::auctionSceneXml());
         folder.write("levels/minigame_auction/MiniGameConfiguration.xml", kConfiguration);
+        enterFolder();
+        createApp(true);
 
-        previousFolder = std::filesystem::current_path();
-        std::filesystem::current_path(folder.path());
-        registerStartupNodeKinds();
-        registerGameNodeKinds();
-        app = CountedRef<GGameApp>(new GGameApp());
-        theGameApp = app.get();
-        setGameServices(app.get());
-        app->createManagers(getEngine());
-        app->loadGameConfiguration();
-
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-        ASSERT_TRUE(store.addProfile(L"Ann"));
-        store.selectProfile(0);
-        player = store.getCurrentProfile();
+        ASSERT_NO_FATAL_FAILURE(addPlayer());
         player->setInt("LevelIndex", 23);
         player->setInt("MaxUnlockedLevelIndex", 22);
         player->setString("LevelName", "minigame_auction");
         getRandomGenerator() = RandomGenerator();
         getRandomGenerator().seed(3);
-
-        menu = CountedRef<StandIn>(new StandIn(1103, &context()));
-        manager()->setScene(menu.get());
-        update(10);
-    }
-
-    void TearDown() override {
-        manager()->setScene(nullptr);
-        app->getSceneManager(1)->setScene(nullptr);
-        update(10);
-        menu.reset();
-        app.reset();
-        theGameApp = nullptr;
-        setGameServices(nullptr);
-        ProfileStore& store = getProfileStore();
-        while (store.getProfileCount() > 0) store.removeProfile(0);
-        std::filesystem::current_path(previousFolder);
-    }
-
-    SceneManager* manager() const { return app->getSceneManager(0); }
-    const CreationContext& context() {
-        contextHeld = CreationContext(app->getContentManager(), "");
-        return contextHeld;
-    }
-    SceneNode* top() const { return manager()->getTopScene(); }
-    template <class T>
-    T* topAs() const {
-        return dynamic_cast<T*>(top());
-    }
-
-    void update(uint32_t ms) {
-        CountedRef<UpdateEvent> event(new UpdateEvent(ms));
-        getEngine()->deliverEvent(event.get());
-    }
-    bool runUntil(const std::function<bool()>& done, uint32_t limitMs = 10000) {
-        for (uint32_t t = 0; t < limitMs; t += 10) {
-            if (done()) return true;
-            update(10);
-        }
-        return done();
+        showStart(new StandIn(1103, &context()));
     }
 
     // Opens a scene of the kind over the top one; the main menu when 0.
@@ -153,22 +103,6 @@ protected:
         }
     }
 
-    static bool press(EventReceiver& receiver, BaseNode* node) {
-        CountedRef<NodePressedEvent> event(new NodePressedEvent(node));
-        return receiver.handleEvent(event.get());
-    }
-    static bool press(EventReceiver& receiver, const char* name) {
-        CountedRef<BaseNode> node(new BaseNode(nullptr, nullptr, nullptr));
-        node->setName(makeNameId(name));
-        return press(receiver, node.get());
-    }
-
-    testing_support::TempDir folder;
-    std::filesystem::path previousFolder;
-    CountedRef<GGameApp> app;
-    CountedRef<StandIn> menu;
-    ProfileParameters* player = nullptr;
-    CreationContext contextHeld;
 };
 
 }  // namespace
@@ -252,21 +186,19 @@ TEST_F(MiniGameFlowTest, TheMenuButtonReturnsToTheComicOrPastTheSceneThatOpenedT
         SCOPED_TRACE(c.name);
         manager()->setScene(nullptr);
         update(10);
-        menu = CountedRef<StandIn>(new StandIn(1103, &context()));
-        manager()->setScene(menu.get());
-        update(10);
+        showStart(new StandIn(1103, &context()));
         StandIn* opener = c.opener ? openStandIn(c.opener) : nullptr;
         GMiniGameAuctionScene* auction = startAuction();
         ASSERT_NE(auction, nullptr);
         LogCapture log;
         EXPECT_TRUE(press(*auction, "MenuButton"));
         if (c.opener) {
-            SceneNode* expected = c.toOpener ? static_cast<SceneNode*>(opener) : menu.get();
+            SceneNode* expected = c.toOpener ? static_cast<SceneNode*>(opener) : start.get();
             EXPECT_TRUE(runUntil([&] { return top() == expected; }, 3000));
         } else {
             // Only the loading scene and the main menu lie below: the main
             // menu shows, and the loading scene never loads the game again.
-            EXPECT_TRUE(runUntil([&] { return top() == menu.get(); }, 3000));
+            EXPECT_TRUE(runUntil([&] { return top() == start.get(); }, 3000));
         }
         for (int i = 0; i < 100; ++i) update(10);
         EXPECT_EQ(topAs<GMiniGameAuctionScene>(), nullptr);
