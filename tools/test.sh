@@ -5,11 +5,45 @@
 # runs the suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+SANITIZE=0
+if [ "${1:-}" = "--sanitize" ]; then SANITIZE=1; fi
 BUILD_DIR=$(bash tools/build.sh "$@" | tail -n 1)
 export ALSOFT_DRIVERS=null
 JOBS=$(nproc 2>/dev/null || echo 2)
 cd "$BUILD_DIR"
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-  exec xvfb-run -a -s "-noreset -screen 0 1280x1024x24" ctest --output-on-failure -j "$JOBS"
+
+run_ctest() {
+  if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-noreset -screen 0 1280x1024x24" ctest "$@"
+  else
+    ctest "$@"
+  fi
+}
+
+if [ "$SANITIZE" = 0 ]; then
+  run_ctest --output-on-failure -j "$JOBS"
+  exit
 fi
-exec ctest --output-on-failure -j "$JOBS"
+
+# Under the sanitizers the leak checker's own tracer, which scans the process
+# at exit, now and then crashes when a driver thread is ending at that moment
+# ("LeakSanitizer has encountered a fatal error", after the test passed). That
+# is a fault of the checker, not a finding: such tests run once more, alone.
+# Any other failure fails the run.
+LOG=Testing/sanitize-run.log
+mkdir -p Testing
+set +e
+run_ctest --output-on-failure -j "$JOBS" 2>&1 | tee "$LOG"
+status=${PIPESTATUS[0]}
+set -e
+[ "$status" = 0 ] && exit 0
+read -r failed checker <<<"$(awk '
+  / Test +#[0-9]+: / { match($0, /#[0-9]+/); current = substr($0, RSTART + 1, RLENGTH - 1)
+                       if ($0 ~ /\*\*\*/) failed[current] = 1 }
+  /LeakSanitizer has encountered a fatal error/ { if (current in failed) checker[current] = 1 }
+  END { nf = 0; nc = 0; list = ""
+        for (t in failed) { nf++; if (t in checker) { nc++; list = list "," t } }
+        print nf, (nf == nc && nf > 0 ? substr(list, 2) : "-") }' "$LOG")"
+if [ "$checker" = "-" ]; then exit "$status"; fi
+echo "The leak checker itself failed in test(s) $checker (of $failed failed); running them once more." >&2
+run_ctest --output-on-failure -I "0,0,0,$checker"
